@@ -1,0 +1,90 @@
+#include "app/settings.h"
+
+#include "platform/zconfig.h"
+
+#include <QDebug>
+
+namespace {
+const QString configFile = QStringLiteral("pictarn.cfg");
+const QString settingsGroup = QStringLiteral("Settings");
+const QString bookmarksGroup = QStringLiteral("Bookmarks");
+} // namespace
+
+void BookmarkList::clear()
+{
+    qDeleteAll(*this);
+    QList<Bookmark *>::clear();
+}
+
+void BookmarkList::removeAt(qsizetype i)
+{
+    delete at(i);
+    QList<Bookmark *>::removeAt(i);
+}
+
+bool BookmarkList::removeOne(Bookmark *bookmark)
+{
+    const qsizetype i = indexOf(bookmark);
+    if (i < 0)
+        return false;
+    removeAt(i);
+    return true;
+}
+
+void Settings::load()
+{
+    ZConfig config(configFile, true);
+    m_view = config.readNumEntry(settingsGroup, QStringLiteral("view"), 0);
+    m_rotateBestFit = config.readBoolEntry(settingsGroup, QStringLiteral("rotateBestFit"), false);
+    m_controlBarInSlide =
+            config.readBoolEntry(settingsGroup, QStringLiteral("controlBarInSlide"), true);
+    m_imageFullScreen =
+            config.readBoolEntry(settingsGroup, QStringLiteral("imageFullScreen"), false);
+    m_slideDelay = config.readNumEntry(settingsGroup, QStringLiteral("slideDelay"), 2);
+    m_rotateInSlide = config.readBoolEntry(settingsGroup, QStringLiteral("rotateInSlide"), true);
+    m_saveThumbnails = config.readBoolEntry(settingsGroup, QStringLiteral("saveThumbnails"), true);
+    m_thumbFileSize = config.readNumEntry(settingsGroup, QStringLiteral("thumbFileSize"), 30);
+    m_showExtension = config.readBoolEntry(settingsGroup, QStringLiteral("showExtension"), false);
+    m_showDimension = config.readBoolEntry(settingsGroup, QStringLiteral("showDimension"), true);
+    loadBookmarks();
+}
+
+void Settings::loadBookmarks()
+{
+    ZConfig config(configFile, true);
+    m_numBookmarks = config.readNumEntry(bookmarksGroup, QStringLiteral("numBookmarks"), 0);
+    // A damaged count must not fill memory with default entries.
+    const int count = qBound(0, m_numBookmarks, maxBookmarks);
+    for (int i = 0; i < count; ++i) {
+        auto *bookmark = new Bookmark(QString(), QString());
+        bookmark->setName(config.readEntry(bookmarksGroup, QStringLiteral("name%1").arg(i),
+                                           QStringLiteral("name")));
+        bookmark->setDir(config.readEntry(bookmarksGroup, QStringLiteral("dir%1").arg(i),
+                                          QStringLiteral("/mmc/mmca1/opie/home/Documents")));
+        m_bookmarks.append(bookmark);
+    }
+}
+
+void Settings::save()
+{
+    ZConfig config(configFile, true);
+    config.setGroup(settingsGroup);
+    config.writeEntry(settingsGroup, QStringLiteral("slideDelay"), m_slideDelay);
+    config.writeEntry(settingsGroup, QStringLiteral("rotateInSlide"), m_rotateInSlide);
+    config.writeEntry(settingsGroup, QStringLiteral("view"), m_view);
+    config.writeEntry(settingsGroup, QStringLiteral("rotateBestFit"), m_rotateBestFit);
+    config.writeEntry(settingsGroup, QStringLiteral("controlBarInSlide"), m_controlBarInSlide);
+    config.writeEntry(settingsGroup, QStringLiteral("imageFullScreen"), m_imageFullScreen);
+    config.writeEntry(settingsGroup, QStringLiteral("saveThumbnails"), m_saveThumbnails);
+    config.writeEntry(settingsGroup, QStringLiteral("thumbFileSize"), m_thumbFileSize);
+    config.writeEntry(settingsGroup, QStringLiteral("showExtension"), m_showExtension);
+    config.writeEntry(settingsGroup, QStringLiteral("showDimension"), m_showDimension);
+    config.setGroup(bookmarksGroup);
+    config.writeEntry(bookmarksGroup, QStringLiteral("numBookmarks"), int(m_bookmarks.size()));
+    for (int i = 0; i < m_bookmarks.size(); ++i) {
+        const Bookmark *bookmark = m_bookmarks.at(i);
+        config.writeEntry(bookmarksGroup, QStringLiteral("name%1").arg(i), bookmark->name());
+        config.writeEntry(bookmarksGroup, QStringLiteral("dir%1").arg(i), bookmark->dir());
+    }
+    qDebug("settings saved");
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/bookmark.h"
+
+#include <QList>
+#include <QString>
+
+// Owns its entries: removing, clearing or destroying the list deletes them.
+class BookmarkList : public QList<Bookmark *>
+{
+public:
+    BookmarkList() = default;
+    ~BookmarkList() { clear(); }
+    BookmarkList(const BookmarkList &) = delete;
+    BookmarkList &operator=(const BookmarkList &) = delete;
+
+    void clear();
+    void removeAt(qsizetype i);
+    bool removeOne(Bookmark *bookmark);
+    Bookmark *takeAt(qsizetype i) { return QList<Bookmark *>::takeAt(i); }
+};
+
+// The user's preferences and bookmarks, kept in pictarn.cfg.
+class Settings
+{
+public:
+    Settings() = default;
+    ~Settings() = default;
+    Settings(const Settings &) = delete;
+    Settings &operator=(const Settings &) = delete;
+
+    void load();
+    void save();
+
+    int slideDelay() const { return m_slideDelay; }
+    void setSlideDelay(int value) { m_slideDelay = value; }
+    int view() const { return m_view; }
+    void setView(int value) { m_view = value; }
+    int thumbFileSize() const { return m_thumbFileSize; }
+    void setThumbFileSize(int value) { m_thumbFileSize = value; }
+    bool rotateInSlide() const { return m_rotateInSlide; }
+    void setRotateInSlide(bool value) { m_rotateInSlide = value; }
+    bool imageFullScreen() const { return m_imageFullScreen; }
+    void setImageFullScreen(bool value) { m_imageFullScreen = value; }
+    bool rotateBestFit() const { return m_rotateBestFit; }
+    void setRotateBestFit(bool value) { m_rotateBestFit = value; }
+    bool controlBarInSlide() const { return m_controlBarInSlide; }
+    void setControlBarInSlide(bool value) { m_controlBarInSlide = value; }
+    bool saveThumbnails() const { return m_saveThumbnails; }
+    void setSaveThumbnails(bool value) { m_saveThumbnails = value; }
+    bool showExtension() const { return m_showExtension; }
+    void setShowExtension(bool value) { m_showExtension = value; }
+    bool showDimension() const { return m_showDimension; }
+    void setShowDimension(bool value) { m_showDimension = value; }
+    int numBookmarks() const { return m_numBookmarks; }
+    void setNumBookmarks(int value) { m_numBookmarks = value; }
+
+    BookmarkList &bookmarks() { return m_bookmarks; }
+    void addBookmark(Bookmark *bookmark) { m_bookmarks.append(bookmark); }
+
+    // More than this many entries is taken for a damaged count, not a bookmark list.
+    static constexpr int maxBookmarks = 1000;
+
+private:
+    void loadBookmarks();
+
+    int m_slideDelay = 2;
+    int m_view = 0;
+    int m_thumbFileSize = 30;
+    bool m_rotateInSlide = true;
+    bool m_imageFullScreen = false;
+    bool m_rotateBestFit = false;
+    bool m_controlBarInSlide = true;
+    bool m_saveThumbnails = true;
+    bool m_showExtension = false;
+    bool m_showDimension = true;
+    int m_numBookmarks = 0;
+    BookmarkList m_bookmarks;
+};

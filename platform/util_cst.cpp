@@ -1,0 +1,30 @@
+#include "platform/util_cst.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+
+UTIL_CST::UTIL_CST(QWidget *parent, const QString &left, const QString &middle,
+                   const QString &right)
+    : QWidget(parent)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    leftButton = new QPushButton(label(left), this);
+    midButton = new QPushButton(label(middle), this);
+    rightButton = new QPushButton(label(right), this);
+    for (QPushButton *button : {leftButton, midButton, rightButton}) {
+        button->setAutoDefault(false);
+        button->setFocusPolicy(Qt::NoFocus);
+        layout->addWidget(button, 1);
+    }
+}
+
+QString UTIL_CST::label(const QString &text)
+{
+    if (text == QLatin1String("CST_Menu"))
+        return QStringLiteral("Menu");
+    if (text == QLatin1String("CST_Exit"))
+        return QStringLiteral("Exit");
+    return text;
+}

@@ -1,0 +1,6 @@
+#include "platform/zpushbutton.h"
+
+ZPushButton::ZPushButton(QWidget *parent, int, int, int) : QPushButton(parent)
+{
+    setAutoDefault(false);
+}
