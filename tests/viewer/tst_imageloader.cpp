@@ -1,0 +1,531 @@
+#include "common/testmain.h"
+#include "common/testutil.h"
+
+#include "viewer/imageloader.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A picture whose four quarters have clearly different colours, so that any turn or mirror
+// shows in its corners.
+QImage quarters(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, w / 2, h / 2, Qt::red);
+    painter.fillRect(w / 2, 0, w - w / 2, h / 2, Qt::green);
+    painter.fillRect(0, h / 2, w / 2, h - h / 2, Qt::blue);
+    painter.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, Qt::white);
+    return image;
+}
+
+QByteArray jpegBytes(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "jpg", 95);
+    return bytes;
+}
+
+// An APP1 Exif segment holding one big-endian IFD with only the Orientation tag.
+QByteArray exifOrientation(int orientation)
+{
+    QByteArray tiff("MM\0\x2a\0\0\0\x08", 8); // byte order, magic, offset of IFD0
+    tiff += QByteArray("\0\x01", 2); // one entry
+    tiff += QByteArray("\x01\x12\0\x03\0\0\0\x01", 8); // Orientation, SHORT, count 1
+    tiff += char(0);
+    tiff += char(orientation);
+    tiff += QByteArray(2, '\0'); // value padding
+    tiff += QByteArray(4, '\0'); // no next IFD
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = int(payload.size()) + 2;
+    QByteArray segment("\xff\xe1", 2);
+    segment += char(length >> 8);
+    segment += char(length & 0xff);
+    return segment + payload;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool near(QRgb a, QRgb b)
+{
+    return qAbs(qRed(a) - qRed(b)) < 60 && qAbs(qGreen(a) - qGreen(b)) < 60
+           && qAbs(qBlue(a) - qBlue(b)) < 60;
+}
+
+// Mean absolute difference per channel between two images of one size.
+double meanDifference(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    qint64 sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int column = 0; column < x.width(); ++column) {
+            const QRgb p = x.pixel(column, row);
+            const QRgb q = y.pixel(column, row);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q))
+                   + qAbs(qBlue(p) - qBlue(q));
+        }
+    }
+    return double(sum) / (3.0 * x.width() * x.height());
+}
+
+} // namespace
+
+class tst_ImageLoader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void fitsTheBox_data();
+    void fitsTheBox();
+    void keepsASmallImageUnscaled();
+    void keepsTheColourTableOfASmallIndexedImage();
+    void turnsPixelsAsTheTableSays_data();
+    void turnsPixelsAsTheTableSays();
+    void honoursExifOrientation_data();
+    void honoursExifOrientation();
+    void reducedDecodingMatchesFullDecoding_data();
+    void reducedDecodingMatchesFullDecoding();
+    void undecodableFilesGiveNothing_data();
+    void undecodableFilesGiveNothing();
+    void aFileFailingToDecodeGivesNothingFromThenOn();
+    void refusesAnAbsurdDeclaredSize();
+    void anEmptyOrReleasedLoaderGivesNone();
+    void everyRequestStartsFromTheFile();
+
+private:
+    QString file(const QString &name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+void tst_ImageLoader::initTestCase()
+{
+    QVERIFY(dir.isValid());
+}
+
+void tst_ImageLoader::fitsTheBox_data()
+{
+    QTest::addColumn<QSize>("imageSize");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<int>("degrees");
+    QTest::addColumn<QSize>("expected");
+    QTest::addColumn<bool>("turned");
+
+    const QSize phone(240, 320);
+    QTest::newRow("small kept") << QSize(100, 50) << phone << "fit" << 0 << QSize(100, 50) << false;
+    QTest::newRow("small kept, best fit")
+            << QSize(100, 50) << phone << "best" << 0 << QSize(100, 50) << false;
+    QTest::newRow("full width kept")
+            << QSize(240, 100) << phone << "fit" << 0 << QSize(240, 100) << false;
+    QTest::newRow("best fit turns")
+            << QSize(640, 480) << QSize(240, 300) << "best" << 0 << QSize(225, 300) << true;
+    QTest::newRow("plain fit upright")
+            << QSize(640, 480) << QSize(240, 300) << "fit" << 0 << QSize(240, 180) << false;
+    QTest::newRow("square stays upright")
+            << QSize(500, 500) << QSize(240, 300) << "best" << 0 << QSize(240, 240) << false;
+    QTest::newRow("tall photo stays upright")
+            << QSize(480, 640) << QSize(240, 300) << "best" << 0 << QSize(225, 300) << false;
+    QTest::newRow("quarter turn into turned box")
+            << QSize(640, 480) << phone << "rotated" << 90 << QSize(240, 320) << true;
+    QTest::newRow("three quarters")
+            << QSize(640, 480) << phone << "rotated" << 270 << QSize(240, 320) << true;
+    QTest::newRow("half turn keeps box")
+            << QSize(640, 480) << phone << "rotated" << 180 << QSize(240, 180) << true;
+    QTest::newRow("no turn") << QSize(640, 480) << phone << "rotated" << 0 << QSize(240, 180)
+                             << false;
+    QTest::newRow("truncation") << QSize(1000, 333) << phone << "fit" << 0 << QSize(240, 79)
+                                << false;
+}
+
+void tst_ImageLoader::fitsTheBox()
+{
+    QFETCH(QSize, imageSize);
+    QFETCH(QSize, box);
+    QFETCH(QString, call);
+    QFETCH(int, degrees);
+    QFETCH(QSize, expected);
+    QFETCH(bool, turned);
+
+    const QString path = file(QStringLiteral("fit.png"));
+    QVERIFY(quarters(imageSize.width(), imageSize.height()).save(path));
+    ImageLoader loader;
+    loader.load(path);
+    QCOMPARE(loader.width(), imageSize.width());
+    QCOMPARE(loader.height(), imageSize.height());
+
+    QImage *image = nullptr;
+    bool rotated = false;
+    if (call == QLatin1String("fit")) {
+        image = loader.fittedImage(box.width(), box.height());
+    } else if (call == QLatin1String("best")) {
+        image = loader.bestFitImage(box.width(), box.height(), rotated);
+    } else {
+        image = loader.rotatedImage(box.width(), box.height(), degrees);
+        rotated = degrees != 0;
+    }
+    QVERIFY(image);
+    QCOMPARE(image->size(), expected);
+    QCOMPARE(rotated, turned);
+    // Width and height stay the full image's whatever was handed out.
+    QCOMPARE(loader.width(), imageSize.width());
+
+    // The source's red top-left quarter lands where the turn puts it.
+    const int right = image->width() - 1;
+    const int bottom = image->height() - 1;
+    const QPoint redCorner = !turned                                          ? QPoint(0, 0)
+                             : call == QLatin1String("best") || degrees == 90 ? QPoint(right, 0)
+                             : degrees == 180 ? QPoint(right, bottom)
+                                              : QPoint(0, bottom);
+    QVERIFY(near(image->pixel(redCorner), qRgb(255, 0, 0)));
+    loader.release();
+}
+
+void tst_ImageLoader::keepsASmallImageUnscaled()
+{
+    const QString path = file(QStringLiteral("wide.png"));
+    QImage source(240, 100, QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            source.setPixel(x, y, qRgb((x * 7) & 0xff, (y * 13) & 0xff, (x ^ y) & 0xff));
+    QVERIFY(source.save(path));
+    ImageLoader loader;
+    loader.load(path);
+    const QImage *image = loader.fittedImage(240, 320);
+    QVERIFY(image);
+    // Not resampled: every pixel is the file's own.
+    QCOMPARE(image->convertToFormat(QImage::Format_RGB32), source);
+    loader.release();
+}
+
+void tst_ImageLoader::keepsTheColourTableOfASmallIndexedImage()
+{
+    QImage indexed(100, 50, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(9, 99, 199)});
+    for (int y = 0; y < indexed.height(); ++y)
+        for (int x = 0; x < indexed.width(); ++x)
+            indexed.setPixel(x, y, uint((x / 10 + y / 10) % 4));
+    const QString smallPath = file(QStringLiteral("indexed-small.png"));
+    QVERIFY(indexed.save(smallPath));
+    const QString largePath = file(QStringLiteral("indexed-large.png"));
+    QVERIFY(indexed.scaled(400, 200).save(largePath));
+
+    ImageLoader loader;
+    loader.load(smallPath);
+    QImage *image = loader.rotatedImage(240, 320, 90);
+    QVERIFY(image);
+    QCOMPARE(image->format(), QImage::Format_Indexed8);
+    QCOMPARE(image->colorCount(), 4);
+    QCOMPARE(image->size(), QSize(50, 100));
+    loader.load(largePath);
+    image = loader.fittedImage(240, 320);
+    QVERIFY(image);
+    QCOMPARE(image->depth(), 32);
+    QCOMPARE(image->size(), QSize(240, 120));
+    loader.release();
+}
+
+void tst_ImageLoader::turnsPixelsAsTheTableSays_data()
+{
+    QTest::addColumn<bool>("indexed");
+    QTest::addColumn<int>("degrees");
+    for (bool indexed : {true, false}) {
+        for (int degrees : {90, 180, 270})
+            QTest::addRow("%s %d", indexed ? "8-bit" : "32-bit", degrees) << indexed << degrees;
+    }
+}
+
+void tst_ImageLoader::turnsPixelsAsTheTableSays()
+{
+    QFETCH(bool, indexed);
+    QFETCH(int, degrees);
+
+    // A 3 x 2 image with six different pixels.
+    QImage source(3, 2, indexed ? QImage::Format_Indexed8 : QImage::Format_ARGB32);
+    const QList<QRgb> colours = {qRgb(255, 0, 0),         qRgb(0, 255, 0),   qRgb(0, 0, 255),
+                                 qRgba(255, 255, 0, 128), qRgb(0, 255, 255), qRgb(10, 20, 30)};
+    if (indexed)
+        source.setColorTable(colours);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            if (indexed)
+                source.setPixel(x, y, uint(y * 3 + x));
+            else
+                source.setPixel(x, y, colours[y * 3 + x]);
+        }
+    }
+
+    ImageLoader loader;
+    const QImage *image = loader.rotateImage(source, degrees);
+    QVERIFY(image);
+    QCOMPARE(image->format(), source.format());
+    QCOMPARE(image->size(), degrees == 180 ? QSize(3, 2) : QSize(2, 3));
+    if (indexed) {
+        QCOMPARE(image->colorTable(), colours);
+    }
+    const int w = 3;
+    const int h = 2;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QPoint to = degrees == 90    ? QPoint(h - 1 - y, x)
+                              : degrees == 180 ? QPoint(w - 1 - x, h - 1 - y)
+                                               : QPoint(y, w - 1 - x);
+            QCOMPARE(image->pixel(to), source.pixel(x, y));
+        }
+    }
+    if (degrees == 90) {
+        // The corner named in the loader's contract: top-right is the source's top-left.
+        QCOMPARE(image->pixel(1, 0), colours[0]);
+    }
+    loader.release();
+}
+
+void tst_ImageLoader::honoursExifOrientation_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<QSize>("stored");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QSize>("expected");
+    QTest::addColumn<QString>("redCorner");
+
+    QTest::newRow("6, full size") << 6 << QSize(40, 30) << QSize(240, 320) << QSize(30, 40)
+                                  << "top-right";
+    QTest::newRow("6, reduced") << 6 << QSize(1600, 1200) << QSize(240, 320) << QSize(240, 320)
+                                << "top-right";
+    QTest::newRow("6, reduced into a wide box")
+            << 6 << QSize(1600, 1200) << QSize(80, 60) << QSize(45, 60) << "top-right";
+    QTest::newRow("3, full size") << 3 << QSize(40, 30) << QSize(240, 320) << QSize(40, 30)
+                                  << "bottom-right";
+    QTest::newRow("3, reduced") << 3 << QSize(1600, 1200) << QSize(80, 60) << QSize(80, 60)
+                                << "bottom-right";
+    QTest::newRow("8, reduced") << 8 << QSize(1600, 1200) << QSize(240, 320) << QSize(240, 320)
+                                << "bottom-left";
+    QTest::newRow("1, reduced") << 1 << QSize(1600, 1200) << QSize(240, 320) << QSize(240, 180)
+                                << "top-left";
+}
+
+void tst_ImageLoader::honoursExifOrientation()
+{
+    QFETCH(int, orientation);
+    QFETCH(QSize, stored);
+    QFETCH(QSize, box);
+    QFETCH(QSize, expected);
+    QFETCH(QString, redCorner);
+
+    QByteArray bytes = jpegBytes(quarters(stored.width(), stored.height()));
+    QVERIFY(bytes.startsWith("\xff\xd8"));
+    bytes.insert(2, exifOrientation(orientation));
+    const QString path = file(QStringLiteral("oriented.jpg"));
+    QVERIFY(writeFile(path, bytes));
+
+    ImageLoader loader;
+    loader.load(path);
+    const bool quarterTurn = orientation >= 5;
+    QCOMPARE(loader.width(), quarterTurn ? stored.height() : stored.width());
+    QCOMPARE(loader.height(), quarterTurn ? stored.width() : stored.height());
+    const QImage *image = loader.fittedImage(box.width(), box.height());
+    QVERIFY(image);
+    QCOMPARE(image->size(), expected);
+
+    const int right = image->width() - 2;
+    const int bottom = image->height() - 2;
+    const QPoint corner = redCorner == QLatin1String("top-right")      ? QPoint(right, 1)
+                          : redCorner == QLatin1String("bottom-right") ? QPoint(right, bottom)
+                          : redCorner == QLatin1String("bottom-left")  ? QPoint(1, bottom)
+                                                                       : QPoint(1, 1);
+    QVERIFY2(near(image->pixel(corner), qRgb(255, 0, 0)),
+             qPrintable(QColor(image->pixel(corner)).name()));
+    loader.release();
+}
+
+void tst_ImageLoader::reducedDecodingMatchesFullDecoding_data()
+{
+    QTest::addColumn<QSize>("imageSize");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<bool>("bestFit");
+
+    QTest::newRow("1600x1200 in 240x290") << QSize(1600, 1200) << 1 << QSize(240, 290) << false;
+    QTest::newRow("1600x1200 best fit") << QSize(1600, 1200) << 1 << QSize(240, 320) << true;
+    QTest::newRow("1001x751 thumbnail") << QSize(1001, 751) << 1 << QSize(80, 60) << false;
+    QTest::newRow("333x1000 in 240x320") << QSize(333, 1000) << 1 << QSize(240, 320) << false;
+    QTest::newRow("2048x1536 zoom 1:3") << QSize(2048, 1536) << 1 << QSize(682, 512) << false;
+    QTest::newRow("4000x30 strip") << QSize(4000, 30) << 1 << QSize(240, 320) << false;
+    QTest::newRow("250x250 just over") << QSize(250, 250) << 1 << QSize(240, 320) << true;
+    QTest::newRow("orientation 6") << QSize(1600, 1200) << 6 << QSize(240, 320) << false;
+    QTest::newRow("orientation 6, thumbnail") << QSize(1001, 751) << 6 << QSize(80, 60) << false;
+    QTest::newRow("orientation 6, best fit") << QSize(1600, 1200) << 6 << QSize(320, 240) << true;
+    QTest::newRow("orientation 3") << QSize(1600, 1200) << 3 << QSize(240, 320) << false;
+}
+
+void tst_ImageLoader::reducedDecodingMatchesFullDecoding()
+{
+    QFETCH(QSize, imageSize);
+    QFETCH(int, orientation);
+    QFETCH(QSize, box);
+    QFETCH(bool, bestFit);
+
+    // Fine stripes, different along each axis: a picture resampled through a wrongly shaped
+    // intermediate size loses them and no longer matches.
+    QImage source(imageSize, QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y) {
+        for (int x = 0; x < source.width(); ++x)
+            source.setPixel(x, y,
+                            qRgb((x / 6) % 2 * 200, (y / 6) % 2 * 200, x * 255 / source.width()));
+    }
+    QByteArray bytes = jpegBytes(source);
+    bytes.insert(2, exifOrientation(orientation));
+    const QString path = file(QStringLiteral("plain.jpg"));
+    QVERIFY(writeFile(path, bytes));
+
+    ImageLoader loader;
+    loader.load(path);
+    bool turned = false;
+    const QImage *image = bestFit ? loader.bestFitImage(box.width(), box.height(), turned)
+                                  : loader.fittedImage(box.width(), box.height());
+    QVERIFY(image);
+
+    // The same picture made the plain way: the whole file decoded upright, then scaled.
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QImage full = reader.read();
+    QCOMPARE(QSize(loader.width(), loader.height()), full.size());
+    const QSize boxForFit = turned ? box.transposed() : box;
+    const double s = qMin(double(boxForFit.width()) / full.width(),
+                          double(boxForFit.height()) / full.height());
+    const QSize size(int(s * full.width()), int(s * full.height()));
+    QImage reference = full.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (turned)
+        reference = reference.transformed(QTransform().rotate(90));
+    QCOMPARE(image->size(), reference.size());
+    const double difference = meanDifference(*image, reference);
+    QVERIFY2(difference < 16.0, qPrintable(QString::number(difference)));
+    loader.release();
+}
+
+void tst_ImageLoader::undecodableFilesGiveNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("zero bytes") << "empty.jpg" << QByteArray();
+    QTest::newRow("text named jpg") << "text.jpg" << QByteArray("not a picture at all\n");
+    QTest::newRow("jpeg start only") << "start.jpg" << QByteArray("\xff\xd8\xff\xe0\0\x10JFIF", 10);
+    QTest::newRow("missing file") << "" << QByteArray();
+}
+
+void tst_ImageLoader::undecodableFilesGiveNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+
+    QString path = file(QStringLiteral("does-not-exist.png"));
+    if (!name.isEmpty()) {
+        path = file(name);
+        QVERIFY(writeFile(path, bytes));
+    }
+    ImageLoader loader;
+    loader.load(path);
+    QCOMPARE(loader.width(), 0);
+    QCOMPARE(loader.height(), 0);
+    bool turned = true;
+    const QImage *image = loader.bestFitImage(240, 320, turned);
+    QVERIFY(image);
+    QVERIFY(image->isNull());
+    QVERIFY(!turned);
+    const QImage *turnedImage = loader.rotatedImage(240, 320, 90);
+    QVERIFY(turnedImage && turnedImage->isNull());
+    loader.release();
+}
+
+void tst_ImageLoader::aFileFailingToDecodeGivesNothingFromThenOn()
+{
+    // A PNG cut short: its header is whole, its pixels are not.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(quarters(300, 200).save(&buffer, "png"));
+    const QString path = file(QStringLiteral("cut.png"));
+    QVERIFY(writeFile(path, bytes.left(bytes.size() / 3)));
+
+    ImageLoader loader;
+    loader.load(path);
+    QCOMPARE(loader.width(), 300);
+    const QImage *image = loader.fittedImage(240, 320);
+    QVERIFY(image);
+    QVERIFY(image->isNull());
+    QCOMPARE(loader.width(), 0);
+    QCOMPARE(loader.height(), 0);
+    image = loader.bestFitImage(80, 60);
+    QVERIFY(image && image->isNull());
+    loader.release();
+}
+
+void tst_ImageLoader::refusesAnAbsurdDeclaredSize()
+{
+    QByteArray bytes = jpegBytes(quarters(16, 16));
+    const int frame = int(bytes.indexOf(QByteArray("\xff\xc0", 2)));
+    QVERIFY(frame > 0);
+    // SOF0: marker, length (2), precision (1), height (2), width (2).
+    const char huge[] = {char(0xea), char(0x60)}; // 60000
+    bytes.replace(frame + 5, 2, QByteArray(huge, 2));
+    bytes.replace(frame + 7, 2, QByteArray(huge, 2));
+    const QString path = file(QStringLiteral("huge.jpg"));
+    QVERIFY(writeFile(path, bytes));
+    QCOMPARE(QImageReader(path).size(), QSize(60000, 60000));
+
+    ImageLoader loader;
+    loader.load(path);
+    QCOMPARE(loader.width(), 0);
+    QCOMPARE(loader.height(), 0);
+    const QImage *image = loader.fittedImage(240, 320);
+    QVERIFY(image);
+    QVERIFY(image->isNull());
+    loader.release();
+}
+
+void tst_ImageLoader::anEmptyOrReleasedLoaderGivesNone()
+{
+    ImageLoader loader;
+    QCOMPARE(loader.width(), 0);
+    QCOMPARE(loader.height(), 0);
+    QVERIFY(!loader.fittedImage(240, 320));
+    QVERIFY(!loader.bestFitImage(240, 320));
+
+    const QString path = file(QStringLiteral("released.png"));
+    QVERIFY(TestUtil::writeImage(path, 50, 40));
+    loader.load(path);
+    QVERIFY(loader.fittedImage(240, 320));
+    loader.release();
+    QVERIFY(!loader.rotatedImage(240, 320, 90));
+}
+
+void tst_ImageLoader::everyRequestStartsFromTheFile()
+{
+    const QString path = file(QStringLiteral("again.png"));
+    const QImage source = quarters(640, 480);
+    QVERIFY(source.save(path));
+    ImageLoader loader;
+    loader.load(path);
+    QCOMPARE(loader.fittedImage(80, 60)->size(), QSize(80, 60));
+    // A larger request after a small one is not an enlargement of the small copy.
+    const QImage *image = loader.fittedImage(640, 480);
+    QCOMPARE(image->size(), QSize(640, 480));
+    QCOMPARE(image->convertToFormat(QImage::Format_RGB32), source);
+    loader.release();
+}
+
+PICTARN_TEST(tst_ImageLoader)
+#include "tst_imageloader.moc"

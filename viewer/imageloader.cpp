@@ -1,0 +1,259 @@
+#include "viewer/imageloader.h"
+
+#include <QDebug>
+#include <QImageReader>
+
+#include <cstring>
+
+namespace {
+
+bool isThirtyTwoBit(QImage::Format format)
+{
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
+           || format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Everything the loader hands out is either 8-bit with a colour table or 32-bit ARGB words,
+// the two kinds the turning and the brightness steps work on.
+QImage normalized(QImage image)
+{
+    if (image.isNull() || isThirtyTwoBit(image.format()))
+        return image;
+    if (image.format() == QImage::Format_Indexed8)
+        return image;
+    if (image.format() == QImage::Format_Grayscale8) {
+        QImage indexed(image.size(), QImage::Format_Indexed8);
+        if (indexed.isNull())
+            return indexed;
+        QList<QRgb> greys(256);
+        for (int i = 0; i < 256; ++i)
+            greys[i] = qRgb(i, i, i);
+        indexed.setColorTable(greys);
+        for (int y = 0; y < image.height(); ++y)
+            std::memcpy(indexed.scanLine(y), image.constScanLine(y), size_t(image.width()));
+        return indexed;
+    }
+    if (image.depth() == 1)
+        return image.convertToFormat(QImage::Format_Indexed8);
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                         : QImage::Format_RGB32);
+}
+
+// Source column x, row y goes to (h - 1 - y, x) for 90, (w - 1 - x, h - 1 - y) for 180 and
+// (y, w - 1 - x) for 270, w and h being the source's size.
+template<typename Pixel>
+void turnAs(const QImage &source, QImage &result, int degrees)
+{
+    const int w = source.width();
+    const int h = source.height();
+    uchar *const bits = result.bits();
+    const qsizetype stride = result.bytesPerLine();
+    auto at = [bits, stride](int column, int row) {
+        return reinterpret_cast<Pixel *>(bits + row * stride) + column;
+    };
+    for (int y = 0; y < h; ++y) {
+        const auto *line = reinterpret_cast<const Pixel *>(source.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            if (degrees == 90)
+                *at(h - 1 - y, x) = line[x];
+            else if (degrees == 180)
+                *at(w - 1 - x, h - 1 - y) = line[x];
+            else
+                *at(y, w - 1 - x) = line[x];
+        }
+    }
+}
+
+void turnPixels(const QImage &source, QImage &result, int degrees)
+{
+    if (source.depth() == 8)
+        turnAs<uchar>(source, result, degrees);
+    else
+        turnAs<quint32>(source, result, degrees);
+}
+
+} // namespace
+
+void ImageLoader::load(const QString &fileName)
+{
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot < 0 ? QString() : fileName.mid(dot + 1);
+    qDebug("loading %s %s", qUtf8Printable(extension), qUtf8Printable(fileName));
+
+    path = fileName;
+    format.clear();
+    fullSize = QSize();
+    swapped = false;
+    loaded = true;
+    image.reset();
+
+    QImageReader reader(fileName);
+    reader.setAutoTransform(true);
+    if (!reader.canRead()) {
+        fail();
+        return;
+    }
+    format = reader.format();
+    swapped = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    QSize stored = reader.size();
+    if (!stored.isValid()) {
+        // A reader that cannot tell the size without decoding: decode once to learn it.
+        const QImage whole = reader.read();
+        stored = swapped ? whole.size().transposed() : whole.size();
+    }
+    if (stored.isEmpty() || qint64(stored.width()) * stored.height() > maxPixels) {
+        fail();
+        return;
+    }
+    fullSize = swapped ? stored.transposed() : stored;
+}
+
+void ImageLoader::fail()
+{
+    fullSize = QSize(0, 0);
+    swapped = false;
+}
+
+int ImageLoader::width() const
+{
+    return fullSize.isValid() ? fullSize.width() : 0;
+}
+
+int ImageLoader::height() const
+{
+    return fullSize.isValid() ? fullSize.height() : 0;
+}
+
+QSize ImageLoader::fitSize(int boxWidth, int boxHeight) const
+{
+    const int iw = width();
+    const int ih = height();
+    if (iw <= 0 || ih <= 0 || boxWidth <= 0 || boxHeight <= 0)
+        return QSize(0, 0);
+    const double sh = double(boxHeight) / ih;
+    const double sw = double(boxWidth) / iw;
+    const double s = sh > sw ? sw : sh;
+    return QSize(int(s * iw), int(s * ih));
+}
+
+QImage *ImageLoader::scaledImage(int boxWidth, int boxHeight, bool &rotate, int degrees,
+                                 bool bestFit)
+{
+    const int iw = width();
+    const int ih = height();
+    qDebug("rotate=%d degree=%d bestFit=%d w=%d , h=%d", int(rotate), degrees, int(bestFit),
+           boxWidth, boxHeight);
+    if (rotate && (degrees == 90 || degrees == 270))
+        std::swap(boxWidth, boxHeight);
+
+    QSize target = fitSize(boxWidth, boxHeight);
+    if (ih < boxHeight && iw < boxWidth) {
+        target = QSize(iw, ih);
+    } else if (bestFit) {
+        rotate = false;
+        const QSize normal = target;
+        qDebug("normal: %dx%d", normal.width(), normal.height());
+        const QSize turnedSize = fitSize(boxHeight, boxWidth);
+        qDebug("rotated: %dx%d", turnedSize.width(), turnedSize.height());
+        if (qint64(turnedSize.width()) * turnedSize.height()
+            > qint64(normal.width()) * normal.height()) {
+            rotate = true;
+            target = turnedSize;
+            degrees = 90;
+        }
+    }
+    qDebug("rotate=%d degree=%d bestFit=%d w=%d , h=%d", int(rotate), degrees, int(bestFit),
+           boxWidth, boxHeight);
+
+    if (!loaded)
+        return nullptr;
+
+    image = decode(target);
+    if (rotate && degrees != 0 && !image->isNull())
+        image = turned(*image, degrees);
+
+    qDebug("returning image: %dx%d", image->width(), image->height());
+    return &*image;
+}
+
+QImage *ImageLoader::fittedImage(int boxWidth, int boxHeight)
+{
+    bool rotate = false;
+    return scaledImage(boxWidth, boxHeight, rotate, 0, false);
+}
+
+QImage *ImageLoader::bestFitImage(int boxWidth, int boxHeight, bool &rotated)
+{
+    rotated = false;
+    return scaledImage(boxWidth, boxHeight, rotated, 0, true);
+}
+
+QImage *ImageLoader::bestFitImage(int boxWidth, int boxHeight)
+{
+    bool rotated = false;
+    return bestFitImage(boxWidth, boxHeight, rotated);
+}
+
+QImage *ImageLoader::rotatedImage(int boxWidth, int boxHeight, int degrees)
+{
+    if (degrees == 0)
+        return fittedImage(boxWidth, boxHeight);
+    bool rotate = true;
+    return scaledImage(boxWidth, boxHeight, rotate, degrees, false);
+}
+
+QImage *ImageLoader::rotateImage(QImage source, int degrees)
+{
+    image.reset();
+    image = turned(source, degrees);
+    return &*image;
+}
+
+void ImageLoader::release()
+{
+    image.reset();
+    loaded = false;
+}
+
+QImage ImageLoader::decode(QSize target)
+{
+    // The previous picture goes first, so that at most one is held while decoding.
+    image.reset();
+    if (target.isEmpty() || fullSize.isEmpty())
+        return QImage();
+
+    QImageReader reader(path, format);
+    reader.setAutoTransform(true);
+    if (target != fullSize && format == "jpeg") {
+        // libjpeg decodes at a reduced scale no smaller than asked and the reader scales the
+        // rest smoothly; the size is asked in the orientation the file stores.
+        reader.setScaledSize(swapped ? target.transposed() : target);
+    }
+    QImage decoded = reader.read();
+    if (decoded.isNull()) {
+        fail();
+        return QImage();
+    }
+    if (decoded.size() != target)
+        decoded = decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return normalized(std::move(decoded));
+}
+
+QImage ImageLoader::turned(const QImage &source, int degrees)
+{
+    const QImage image = normalized(source);
+    if (image.isNull() || (degrees != 90 && degrees != 180 && degrees != 270))
+        return image;
+
+    const int w = image.width();
+    const int h = image.height();
+    const QSize size = degrees == 180 ? QSize(w, h) : QSize(h, w);
+    QImage result(size, image.format());
+    if (result.isNull())
+        return result;
+    if (image.depth() == 8)
+        result.setColorTable(image.colorTable());
+    turnPixels(image, result, degrees);
+    qDebug("image rotated %d degrees", degrees);
+    return result;
+}

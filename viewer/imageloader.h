@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+// Turns an image file into a picture fitted to a box, upright as its EXIF orientation says,
+// optionally turned by quarter turns or turned to fill the box best.
+//
+// load() reads only the file's header; the pixels are decoded when a scaling call names its
+// target, at the smallest scale the decoder offers that is not below it. The image a call
+// returns stays the loader's: it is valid until the next load(), scaling call or release().
+class ImageLoader
+{
+public:
+    ImageLoader() = default;
+    ImageLoader(const ImageLoader &) = delete;
+    ImageLoader &operator=(const ImageLoader &) = delete;
+
+    void load(const QString &fileName);
+
+    // The full image's size, upright; 0 when nothing is loaded or the file does not decode.
+    int width() const;
+    int height() const;
+
+    QSize fitSize(int boxWidth, int boxHeight) const;
+
+    // Null when nothing is loaded; a null image when the file does not decode.
+    QImage *scaledImage(int boxWidth, int boxHeight, bool &rotate, int degrees, bool bestFit);
+    QImage *fittedImage(int boxWidth, int boxHeight);
+    QImage *bestFitImage(int boxWidth, int boxHeight, bool &rotated);
+    QImage *bestFitImage(int boxWidth, int boxHeight);
+    QImage *rotatedImage(int boxWidth, int boxHeight, int degrees);
+
+    // Turns image clockwise by 90, 180 or 270 degrees; the result becomes the current image.
+    QImage *rotateImage(QImage image, int degrees);
+
+    void release();
+
+    // The pixel turn alone, for 8-bit and 32-bit images (others are converted first).
+    static QImage turned(const QImage &image, int degrees);
+
+    // Headers declaring more pixels than this are taken for damaged files.
+    static constexpr qint64 maxPixels = qint64(1) << 28;
+
+private:
+    QImage decode(QSize target);
+    void fail();
+
+    QString path;
+    QByteArray format;
+    QSize fullSize; // upright
+    bool swapped = false; // the file stores the image turned by a quarter
+    bool loaded = false;
+    std::optional<QImage> image;
+};
