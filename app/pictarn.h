@@ -1,9 +1,25 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QString>
 
+#include <memory>
+
+class Bookmark;
+class BookmarkMenu;
+class ImageListView;
+class ImageViewer;
+class QAction;
+class QMenu;
+class QStackedWidget;
+class QToolBar;
+class QToolButton;
+class QTreeWidgetItem;
 class Settings;
+class ThumbnailView;
 
+// The main window: the tool bar with its menus over the two views of the listed images.
 class Pictarn : public QMainWindow
 {
     Q_OBJECT
@@ -11,6 +27,50 @@ public:
     explicit Pictarn(QWidget *parent = nullptr, const char *name = nullptr,
                      Qt::WindowFlags flags = {});
     ~Pictarn() override;
+
+public slots:
+    void setDocument(const QString &document);
+    void cardMessage(const QByteArray &message, const QByteArray &data);
+    void showImage(QString path);
+
+private slots:
+    void load();
+    void switchThumbnailView();
+    void switchListView();
+    void showBookmarkMenu();
+    void setFullScreen();
+    void showImageFullScreen();
+    void bookmarkSelected(Bookmark &bookmark);
+    void documentsSelected();
+    void showSettingsDialog();
+    void listItemClicked(QTreeWidgetItem *item);
+    void renameImage();
+    void deleteImage();
+    void startSlideShow();
+    void open();
+    void thumbClicked();
+    void moveall();
+    void About();
+
 private:
-    Settings *settings = nullptr;
+    friend class tst_Pictarn;
+
+    QString currentFolder;
+    QString currentImage;
+    QToolBar *toolBar = nullptr;
+    QToolButton *thumbViewButton = nullptr;
+    QToolButton *listViewButton = nullptr;
+    QToolButton *bookmarkButton = nullptr;
+    QStackedWidget *viewStack = nullptr;
+    ThumbnailView *thumbnailView = nullptr;
+    ImageListView *imageListView = nullptr;
+    QMenu *settingsMenu = nullptr;
+    BookmarkMenu *bookmarkMenu = nullptr;
+    Bookmark *currentBookmark = nullptr; // not owned: an entry of the settings' bookmark list
+    std::unique_ptr<Settings> settings;
+    bool documentMode = false;
+    ImageViewer *imageViewer = nullptr;
+
+    QMenu *mainMenu = nullptr;
+    QAction *fullScreenItem = nullptr; // "Full screen ", id 0 of the settings menu
 };
