@@ -1,0 +1,787 @@
+#include "common/testmain.h"
+#include "common/testutil.h"
+
+#include "app/settings.h"
+#include "platform/zmultilineedit.h"
+#include "platform/zpushbutton.h"
+#include "viewer/imageviewer.h"
+#include "viewer/imagewidget.h"
+#include "viewer/zoompopup.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+// Counts the loader's "loading" lines: one per decode of the file.
+class LoadCounter
+{
+public:
+    LoadCounter()
+    {
+        count = 0;
+        previous = qInstallMessageHandler(&LoadCounter::handle);
+    }
+    ~LoadCounter() { qInstallMessageHandler(previous); }
+    int loads() const { return count; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtDebugMsg && message.startsWith(QLatin1String("loading ")))
+            ++count;
+    }
+    static inline int count = 0;
+    QtMessageHandler previous;
+};
+
+QSize fit(QSize image, QSize box)
+{
+    const double s
+            = qMin(double(box.width()) / image.width(), double(box.height()) / image.height());
+    return QSize(int(s * image.width()), int(s * image.height()));
+}
+
+// A picture with a red top-left quarter on blue, so that turns show.
+bool writeMarked(const QString &path, int w, int h, QColor fill = Qt::blue)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(fill);
+    QPainter(&image).fillRect(0, 0, w / 2, h / 2, Qt::red);
+    return image.save(path);
+}
+
+bool looksLike(QRgb a, QColor b)
+{
+    return qAbs(qRed(a) - b.red()) < 40 && qAbs(qGreen(a) - b.green()) < 40
+           && qAbs(qBlue(a) - b.blue()) < 40;
+}
+
+} // namespace
+
+class tst_ImageViewer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void buildsTheToolRowAndMenus();
+    void fitsTheImageToTheViewport();
+    void boundsTheZoomRatio_data();
+    void boundsTheZoomRatio();
+    void zoomsInStepsFromTheFitToFullSize();
+    void zoomsAnImageSmallerThanTheScreen();
+    void zoomMaxShowsTheLargestAllowedPicture();
+    void tellsTheFileFacts_data();
+    void tellsTheFileFacts();
+    void tellsTheColours_data();
+    void tellsTheColours();
+    void turnsFourQuarterTurnsBackFromTheFile();
+    void turnsTheShownPixelsWhileZoomed();
+    void aTurnClearsBestFit();
+    void bestFitTurnsWhenThatFillsTheScreenBetter();
+    void adjustsBrightness_data();
+    void adjustsBrightness();
+    void brightnessStepsStartFromTheBasePicture();
+    void scaleToScreenTwiceRendersOnce();
+    void showsAFileFullScreenAndFreesTheSurface();
+    void showsAFullScreenPictureWithItsBrightness();
+    void releasesPixmapsOnLeaving_data();
+    void releasesPixmapsOnLeaving();
+    void survivesRequestsInTheMiddleOfADecode_data();
+    void survivesRequestsInTheMiddleOfADecode();
+    void showsTheInformationBox();
+
+private:
+    QString file(const QString &name) const { return dir.filePath(name); }
+    bool setViewport(QSize box);
+    QTemporaryDir dir;
+    std::unique_ptr<Settings> settings;
+    QPointer<ImageViewer> viewer;
+};
+
+void tst_ImageViewer::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QVERIFY(writeMarked(file(QStringLiteral("1600x1200.png")), 1600, 1200));
+    QVERIFY(writeMarked(file(QStringLiteral("640x480.png")), 640, 480));
+    QVERIFY(writeMarked(file(QStringLiteral("100x80.png")), 100, 80));
+}
+
+void tst_ImageViewer::init()
+{
+    settings = std::make_unique<Settings>();
+    viewer = new ImageViewer(nullptr, settings.get());
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    QVERIFY(setViewport(QSize(240, 290)));
+}
+
+void tst_ImageViewer::cleanup()
+{
+    delete viewer;
+    settings.reset();
+}
+
+// The phone's picture area below the tool row, whatever frame the test platform adds.
+bool tst_ImageViewer::setViewport(QSize box)
+{
+    viewer->showNormal();
+    viewer->resize(viewer->size() + box - viewer->viewportSize());
+    return QTest::qWaitFor([&] { return viewer->viewportSize() == box; });
+}
+
+void tst_ImageViewer::buildsTheToolRowAndMenus()
+{
+    QStringList names;
+    for (QToolButton *button :
+         viewer->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly)) {
+        names << button->objectName();
+        QVERIFY(button->autoRaise());
+        QCOMPARE(button->focusPolicy(), Qt::TabFocus);
+    }
+    QCOMPARE(names, QStringList({"menu", "toscreen", "zoom", "rotate", "brightup", "brightdown",
+                                 "fullscreen"}));
+    // The tool row fits the phone's width.
+    QVERIFY(viewer->minimumSizeHint().width() <= 240);
+
+    auto *menuButton = viewer->findChild<QToolButton *>(QStringLiteral("menu"));
+    QStringList texts;
+    for (QAction *action : menuButton->menu()->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(texts, QStringList({"Propertis   ", "Full Screen ", "-", "Exit  "}));
+    QCOMPARE(menuButton->popupMode(), QToolButton::InstantPopup);
+
+    auto *rotateButton = viewer->findChild<QToolButton *>(QStringLiteral("rotate"));
+    texts.clear();
+    for (QAction *action : rotateButton->menu()->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(texts, QStringList({"Rotate 90", "Rotate 180", "Rotate 270", "-", "Rotate Best Fit"}));
+    QVERIFY(!viewer->bestFitItem->isChecked());
+    QCOMPARE(viewer->findChild<QToolButton *>(QStringLiteral("zoom"))->menu(), viewer->zoomPopup);
+
+    // The item follows the setting the viewer starts with.
+    Settings bestFit;
+    bestFit.setRotateBestFit(true);
+    ImageViewer other(nullptr, &bestFit);
+    QVERIFY(other.bestFitItem->isChecked());
+}
+
+void tst_ImageViewer::fitsTheImageToTheViewport()
+{
+    viewer->load(file(QStringLiteral("1600x1200.png")));
+    QVERIFY(viewer->fitted);
+    QCOMPARE(viewer->fullWidth, 1600);
+    QCOMPARE(viewer->fullHeight, 1200);
+    QCOMPARE(viewer->basePixmap.size(), QSize(240, 180));
+    QCOMPARE(viewer->imageWidget->size(), QSize(240, 180));
+    QCOMPARE(viewer->zoomRatio, 0);
+    QCOMPARE(viewer->statusLabel->text(), QString());
+    QVERIFY(viewer->bestFitItem->isEnabled());
+    QVERIFY(looksLike(viewer->basePixmap.toImage().pixel(10, 10), Qt::red));
+}
+
+void tst_ImageViewer::boundsTheZoomRatio_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("ratio");
+
+    QTest::newRow("1600x1200") << QSize(1600, 1200) << 1;
+    QTest::newRow("3000x3000") << QSize(3000, 3000) << 1;
+    QTest::newRow("3001x3000") << QSize(3001, 3000) << 2;
+    QTest::newRow("4000x3000") << QSize(4000, 3000) << 2;
+}
+
+void tst_ImageViewer::boundsTheZoomRatio()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, ratio);
+
+    const QString path = file(QStringLiteral("big.jpg"));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QVERIFY(image.save(path, "jpg", 50));
+    image = QImage();
+    viewer->load(path);
+    QCOMPARE(viewer->maxZoomRatio, ratio);
+}
+
+void tst_ImageViewer::zoomsInStepsFromTheFitToFullSize()
+{
+    auto *zoomIn = viewer->zoomPopup->findChild<QToolButton *>(QStringLiteral("zoomin"));
+    auto *zoomMax = viewer->zoomPopup->findChild<QToolButton *>(QStringLiteral("zoommax"));
+    auto *zoomOut = viewer->zoomPopup->findChild<QToolButton *>(QStringLiteral("zoomout"));
+    auto *label = viewer->zoomPopup->findChild<QLabel *>();
+    QVERIFY(zoomIn && zoomMax && zoomOut && label);
+
+    viewer->load(file(QStringLiteral("1600x1200.png")));
+    QCOMPARE(viewer->basePixmap.size(), QSize(240, 180));
+    QCOMPARE(viewer->maxZoomRatio, 1);
+    QCOMPARE(label->text(), QStringLiteral("Zoom"));
+
+    viewer->zoomIn();
+    QCOMPARE(viewer->zoomRatio, 6);
+    QVERIFY(!viewer->fitted);
+    QCOMPARE(viewer->basePixmap.size(), QSize(266, 199));
+    QCOMPARE(label->text(), QStringLiteral("Zoom 16% "));
+    QVERIFY(!viewer->bestFitItem->isEnabled());
+    QVERIFY(zoomIn->isEnabled());
+
+    const int labels[] = {20, 25, 33, 50, 100};
+    for (int step = 0; step < 5; ++step) {
+        viewer->zoomIn();
+        QCOMPARE(label->text(), QStringLiteral("Zoom %1% ").arg(labels[step]));
+    }
+    QCOMPARE(viewer->zoomRatio, 1);
+    QCOMPARE(viewer->basePixmap.size(), QSize(1600, 1200));
+    QVERIFY(!zoomIn->isEnabled());
+    QVERIFY(!zoomMax->isEnabled());
+    QVERIFY(zoomOut->isEnabled());
+
+    viewer->zoomOut();
+    QCOMPARE(viewer->zoomRatio, 2);
+    QCOMPARE(viewer->basePixmap.size(), QSize(800, 600));
+    QVERIFY(zoomIn->isEnabled());
+    QVERIFY(zoomMax->isEnabled());
+
+    // Back to the fit: the zoom is forgotten and the buttons come back.
+    viewer->scaleToScreen();
+    QVERIFY(viewer->fitted);
+    QCOMPARE(viewer->zoomRatio, 0);
+    QCOMPARE(viewer->basePixmap.size(), QSize(240, 180));
+    QCOMPARE(label->text(), QStringLiteral("Zoom"));
+    QVERIFY(viewer->bestFitItem->isEnabled());
+
+    // The popup's buttons reach the viewer.
+    zoomIn->click();
+    QCOMPARE(viewer->zoomRatio, 6);
+}
+
+void tst_ImageViewer::zoomsAnImageSmallerThanTheScreen()
+{
+    auto *label = viewer->zoomPopup->findChild<QLabel *>();
+    viewer->load(file(QStringLiteral("100x80.png")));
+    QCOMPARE(viewer->basePixmap.size(), QSize(100, 80));
+
+    viewer->zoomIn();
+    QVERIFY(viewer->fitted);
+    QCOMPARE(viewer->zoomRatio, 0);
+    QCOMPARE(viewer->basePixmap.size(), QSize(100, 80));
+    QCOMPARE(label->text(), QStringLiteral("Zoom"));
+
+    viewer->zoomOut();
+    QCOMPARE(viewer->zoomRatio, 2);
+    QCOMPARE(viewer->basePixmap.size(), QSize(50, 40));
+    // No stop: each step goes one ratio further, the picture fitted to the full size / ratio.
+    viewer->zoomOut();
+    QCOMPARE(viewer->zoomRatio, 3);
+    QCOMPARE(viewer->basePixmap.size(), fit(QSize(100, 80), QSize(33, 26)));
+    QCOMPARE(label->text(), QStringLiteral("Zoom 33% "));
+}
+
+void tst_ImageViewer::zoomMaxShowsTheLargestAllowedPicture()
+{
+    const QString path = file(QStringLiteral("4000x3000.jpg"));
+    QVERIFY(TestUtil::writeImage(path, 4000, 3000, "jpg"));
+    viewer->load(path);
+    QCOMPARE(viewer->maxZoomRatio, 2);
+    viewer->zoomMax();
+    QCOMPARE(viewer->zoomRatio, 2);
+    QCOMPARE(viewer->basePixmap.size(), QSize(2000, 1500));
+    QVERIFY(!viewer->zoomPopup->findChild<QToolButton *>(QStringLiteral("zoomin"))->isEnabled());
+    QCOMPARE(viewer->zoomPopup->findChild<QLabel *>()->text(), QStringLiteral("Zoom 50% "));
+
+    // A ratio past the bound is recorded but changes no picture.
+    viewer->zoomTo(1);
+    QCOMPARE(viewer->zoomRatio, 1);
+    QCOMPARE(viewer->basePixmap.size(), QSize(2000, 1500));
+}
+
+void tst_ImageViewer::tellsTheFileFacts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QString>("dimensions");
+
+    QTest::newRow("1024 bytes") << "a.dat" << 1024 << " image"
+                                << "1024 bytes"
+                                << "0x0";
+    QTest::newRow("1025 bytes") << "b.dat" << 1025 << " image"
+                                << "1 Kb"
+                                << "0x0";
+    QTest::newRow("2047 bytes") << "c.dat" << 2047 << " image"
+                                << "1 Kb"
+                                << "0x0";
+    QTest::newRow("2048 bytes") << "d.dat" << 2048 << " image"
+                                << "2 Kb"
+                                << "0x0";
+    QTest::newRow("empty") << "e.jpg" << 0 << " image"
+                           << "0 bytes"
+                           << "0x0";
+    QTest::newRow("png") << "f.png" << -1 << "PNG image"
+                         << ""
+                         << "64x48";
+    QTest::newRow("jpeg") << "g.jpg" << -1 << "JPEG image"
+                          << ""
+                          << "64x48";
+    QTest::newRow("bmp") << "h.bmp" << -1 << "BMP image"
+                         << ""
+                         << "64x48";
+}
+
+void tst_ImageViewer::tellsTheFileFacts()
+{
+    QFETCH(QString, name);
+    QFETCH(int, bytes);
+    QFETCH(QString, format);
+    QFETCH(QString, size);
+    QFETCH(QString, dimensions);
+
+    const QString path = file(name);
+    if (bytes >= 0)
+        QVERIFY(TestUtil::writeBytes(path, bytes));
+    else
+        QVERIFY(TestUtil::writeImage(path, 64, 48));
+    viewer->load(path);
+    QCOMPARE(viewer->info[0], name);
+    QCOMPARE(viewer->info[1], format);
+    QCOMPARE(viewer->info[2], dir.path());
+    if (bytes >= 0)
+        QCOMPARE(viewer->info[3], size);
+    QCOMPARE(viewer->info[4], dimensions);
+}
+
+void tst_ImageViewer::tellsTheColours_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("colours");
+
+    QTest::newRow("small indexed") << QSize(100, 50) << "5 colors";
+    QTest::newRow("large indexed") << QSize(400, 300) << "True color";
+}
+
+void tst_ImageViewer::tellsTheColours()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, colours);
+
+    QImage indexed(size, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
+                           qRgb(255, 255, 255)});
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            indexed.setPixel(x, y, uint((x / 7 + y / 5) % 5));
+    const QString path = file(QStringLiteral("indexed.png"));
+    QVERIFY(indexed.save(path));
+    viewer->load(path);
+    QCOMPARE(viewer->info[5], colours);
+
+    // A file that does not decode leaves the colours as they were.
+    const QString broken = file(QStringLiteral("broken.png"));
+    QVERIFY(TestUtil::writeBytes(broken, 300));
+    viewer->load(broken);
+    QCOMPARE(viewer->info[4], QStringLiteral("0x0"));
+    QCOMPARE(viewer->info[5], colours);
+    QVERIFY(viewer->basePixmap.isNull());
+}
+
+void tst_ImageViewer::turnsFourQuarterTurnsBackFromTheFile()
+{
+    viewer->load(file(QStringLiteral("640x480.png")));
+    const QSize box = viewer->viewportSize();
+    QCOMPARE(viewer->basePixmap.size(), fit(QSize(640, 480), box));
+
+    LoadCounter counter;
+    const int expected[] = {90, 180, 270, 0};
+    for (int step = 0; step < 4; ++step) {
+        viewer->rotate90();
+        QCOMPARE(viewer->rotation, expected[step]);
+        QCOMPARE(counter.loads(), step + 1);
+        const bool quarter = expected[step] % 180 != 0;
+        const QSize upright = fit(QSize(640, 480), quarter ? box.transposed() : box);
+        QCOMPARE(viewer->basePixmap.size(), quarter ? upright.transposed() : upright);
+    }
+    // Each step renders the whole turn: after 90 the red quarter is top-right.
+    viewer->rotate90();
+    const QImage shown = viewer->basePixmap.toImage();
+    QVERIFY(looksLike(shown.pixel(shown.width() - 5, 5), Qt::red));
+    QVERIFY(looksLike(shown.pixel(5, 5), Qt::blue));
+    viewer->rotate180();
+    QCOMPARE(viewer->rotation, 270);
+    const QImage back = viewer->basePixmap.toImage();
+    QVERIFY(looksLike(back.pixel(5, back.height() - 5), Qt::red));
+}
+
+void tst_ImageViewer::turnsTheShownPixelsWhileZoomed()
+{
+    viewer->load(file(QStringLiteral("640x480.png")));
+    viewer->zoomOut();
+    QCOMPARE(viewer->zoomRatio, 3);
+    const QSize zoomed = fit(QSize(640, 480), QSize(213, 160));
+    QCOMPARE(viewer->basePixmap.size(), zoomed);
+
+    LoadCounter counter;
+    viewer->rotate270();
+    QCOMPARE(counter.loads(), 0);
+    QCOMPARE(viewer->rotation, 270);
+    QCOMPARE(viewer->basePixmap.size(), zoomed.transposed());
+    const QImage shown = viewer->basePixmap.toImage();
+    QVERIFY(looksLike(shown.pixel(5, shown.height() - 5), Qt::red));
+
+    // The turn stays through the next zoom step, which starts again from the file.
+    viewer->zoomOut();
+    QCOMPARE(counter.loads(), 1);
+    QCOMPARE(viewer->basePixmap.size(), QSize(120, 160));
+    const QImage smaller = viewer->basePixmap.toImage();
+    QVERIFY(looksLike(smaller.pixel(5, smaller.height() - 5), Qt::red));
+}
+
+void tst_ImageViewer::aTurnClearsBestFit()
+{
+    settings->setRotateBestFit(true);
+    viewer->bestFitItem->setChecked(true);
+    viewer->load(file(QStringLiteral("1600x1200.png")));
+    QCOMPARE(viewer->rotation, 90);
+    viewer->rotate90();
+    QCOMPARE(viewer->rotation, 180);
+    QVERIFY(!settings->rotateBestFit());
+    QVERIFY(!viewer->bestFitItem->isChecked());
+}
+
+void tst_ImageViewer::bestFitTurnsWhenThatFillsTheScreenBetter()
+{
+    viewer->load(file(QStringLiteral("640x480.png")));
+    const QSize box = viewer->viewportSize();
+    QCOMPARE(viewer->basePixmap.size(), QSize(240, 180));
+
+    viewer->bestFitItem->trigger();
+    QVERIFY(settings->rotateBestFit());
+    QVERIFY(viewer->bestFitItem->isChecked());
+    QCOMPARE(viewer->rotation, 90);
+    QCOMPARE(viewer->basePixmap.size(), fit(QSize(640, 480), box.transposed()).transposed());
+    QVERIFY(viewer->fitted);
+
+    viewer->rotateBestFit();
+    QVERIFY(!settings->rotateBestFit());
+    QVERIFY(!viewer->bestFitItem->isChecked());
+    QCOMPARE(viewer->rotation, 0);
+    QCOMPARE(viewer->basePixmap.size(), QSize(240, 180));
+
+    // Zoomed, the item is out of reach.
+    viewer->zoomIn();
+    QVERIFY(!viewer->bestFitItem->isEnabled());
+}
+
+void tst_ImageViewer::adjustsBrightness_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QColor>("before");
+    QTest::addColumn<QColor>("after");
+
+    QTest::newRow("-100 black, alpha kept")
+            << -100 << QColor(200, 100, 255, 128) << QColor(0, 0, 0, 128);
+    QTest::newRow("+200 saturates from 85")
+            << 200 << QColor(85, 84, 255, 255) << QColor(255, 252, 255, 255);
+    QTest::newRow("+10") << 10 << QColor(200, 100, 0, 255) << QColor(220, 110, 0, 255);
+    QTest::newRow("-10") << -10 << QColor(200, 100, 0, 255) << QColor(180, 90, 0, 255);
+    QTest::newRow("0") << 0 << QColor(200, 100, 3, 77) << QColor(200, 100, 3, 77);
+    QTest::newRow("-200 stays black") << -200 << QColor(255, 200, 130, 255) << QColor(0, 0, 0, 255);
+}
+
+void tst_ImageViewer::adjustsBrightness()
+{
+    QFETCH(int, level);
+    QFETCH(QColor, before);
+    QFETCH(QColor, after);
+
+    const float factor = float(level) / 100.0f;
+    QImage image(4, 3, QImage::Format_ARGB32);
+    image.fill(before);
+    ImageViewer::adjustBrightness(image, factor);
+    QCOMPARE(QColor::fromRgba(image.pixel(2, 1)), after);
+
+    // An indexed image changes through its colour table, pixels untouched.
+    QImage indexed(4, 3, QImage::Format_Indexed8);
+    indexed.setColorTable({before.rgba(), qRgb(0, 0, 0)});
+    indexed.fill(0);
+    ImageViewer::adjustBrightness(indexed, factor);
+    QCOMPARE(indexed.format(), QImage::Format_Indexed8);
+    QCOMPARE(QColor::fromRgba(indexed.color(0)), after);
+    QCOMPARE(indexed.pixelIndex(3, 2), 0);
+
+    // A premultiplied picture, as pixmaps give, keeps its alpha too.
+    QImage premultiplied = QImage(4, 3, QImage::Format_ARGB32);
+    premultiplied.fill(before);
+    premultiplied.convertTo(QImage::Format_ARGB32_Premultiplied);
+    ImageViewer::adjustBrightness(premultiplied, factor);
+    QCOMPARE(qAlpha(premultiplied.pixel(0, 0)), after.alpha());
+}
+
+void tst_ImageViewer::brightnessStepsStartFromTheBasePicture()
+{
+    viewer->load(file(QStringLiteral("640x480.png")));
+    const QImage base = viewer->basePixmap.toImage();
+    for (int i = 0; i < 3; ++i)
+        viewer->brightDownImage();
+    QCOMPARE(viewer->brightness, -30);
+    QCOMPARE(viewer->basePixmap.toImage(), base);
+    const QImage darker = viewer->brightPixmap.toImage();
+    QVERIFY(qRed(darker.pixel(5, 5)) < qRed(base.pixel(5, 5)));
+    for (int i = 0; i < 3; ++i)
+        viewer->brightUpImage();
+    QCOMPARE(viewer->brightness, 0);
+    QCOMPARE(viewer->brightPixmap.toImage().convertToFormat(base.format()), base);
+
+    // The level survives zooming; a new file starts at 0.
+    viewer->brightUpImage();
+    viewer->zoomOut();
+    QCOMPARE(viewer->brightness, 10);
+    QCOMPARE(viewer->brightPixmap.size(), viewer->basePixmap.size());
+    viewer->load(file(QStringLiteral("100x80.png")));
+    QCOMPARE(viewer->brightness, 0);
+    QCOMPARE(viewer->rotation, 0);
+}
+
+void tst_ImageViewer::scaleToScreenTwiceRendersOnce()
+{
+    viewer->load(file(QStringLiteral("640x480.png")));
+    viewer->zoomOut();
+    LoadCounter counter;
+    viewer->scaleToScreen();
+    QCOMPARE(counter.loads(), 1);
+    viewer->scaleToScreen();
+    QCOMPARE(counter.loads(), 1);
+    QCOMPARE(viewer->basePixmap.size(), QSize(240, 180));
+}
+
+void tst_ImageViewer::showsAFileFullScreenAndFreesTheSurface()
+{
+    viewer->load(file(QStringLiteral("640x480.png")));
+    viewer->showFullScreen();
+    QPointer<ImageWidget> surface = viewer->fullScreenWidget;
+    QVERIFY(surface);
+    QVERIFY(!viewer->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(surface));
+    QCOMPARE(surface->size(), QSize(240, 320));
+    QVERIFY(surface->testAttribute(Qt::WA_DeleteOnClose));
+
+    // 640 x 480 fills 240 x 320 best turned: the red quarter is top-right, nothing is left over.
+    const QImage shown = surface->grab().toImage();
+    QVERIFY(looksLike(shown.pixel(235, 5), Qt::red));
+    QVERIFY(looksLike(shown.pixel(5, 5), Qt::blue));
+    QVERIFY(looksLike(shown.pixel(5, 315), Qt::blue));
+
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(120, 160));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(surface.isNull());
+    QVERIFY(viewer->isVisible());
+
+    // Escape on a second surface brings the viewer back too.
+    viewer->showFullScreen();
+    surface = viewer->fullScreenWidget;
+    QVERIFY(surface);
+    QVERIFY(QTest::qWaitForWindowExposed(surface));
+    QTest::keyClick(surface, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(surface.isNull());
+    QVERIFY(viewer->isVisible());
+}
+
+void tst_ImageViewer::showsAFullScreenPictureWithItsBrightness()
+{
+    // The main window's own path: the viewer is hidden and stays so.
+    viewer->hide();
+    viewer->brightness = -100;
+    const QString path = file(QStringLiteral("tall.png"));
+    QVERIFY(writeMarked(path, 100, 400, Qt::white));
+    viewer->showImageFullScreen(path);
+    QPointer<ImageWidget> surface = viewer->fullScreenWidget;
+    QVERIFY(surface);
+    QVERIFY(QTest::qWaitForWindowExposed(surface));
+    const QImage shown = surface->grab().toImage();
+    // A tall picture stays upright, fitted to 80 x 320, darkened to black, on black.
+    QCOMPARE(shown.pixel(120, 300), qRgb(0, 0, 0));
+    QCOMPARE(shown.pixel(2, 2), qRgb(0, 0, 0));
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(10, 10));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(surface.isNull());
+    QVERIFY(!viewer->isVisible());
+}
+
+void tst_ImageViewer::releasesPixmapsOnLeaving_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("close") << "close";
+    QTest::newRow("accept") << "accept";
+    QTest::newRow("Escape") << "Escape";
+    QTest::newRow("Enter") << "Enter";
+    QTest::newRow("Return") << "Return";
+    QTest::newRow("Exit item") << "Exit";
+}
+
+void tst_ImageViewer::releasesPixmapsOnLeaving()
+{
+    QFETCH(QString, how);
+
+    viewer->load(file(QStringLiteral("640x480.png")));
+    viewer->brightUpImage();
+    QVERIFY(!viewer->basePixmap.isNull());
+    QVERIFY(!viewer->brightPixmap.isNull());
+    if (how == QLatin1String("close")) {
+        viewer->close();
+    } else if (how == QLatin1String("accept")) {
+        viewer->accept();
+    } else if (how == QLatin1String("Exit")) {
+        auto *menuButton = viewer->findChild<QToolButton *>(QStringLiteral("menu"));
+        menuButton->menu()->actions().last()->trigger();
+    } else {
+        const Qt::Key key = how == QLatin1String("Escape")  ? Qt::Key_Escape
+                            : how == QLatin1String("Enter") ? Qt::Key_Enter
+                                                            : Qt::Key_Return;
+        QTest::keyClick(viewer, key);
+    }
+    QVERIFY(viewer->basePixmap.isNull());
+    QVERIFY(viewer->brightPixmap.isNull());
+    QCOMPARE(viewer->imageWidget->size(), QSize(0, 0));
+}
+
+void tst_ImageViewer::survivesRequestsInTheMiddleOfADecode_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::newRow("second load") << "load";
+    QTest::newRow("close") << "close";
+    QTest::newRow("full screen") << "full screen";
+    QTest::newRow("deletion") << "delete";
+    QTest::newRow("zoom and turn") << "steps";
+}
+
+void tst_ImageViewer::survivesRequestsInTheMiddleOfADecode()
+{
+    QFETCH(QString, request);
+
+    const QString previous = file(QStringLiteral("previous.png"));
+    const QString current = file(QStringLiteral("current.png"));
+    const QString next = file(QStringLiteral("next.png"));
+    QVERIFY(writeMarked(previous, 300, 200, Qt::yellow));
+    QVERIFY(writeMarked(current, 200, 300, Qt::blue));
+    QVERIFY(writeMarked(next, 400, 100, Qt::green));
+    viewer->load(previous);
+    QCOMPARE(viewer->basePixmap.size(), QSize(240, 160));
+
+    // What the picture area shows at the moment the request arrives.
+    QSize shownThen(-1, -1);
+    QString statusThen;
+    QPointer<ImageWidget> surface;
+    QTimer::singleShot(0, viewer, [&] {
+        shownThen = viewer->imageWidget->size();
+        statusThen = viewer->statusLabel->text();
+        if (request == QLatin1String("load")) {
+            viewer->load(next);
+        } else if (request == QLatin1String("close")) {
+            viewer->close();
+        } else if (request == QLatin1String("full screen")) {
+            viewer->showFullScreen();
+            surface = viewer->fullScreenWidget;
+        } else if (request == QLatin1String("delete")) {
+            delete viewer;
+        } else {
+            viewer->zoomIn();
+            viewer->rotate90();
+            viewer->brightUpImage();
+        }
+    });
+    viewer->load(current);
+    QVERIFY(shownThen.isValid());
+    // The previous file's picture never stood for the new one.
+    QCOMPARE(shownThen, QSize(0, 0));
+    QCOMPARE(statusThen, QStringLiteral("Loading..."));
+
+    if (request == QLatin1String("delete")) {
+        QVERIFY(viewer.isNull());
+        return;
+    }
+    if (request == QLatin1String("close")) {
+        QVERIFY(!viewer->isVisible());
+        QVERIFY(viewer->basePixmap.isNull());
+        QCOMPARE(viewer->imageWidget->size(), QSize(0, 0));
+        QCOMPARE(viewer->statusLabel->text(), QString());
+        return;
+    }
+
+    const bool second = request == QLatin1String("load");
+    const QString shownFile = second ? next : current;
+    QCOMPARE(viewer->fileName, shownFile);
+    QCOMPARE(viewer->info[0], QFileInfo(shownFile).fileName());
+    QCOMPARE(viewer->info[4], second ? QStringLiteral("400x100") : QStringLiteral("200x300"));
+    QVERIFY(viewer->fitted);
+    QCOMPARE(viewer->zoomRatio, 0);
+    QCOMPARE(viewer->rotation, 0);
+    QCOMPARE(viewer->brightness, 0);
+    QCOMPARE(viewer->statusLabel->text(), QString());
+    const QSize expected = second ? QSize(240, 60) : fit(QSize(200, 300), QSize(240, 290));
+    QCOMPARE(viewer->basePixmap.size(), expected);
+    QCOMPARE(viewer->imageWidget->size(), expected);
+    const QImage shown = viewer->basePixmap.toImage();
+    QVERIFY(looksLike(shown.pixel(shown.width() - 3, shown.height() - 3),
+                      second ? Qt::green : Qt::blue));
+
+    if (request == QLatin1String("full screen")) {
+        QVERIFY(surface);
+        QVERIFY(QTest::qWaitForWindowExposed(surface));
+        // The surface shows the file being opened, not the one before.
+        const QImage full = surface->grab().toImage();
+        QVERIFY(looksLike(full.pixel(120, 300), Qt::blue));
+        QTest::mouseClick(surface, Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(surface.isNull());
+        QVERIFY(viewer->isVisible());
+    }
+}
+
+void tst_ImageViewer::showsTheInformationBox()
+{
+    viewer->load(file(QStringLiteral("640x480.png")));
+    QStringList captions;
+    QStringList values;
+    QString buttonText;
+    QTimer::singleShot(0, this, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box || box == viewer)
+            return;
+        for (QLabel *label : box->findChildren<QLabel *>())
+            captions << label->text();
+        for (ZMultiLineEdit *edit : box->findChildren<ZMultiLineEdit *>()) {
+            values << edit->toPlainText();
+            if (!edit->isReadOnly())
+                values << QStringLiteral("(editable)");
+        }
+        auto *button = box->findChild<ZPushButton *>();
+        if (button) {
+            buttonText = button->text();
+            button->click();
+        }
+    });
+    viewer->showInfoDialog();
+    QCOMPARE(captions, QStringList({QString::fromUtf8("文件名:"), QString::fromUtf8("格式:"),
+                                    QString::fromUtf8("位置:"), QString::fromUtf8("大小:"),
+                                    QString::fromUtf8("尺寸:"), QString::fromUtf8("颜色:")}));
+    QCOMPARE(values, QStringList({"640x480.png", "PNG image", dir.path(), viewer->info[3],
+                                  "640x480", "True color"}));
+    QCOMPARE(buttonText, QString::fromUtf8("确定"));
+}
+
+PICTARN_TEST(tst_ImageViewer)
+#include "tst_imageviewer.moc"

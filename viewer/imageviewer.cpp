@@ -1,0 +1,579 @@
+#include "viewer/imageviewer.h"
+
+#include "app/settings.h"
+#include "platform/zbasedialog.h"
+#include "platform/zmultilineedit.h"
+#include "platform/zpushbutton.h"
+#include "resources/iconset.h"
+#include "viewer/imagewidget.h"
+#include "viewer/zoompopup.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+QToolButton *toolButton(QWidget *parent, const QPixmap &picture, const QString &name)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(picture);
+    if (!picture.isNull())
+        button->setIconSize(picture.size());
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+QSize screenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(240, 320);
+}
+
+} // namespace
+
+ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent), settings(settings)
+{
+    setModal(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *toolRow = new QHBoxLayout;
+    // Nine items share 240 pixels: the buttons sit side by side.
+    toolRow->setSpacing(0);
+    layout->addLayout(toolRow);
+
+    QToolButton *menuButton
+            = toolButton(this, QPixmap(QStringLiteral("image/menu.png")), QStringLiteral("menu"));
+    auto *menu = new QMenu(menuButton);
+    connect(menu->addAction(QString::fromUtf8("Propertis   ")), &QAction::triggered, this,
+            &ImageViewer::showInfoDialog);
+    connect(menu->addAction(QString::fromUtf8("Full Screen ")), &QAction::triggered, this,
+            &ImageViewer::showFullScreen);
+    menu->addSeparator();
+    connect(menu->addAction(QString::fromUtf8("Exit  ")), &QAction::triggered, this,
+            &QWidget::close);
+    menuButton->setMenu(menu);
+    menuButton->setPopupMode(QToolButton::InstantPopup);
+    toolRow->addWidget(menuButton);
+
+    statusLabel = new QLabel(this);
+    statusLabel->setAlignment(Qt::AlignCenter);
+    // A long busy text is cut rather than widening the dialog past the screen.
+    statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    toolRow->addWidget(statusLabel);
+    toolRow->addStretch();
+
+    QToolButton *toScreenButton
+            = toolButton(this, iconPixmap(QStringLiteral("toscreen")), QStringLiteral("toscreen"));
+    connect(toScreenButton, &QToolButton::clicked, this, &ImageViewer::scaleToScreen);
+    toolRow->addWidget(toScreenButton);
+
+    QToolButton *zoomButton
+            = toolButton(this, iconPixmap(QStringLiteral("zoom")), QStringLiteral("zoom"));
+    zoomPopup = new ZoomPopup(this);
+    zoomButton->setMenu(zoomPopup);
+    zoomButton->setPopupMode(QToolButton::InstantPopup);
+    toolRow->addWidget(zoomButton);
+
+    QToolButton *rotateButton
+            = toolButton(this, iconPixmap(QStringLiteral("rotate")), QStringLiteral("rotate"));
+    rotateMenu = new QMenu(rotateButton);
+    connect(rotateMenu->addAction(tr("Rotate 90")), &QAction::triggered, this,
+            &ImageViewer::rotate90);
+    connect(rotateMenu->addAction(tr("Rotate 180")), &QAction::triggered, this,
+            &ImageViewer::rotate180);
+    connect(rotateMenu->addAction(tr("Rotate 270")), &QAction::triggered, this,
+            &ImageViewer::rotate270);
+    rotateMenu->addSeparator();
+    bestFitItem = rotateMenu->addAction(tr("Rotate Best Fit"));
+    bestFitItem->setData(0);
+    bestFitItem->setCheckable(true);
+    bestFitItem->setChecked(settings->rotateBestFit());
+    connect(bestFitItem, &QAction::triggered, this, &ImageViewer::rotateBestFit);
+    rotateButton->setMenu(rotateMenu);
+    rotateButton->setPopupMode(QToolButton::InstantPopup);
+    toolRow->addWidget(rotateButton);
+
+    QToolButton *brightUpButton
+            = toolButton(this, iconPixmap(QStringLiteral("brightup")), QStringLiteral("brightup"));
+    connect(brightUpButton, &QToolButton::clicked, this, &ImageViewer::brightUpImage);
+    toolRow->addWidget(brightUpButton);
+    QToolButton *brightDownButton = toolButton(this, iconPixmap(QStringLiteral("brightdown")),
+                                               QStringLiteral("brightdown"));
+    connect(brightDownButton, &QToolButton::clicked, this, &ImageViewer::brightDownImage);
+    toolRow->addWidget(brightDownButton);
+
+    QToolButton *fullScreenButton = toolButton(
+            this, QPixmap(QStringLiteral("image/fullscreen.png")), QStringLiteral("fullscreen"));
+    connect(fullScreenButton, &QToolButton::clicked, this, &ImageViewer::showFullScreen);
+    toolRow->addWidget(fullScreenButton);
+
+    scrollView = new QScrollArea(this);
+    scrollView->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(scrollView);
+    imageWidget = new ImageWidget(scrollView->viewport());
+    imageWidget->setPixmap(&basePixmap, true);
+    scrollView->setWidget(imageWidget);
+
+    showMaximized();
+}
+
+QSize ImageViewer::viewportSize() const
+{
+    const QScrollBar *vertical = scrollView->verticalScrollBar();
+    const QScrollBar *horizontal = scrollView->horizontalScrollBar();
+    return QSize(scrollView->viewport()->width() + (vertical->isVisible() ? vertical->width() : 0),
+                 scrollView->viewport()->height()
+                         + (horizontal->isVisible() ? horizontal->height() : 0));
+}
+
+void ImageViewer::showPixmap(QPixmap &pixmap)
+{
+    imageWidget->setPixmap(&pixmap, true);
+    imageWidget->repaint();
+}
+
+void ImageViewer::load(const QString &fileName)
+{
+    const QPointer<ImageViewer> self(this);
+    const quint64 pass = ++generation;
+    this->fileName = fileName;
+    fitted = false;
+    brightness = 0;
+    rotation = 0;
+    // The previous file's picture must not stand for this one while it decodes.
+    basePixmap = QPixmap();
+    brightPixmap = QPixmap();
+    showPixmap(basePixmap);
+
+    statusLabel->setText(QStringLiteral("Loading..."));
+    fitToScreen();
+    if (!self || generation != pass)
+        return;
+    statusLabel->setText(QString());
+
+    int r = 9;
+    for (;;) {
+        const int c = r - 1;
+        if (c == 0 || qint64(fullWidth / c) * (fullHeight / c) > maxZoomPixels)
+            break;
+        r = c;
+    }
+    maxZoomRatio = r;
+    qDebug("max zoom ratio=%d", maxZoomRatio);
+
+    info[0] = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+    info[1] = QString::fromLatin1(QImageReader::imageFormat(fileName).toUpper())
+              + QStringLiteral(" image");
+    const QFileInfo file(fileName);
+    info[2] = file.path();
+    const qint64 bytes = file.size();
+    info[3] = bytes <= 1024 ? QStringLiteral("%1 %2").arg(bytes).arg(QStringLiteral("bytes"))
+                            : QStringLiteral("%1 %2").arg(bytes / 1024).arg(QStringLiteral("Kb"));
+    info[4] = QStringLiteral("%1x%2").arg(fullWidth).arg(fullHeight);
+}
+
+void ImageViewer::scaleToScreen()
+{
+    if (decoding || fitted)
+        return;
+    fitToScreen();
+}
+
+void ImageViewer::fitToScreen()
+{
+    const QPointer<ImageViewer> self(this);
+    const quint64 pass = generation;
+    // Pending repaints, the busy text among them, show before the decode blocks the loop.
+    ++decoding;
+    QApplication::processEvents();
+    if (!self)
+        return;
+    --decoding;
+    if (generation != pass)
+        return;
+
+    loader.load(fileName);
+    fullWidth = loader.width();
+    fullHeight = loader.height();
+    const QSize box = viewportSize();
+    bool turned = false;
+    const bool bestFit = settings->rotateBestFit();
+    QImage *image = nullptr;
+    if (bestFit)
+        image = loader.bestFitImage(box.width(), box.height(), turned);
+    else if (rotation != 0)
+        image = loader.rotatedImage(box.width(), box.height(), rotation);
+    else
+        image = loader.fittedImage(box.width(), box.height());
+
+    if (image && image->colorCount() >= 1)
+        info[5] = tr("%1 colors").arg(image->colorCount());
+    else if (image && image->depth() >= 16)
+        info[5] = tr("True color");
+    basePixmap = image ? QPixmap::fromImage(*image) : QPixmap();
+    loader.release();
+
+    fitted = true;
+    if (turned)
+        rotation = 90;
+    if (bestFit && rotation != 0 && !turned)
+        rotateBy(0);
+    else
+        refresh();
+
+    zoomRatio = 0;
+    bestFitItem->setEnabled(true);
+    zoomPopup->setRatio(0);
+    zoomPopup->setZoomInEnabled(true);
+    zoomPopup->setZoomOutEnabled(true);
+    zoomPopup->setZoomMaxEnabled(true);
+}
+
+void ImageViewer::zoomTo(int ratio)
+{
+    if (ratio <= 0)
+        return;
+    qDebug("zooming 1:%d", ratio);
+    zoomRatio = ratio;
+    const int w = fullWidth / ratio;
+    const int h = fullHeight / ratio;
+    if (qint64(w) * h > maxZoomPixels)
+        return;
+
+    loader.load(fileName);
+    QImage *image = loader.fittedImage(w, h);
+    if (image && rotation != 0)
+        image = loader.rotateImage(*image, rotation);
+    basePixmap = image ? QPixmap::fromImage(*image) : QPixmap();
+    loader.release();
+    refresh();
+
+    fitted = false;
+    zoomPopup->setRatio(zoomRatio);
+    bestFitItem->setEnabled(false);
+}
+
+void ImageViewer::zoomIn()
+{
+    if (decoding)
+        return;
+    zoomPopup->setBusyText(QStringLiteral("Zooming in..."));
+    if (fitted) {
+        const int e
+                = (rotation == 90 || rotation == 270) ? basePixmap.height() : basePixmap.width();
+        zoomTo(e > 0 ? (fullWidth + e - 1) / e - 1 : 0);
+    } else {
+        zoomTo(zoomRatio - 1);
+    }
+    // A step that changed nothing must not leave the busy text behind.
+    zoomPopup->setRatio(fitted ? 0 : zoomRatio);
+    if (zoomRatio == maxZoomRatio) {
+        zoomPopup->setZoomInEnabled(false);
+        zoomPopup->setZoomMaxEnabled(false);
+    }
+}
+
+void ImageViewer::zoomOut()
+{
+    if (decoding)
+        return;
+    zoomPopup->setBusyText(QStringLiteral("Zooming out..."));
+    if (fitted) {
+        const int e
+                = (rotation == 90 || rotation == 270) ? basePixmap.height() : basePixmap.width();
+        zoomTo(e > 0 ? fullWidth / e + 1 : 0);
+    } else {
+        zoomTo(zoomRatio + 1);
+    }
+    zoomPopup->setRatio(fitted ? 0 : zoomRatio);
+    zoomPopup->setZoomInEnabled(true);
+    zoomPopup->setZoomMaxEnabled(true);
+}
+
+void ImageViewer::zoomMax()
+{
+    if (decoding)
+        return;
+    zoomPopup->setBusyText(QStringLiteral("Zooming..."));
+    zoomTo(maxZoomRatio);
+    zoomPopup->setRatio(fitted ? 0 : zoomRatio);
+    zoomPopup->setZoomInEnabled(false);
+    zoomPopup->setZoomMaxEnabled(false);
+}
+
+void ImageViewer::rotateBy(int degrees)
+{
+    rotation += degrees;
+    if (rotation >= 360)
+        rotation -= 360;
+
+    if (fitted) {
+        loader.load(fileName);
+        const QSize box = viewportSize();
+        const QImage *image = loader.rotatedImage(box.width(), box.height(), rotation);
+        basePixmap = image ? QPixmap::fromImage(*image) : QPixmap();
+    } else {
+        QImage shown = basePixmap.toImage();
+        basePixmap = QPixmap();
+        const QImage *image = loader.rotateImage(std::move(shown), degrees);
+        basePixmap = QPixmap::fromImage(*image);
+    }
+    loader.release();
+    refresh();
+
+    if (settings->rotateBestFit()) {
+        settings->setRotateBestFit(false);
+        bestFitItem->setChecked(false);
+    }
+}
+
+void ImageViewer::rotate90()
+{
+    if (decoding)
+        return;
+    qDebug("rotate 90 clicked");
+    rotateBy(90);
+}
+
+void ImageViewer::rotate180()
+{
+    if (decoding)
+        return;
+    qDebug("rotate 180 clicked");
+    rotateBy(180);
+}
+
+void ImageViewer::rotate270()
+{
+    if (decoding)
+        return;
+    qDebug("rotate 270 clicked");
+    rotateBy(270);
+}
+
+void ImageViewer::rotateBestFit()
+{
+    if (decoding) {
+        bestFitItem->setChecked(settings->rotateBestFit());
+        return;
+    }
+    settings->setRotateBestFit(!settings->rotateBestFit());
+    bestFitItem->setChecked(settings->rotateBestFit());
+
+    loader.load(fileName);
+    const QSize box = viewportSize();
+    bool turned = false;
+    const QImage *image = settings->rotateBestFit()
+                                  ? loader.bestFitImage(box.width(), box.height(), turned)
+                                  : loader.fittedImage(box.width(), box.height());
+    basePixmap = image ? QPixmap::fromImage(*image) : QPixmap();
+    if (image) {
+        loader.release();
+        refresh();
+    }
+    rotation = turned ? 90 : 0;
+}
+
+void ImageViewer::brightUpImage()
+{
+    if (decoding)
+        return;
+    brightness += 10;
+    qDebug("brightness =%d", brightness);
+    applyBrightness();
+}
+
+void ImageViewer::brightDownImage()
+{
+    if (decoding)
+        return;
+    brightness -= 10;
+    qDebug("brightness =%d", brightness);
+    applyBrightness();
+}
+
+void ImageViewer::refresh()
+{
+    if (brightness != 0) {
+        applyBrightness();
+    } else {
+        brightPixmap = QPixmap();
+        showPixmap(basePixmap);
+    }
+}
+
+void ImageViewer::applyBrightness()
+{
+    brightPixmap = QPixmap();
+    QImage image = basePixmap.toImage();
+    adjustBrightness(image, float(brightness) / 100.0f);
+    brightPixmap = QPixmap::fromImage(image);
+    showPixmap(brightPixmap);
+}
+
+void ImageViewer::adjustBrightness(QImage &image, float factor)
+{
+    if (image.isNull())
+        return;
+    const float m = std::fabs(factor);
+    const bool up = factor >= 0;
+    // Limited both ways: a darkening step of more than 100 % still ends at black.
+    int table[256];
+    for (int j = 0; j < 256; ++j) {
+        const float change = float(j) * m;
+        table[j] = change >= 255.0f ? 255 : int(change);
+    }
+    const auto channel
+            = [&](int c) { return up ? qMin(c + table[c], 255) : qMax(c - table[c], 0); };
+    const auto adjusted = [&](QRgb colour) {
+        return qRgba(channel(qRed(colour)), channel(qGreen(colour)), channel(qBlue(colour)),
+                     qAlpha(colour));
+    };
+
+    if (image.depth() <= 8 && image.colorCount() > 0) {
+        QList<QRgb> colours = image.colorTable();
+        for (QRgb &colour : colours)
+            colour = adjusted(colour);
+        image.setColorTable(colours);
+        return;
+    }
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32) {
+        image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = adjusted(line[x]);
+    }
+}
+
+void ImageViewer::showImageFullScreen(const QString &fileName)
+{
+    const QSize screen = screenSize();
+    QImage picture;
+    {
+        ImageLoader fullScreenLoader;
+        fullScreenLoader.load(fileName);
+        const QImage *image = fullScreenLoader.bestFitImage(screen.width(), screen.height());
+        if (image)
+            picture = *image;
+        fullScreenLoader.release();
+    }
+    if (brightness != 0)
+        adjustBrightness(picture, float(brightness) / 100.0f);
+    // The surface does not own its picture; the picture goes when the surface does.
+    auto *pixmap = new QPixmap(QPixmap::fromImage(picture));
+    picture = QImage();
+
+    auto *widget = new ImageWidget(nullptr, Qt::WindowFlags());
+    widget->setAttribute(Qt::WA_DeleteOnClose);
+    connect(widget, &QObject::destroyed, [pixmap] { delete pixmap; });
+    fullScreenWidget = widget;
+    widget->setBackgroundColor(Qt::black);
+    widget->setPixmap(pixmap, false);
+    widget->resize(screen);
+    if (isVisible()) {
+        hide();
+        connect(widget, &ImageWidget::clicked, this, &QWidget::show, Qt::UniqueConnection);
+    }
+    widget->setFocus();
+    widget->showFullScreen();
+    connect(widget, &ImageWidget::clicked, widget, &QWidget::close);
+}
+
+void ImageViewer::showFullScreen()
+{
+    showImageFullScreen(fileName);
+    if (!fullScreenWidget)
+        return;
+    connect(fullScreenWidget.data(), &ImageWidget::CancelPressed, this, &QWidget::show,
+            Qt::UniqueConnection);
+    connect(fullScreenWidget.data(), &ImageWidget::clicked, this, &QWidget::show,
+            Qt::UniqueConnection);
+}
+
+void ImageViewer::showInfoDialog()
+{
+    if (decoding)
+        return;
+    static const char *const captions[] = {"文件名", "格式", "位置", "大小", "尺寸", "颜色"};
+    ZBaseDialog dialog(nullptr, nullptr, true, Qt::WindowFlags());
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *grid = new QGridLayout;
+    grid->setSpacing(4);
+    layout->addLayout(grid);
+    for (int i = 0; i < 6; ++i) {
+        grid->addWidget(new QLabel(QString::fromUtf8(captions[i]) + QLatin1Char(':'), &dialog), i,
+                        0);
+        auto *value = new ZMultiLineEdit(&dialog, true, 1);
+        value->setReadOnly(true);
+        value->setPlainText(info[size_t(i)]);
+        // One line each, so that the six rows fit the phone's screen.
+        value->setLineWrapMode(QPlainTextEdit::NoWrap);
+        value->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        value->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        value->setFixedHeight(value->fontMetrics().lineSpacing() + 2 * value->frameWidth()
+                              + 2 * int(value->document()->documentMargin()));
+        grid->addWidget(value, i, 1);
+    }
+    auto *button = new ZPushButton(&dialog, 3, -1, -1);
+    button->setText(QString::fromUtf8("确定"));
+    connect(button, &QPushButton::clicked, &dialog, &QWidget::close);
+    layout->addWidget(button);
+    dialog.exec();
+}
+
+void ImageViewer::releasePixmaps()
+{
+    basePixmap = QPixmap();
+    brightPixmap = QPixmap();
+    imageWidget->setPixmap(&basePixmap, true);
+}
+
+void ImageViewer::accept()
+{
+    releasePixmaps();
+    ++generation;
+    QDialog::accept();
+}
+
+void ImageViewer::reject()
+{
+    releasePixmaps();
+    ++generation;
+    QDialog::reject();
+}
+
+void ImageViewer::keyReleaseEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Enter || key == Qt::Key_Return)
+        releasePixmaps();
+    event->accept();
+}
+
+void ImageViewer::closeEvent(QCloseEvent *event)
+{
+    releasePixmaps();
+    ++generation;
+    statusLabel->setText(QString());
+    QDialog::closeEvent(event);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "viewer/imageloader.h"
+
+#include <QDialog>
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+
+class ImageWidget;
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class Settings;
+class ZoomPopup;
+
+// The dialog in which one image is looked at: fitted to the screen, zoomed in steps, turned,
+// made brighter or darker, shown full screen, with a box of facts about the file.
+class ImageViewer : public QDialog
+{
+    Q_OBJECT
+public:
+    ImageViewer(QWidget *parent, Settings *settings);
+
+    void showImageFullScreen(const QString &fileName);
+
+public slots:
+    void load(const QString &fileName);
+    void scaleToScreen();
+    void zoomIn();
+    void zoomOut();
+    void zoomMax();
+    void rotate90();
+    void rotate180();
+    void rotate270();
+    void rotateBestFit();
+    void brightUpImage();
+    void brightDownImage();
+    void showFullScreen();
+    void showInfoDialog();
+    void accept() override;
+    void reject() override;
+
+protected:
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QSize viewportSize() const;
+    void showPixmap(QPixmap &pixmap);
+    void fitToScreen();
+    void zoomTo(int ratio);
+    void rotateBy(int degrees);
+    void applyBrightness();
+    void refresh();
+    void releasePixmaps();
+    static void adjustBrightness(QImage &image, float factor);
+
+    // Pictures larger than this are not made, whatever the zoom.
+    static constexpr qint64 maxZoomPixels = 9000000;
+
+    Settings *settings;
+    QString fileName;
+    ImageLoader loader;
+    QPixmap basePixmap;
+    QPixmap brightPixmap;
+    ImageWidget *imageWidget;
+    QPointer<ImageWidget> fullScreenWidget;
+    QLabel *statusLabel;
+    QScrollArea *scrollView;
+    QMenu *rotateMenu;
+    QAction *bestFitItem; // rotateMenu's item 0
+    ZoomPopup *zoomPopup;
+    int fullWidth = 0;
+    int fullHeight = 0;
+    bool fitted = false;
+    int zoomRatio = 0;
+    int maxZoomRatio = 0;
+    int rotation = 0;
+    int brightness = 0;
+    std::array<QString, 6> info;
+
+    // A new file or a close ends any rendering that is waiting on the event loop.
+    quint64 generation = 0;
+    int decoding = 0; // the event loop runs in the middle of fitting a file; user steps wait
+
+    friend class tst_ImageViewer;
+};
