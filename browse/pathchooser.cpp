@@ -1,0 +1,56 @@
+#include "browse/pathchooser.h"
+
+#include "browse/directoryview.h"
+#include "browse/foldertreeitem.h"
+#include "platform/zbasedialog.h"
+#include "platform/zpushbutton.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPointer>
+#include <QVBoxLayout>
+
+QString choosePath()
+{
+    QPointer<ZBaseDialog> dialog = new ZBaseDialog(nullptr, nullptr, 1, {});
+    auto *layout = new QVBoxLayout(dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QString::fromUtf8("Choose path:      "), dialog));
+
+    auto *view = new DirectoryView(dialog);
+    view->setHeaderLabels({QStringLiteral("Directory")});
+    view->header()->hide();
+    const QFileInfoList drives = QDir::drives();
+    for (const QFileInfo &drive : drives) {
+        auto *root = new FolderTreeItem(view, drive.filePath());
+        if (drives.size() <= 1)
+            root->setOpen(true);
+    }
+    view->setIndentation(10);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setDir(QStringLiteral("/"));
+    layout->addWidget(view);
+
+    auto *buttons = new QHBoxLayout;
+    auto *accept = new ZPushButton(dialog, 3, -1, -1);
+    accept->setText(QString::fromUtf8("确定"));
+    auto *cancel = new ZPushButton(dialog, 3, -1, -1);
+    cancel->setText(QString::fromUtf8("Cancel"));
+    buttons->addWidget(accept);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    QObject::connect(accept, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+
+    dialog->resize(220, 240);
+    const int accepted = dialog->exec();
+
+    QString path;
+    if (dialog && accepted && view->currentItem())
+        path = view->fullPath(view->currentItem());
+    delete dialog;
+    return path;
+}

@@ -1,0 +1,322 @@
+#include "settings/settingsdialog.h"
+
+#include "app/bookmark.h"
+#include "app/settings.h"
+#include "browse/pathchooser.h"
+#include "platform/util_cst.h"
+#include "platform/zpushbutton.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString utf8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+QWidget *newPage(QWidget *contentBox)
+{
+    auto *page = new QWidget(contentBox);
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    contentBox->layout()->addWidget(page);
+    return page;
+}
+
+QCheckBox *newCheck(const char *text, const char *name, QWidget *parent)
+{
+    auto *check = new QCheckBox(utf8(text), parent);
+    check->setObjectName(QLatin1String(name));
+    return check;
+}
+
+QLabel *newLabel(const QString &text, const char *name, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), true, parent)
+{
+    contentBox = new QWidget(this);
+    auto *contentLayout = new QVBoxLayout(contentBox);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    setContentWidget(contentBox);
+    contentBox->show();
+
+    // Sits on the title line, at its right end, wide enough for its longest text.
+    pageCombo = new QComboBox(this);
+    pageCombo->addItems({utf8("Thumbnail"), utf8("Slide Type  "), utf8("Set bookmark")});
+    pageCombo->resize(qMax(pageCombo->width(), pageCombo->sizeHint().width()), 24);
+    pageCombo->move(240 - pageCombo->width(), 0);
+    pageCombo->setFixedHeight(24);
+    pageCombo->setCurrentIndex(0);
+    connect(pageCombo, &QComboBox::activated, this, &SettingsDialog::setset);
+
+    thumbnailPage = newPage(contentBox);
+    auto *thumbGroup = new QGroupBox(utf8("Set thumbnail "), thumbnailPage);
+    auto *thumbLayout = new QVBoxLayout(thumbGroup);
+    dimensionCheck = newCheck("View Pics Size    ", "dimensionCheck", thumbGroup);
+    extCheck = newCheck("View document role", "extCheck", thumbGroup);
+    thumbCheck = newCheck("Save icons  ", "thumbCheck", thumbGroup);
+    thumbLabel = newLabel(utf8("Greater than:  "), "thumbLabel", thumbGroup);
+    thumbSize = new QSpinBox(thumbGroup);
+    thumbSize->setObjectName(QStringLiteral("thumbSize"));
+    thumbSize->setSuffix(tr(" Kb"));
+    thumbSize->setMaximum(3000);
+    thumbSize->setSingleStep(10);
+    thumbSize->adjustSize();
+    thumbLayout->addWidget(dimensionCheck);
+    thumbLayout->addWidget(extCheck);
+    thumbLayout->addWidget(thumbCheck);
+    thumbLayout->addWidget(thumbLabel);
+    thumbLayout->addWidget(thumbSize, 0, Qt::AlignLeft);
+    thumbnailPage->layout()->addWidget(thumbGroup);
+    static_cast<QVBoxLayout *>(thumbnailPage->layout())->addStretch();
+
+    slidePage = newPage(contentBox);
+    slidePage->hide();
+    auto *slideGroup = new QGroupBox(utf8("Set Slde Type     "), slidePage);
+    auto *slideLayout = new QVBoxLayout(slideGroup);
+    delayCaption = newLabel(utf8("Changing Time: "), "TextLabel2", slideGroup);
+    delayLabel = newLabel(tr("2 s"), "delayLabel", slideGroup);
+    delaySlider = new QSlider(Qt::Horizontal, slideGroup);
+    delaySlider->setObjectName(QStringLiteral("delaySlider"));
+    delaySlider->setRange(2, 60);
+    delaySlider->setSingleStep(2);
+    delaySlider->setTickPosition(QSlider::TicksBelow);
+    delaySlider->setTickInterval(10);
+    barCheck = newCheck("Screen Setting ", "barCheck", slideGroup);
+    rotateCheck = newCheck("Rotate Type ", "rotateCheck", slideGroup);
+    for (QWidget *control :
+         {static_cast<QWidget *>(delayCaption), static_cast<QWidget *>(delayLabel),
+          static_cast<QWidget *>(delaySlider), static_cast<QWidget *>(barCheck),
+          static_cast<QWidget *>(rotateCheck)})
+        slideLayout->addWidget(control);
+    slidePage->layout()->addWidget(slideGroup);
+    static_cast<QVBoxLayout *>(slidePage->layout())->addStretch();
+
+    bookmarkPage = newPage(contentBox);
+    bookmarkPage->hide();
+    bmListView = new QTreeWidget(bookmarkPage);
+    bmListView->setObjectName(QStringLiteral("bmListView"));
+    bmListView->setHeaderLabels({utf8("Pics Name"), utf8("Path: ")});
+    bmListView->setRootIsDecorated(false);
+    bmListView->setSelectionMode(QAbstractItemView::SingleSelection);
+    bmListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    bmListView->setSortingEnabled(true);
+    bmListView->sortByColumn(0, Qt::AscendingOrder);
+    editFrame = new QFrame(bookmarkPage);
+    editFrame->setObjectName(QStringLiteral("editFrame"));
+    editFrame->setFrameShape(QFrame::StyledPanel);
+    editFrame->setFrameShadow(QFrame::Raised);
+    editFrame->setEnabled(false);
+    auto *editGroup = new QGroupBox(bookmarkPage);
+    auto *editLayout = new QGridLayout(editGroup);
+    nameCaption = newLabel(utf8("Pics name   "), "TextLabel4", editGroup);
+    dirCaption = newLabel(utf8("Pash:    "), "textdir", editGroup);
+    nameEdit = new QLineEdit(editGroup);
+    nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    dirEdit = new QLineEdit(editGroup);
+    dirEdit->setObjectName(QStringLiteral("dirEdit"));
+    editLayout->addWidget(nameCaption, 0, 0);
+    editLayout->addWidget(dirCaption, 1, 0);
+    editLayout->addWidget(nameEdit, 0, 1);
+    editLayout->addWidget(dirEdit, 1, 1);
+    auto *buttonGroup = new QGroupBox(bookmarkPage);
+    auto *buttonLayout = new QHBoxLayout(buttonGroup);
+    addButton = new ZPushButton(buttonGroup, 3, -1, -1);
+    addButton->setText(utf8("Add  "));
+    addButton->adjustSize();
+    deleteButton = new ZPushButton(buttonGroup, 3, -1, -1);
+    deleteButton->setText(utf8("Delete"));
+    deleteButton->setEnabled(false);
+    buttonLayout->addWidget(addButton);
+    buttonLayout->addWidget(deleteButton);
+    auto *bookmarkLayout = static_cast<QVBoxLayout *>(bookmarkPage->layout());
+    bookmarkLayout->addWidget(bmListView, 1);
+    bookmarkLayout->addWidget(editFrame);
+    bookmarkLayout->addWidget(editGroup);
+    bookmarkLayout->addWidget(buttonGroup);
+
+    // The bar takes its texts left to right; "Save " belongs on the middle key, which saves.
+    softKeys = new UTIL_CST(this, utf8("CST_Menu"), utf8("Save "), utf8("CST_Exit"));
+    // Three keys at the style's smallest button width would not fit the 240-pixel screen.
+    for (QPushButton *key :
+         {softKeys->getLeftBtn(), softKeys->getMidBtn(), softKeys->getRightBtn()})
+        key->setSizePolicy(QSizePolicy::Ignored, key->sizePolicy().verticalPolicy());
+    setCSTWidget(softKeys);
+    softKeys->show();
+    connect(softKeys->getRightBtn(), &QPushButton::clicked, this, &QWidget::close);
+    connect(softKeys->getMidBtn(), &QPushButton::clicked, this, &SettingsDialog::save);
+
+    connect(thumbCheck, &QCheckBox::toggled, this, &SettingsDialog::saveThumbnailsChecked);
+    connect(delaySlider, &QSlider::valueChanged, this, &SettingsDialog::delayChanged);
+    connect(bmListView, &QTreeWidget::itemSelectionChanged, this,
+            [this] { selectionChanged(selectedBookmark()); });
+    connect(addButton, &QPushButton::clicked, this, &SettingsDialog::getpath);
+    connect(nameEdit, &QLineEdit::textChanged, this, &SettingsDialog::bmNameChanged);
+    connect(dirEdit, &QLineEdit::textChanged, this, &SettingsDialog::bmDirChanged);
+    connect(deleteButton, &QPushButton::clicked, this, &SettingsDialog::deleteBookmark);
+
+    showMaximized();
+}
+
+void SettingsDialog::setSettings(Settings *s)
+{
+    settings = s;
+    init();
+}
+
+void SettingsDialog::init()
+{
+    if (!settings)
+        return;
+    dimensionCheck->setChecked(settings->showDimension());
+    extCheck->setChecked(settings->showExtension());
+    thumbCheck->setChecked(settings->saveThumbnails());
+    thumbSize->setValue(settings->thumbFileSize());
+    delaySlider->setValue(settings->slideDelay());
+    delayChanged(settings->slideDelay());
+    rotateCheck->setChecked(settings->rotateInSlide());
+    barCheck->setChecked(settings->controlBarInSlide());
+
+    // Filling twice must not list the bookmarks twice.
+    bmListView->clear();
+    for (const Bookmark *bookmark : settings->bookmarks())
+        new QTreeWidgetItem(bmListView, {bookmark->name(), bookmark->dir()});
+    if (bmListView->topLevelItemCount() > 0)
+        deleteButton->setEnabled(true);
+}
+
+void SettingsDialog::apply()
+{
+    if (!settings)
+        return;
+    settings->setSaveThumbnails(thumbCheck->isChecked());
+    settings->setThumbFileSize(thumbSize->value());
+    settings->setSlideDelay(delaySlider->value());
+    settings->setRotateInSlide(rotateCheck->isChecked());
+    settings->setControlBarInSlide(barCheck->isChecked());
+    settings->setShowExtension(extCheck->isChecked());
+    settings->setShowDimension(dimensionCheck->isChecked());
+
+    settings->bookmarks().clear();
+    bmListView->sortItems(0, Qt::AscendingOrder);
+    for (int i = 0; i < bmListView->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *row = bmListView->topLevelItem(i);
+        const QString name = row->text(0);
+        const QString dir = row->text(1);
+        if (!name.isEmpty() && !dir.isEmpty())
+            settings->addBookmark(new Bookmark(name, dir));
+    }
+}
+
+void SettingsDialog::save()
+{
+    apply();
+    savedByUser = true;
+    close();
+}
+
+void SettingsDialog::setset(int)
+{
+    const int index = pageCombo->currentIndex();
+    if (index < 0 || index > 2)
+        return;
+    QWidget *const pages[] = {thumbnailPage, slidePage, bookmarkPage};
+    for (int i = 0; i < 3; ++i) {
+        const bool show = i == index;
+        if (pages[i]->isHidden() == show)
+            pages[i]->setVisible(show);
+    }
+}
+
+void SettingsDialog::getpath()
+{
+    const QPointer<SettingsDialog> self(this);
+    const QString path = choosePath();
+    if (!self || path.isNull())
+        return;
+    chosenPath = path;
+    newBookmark();
+}
+
+void SettingsDialog::newBookmark()
+{
+    auto *row = new QTreeWidgetItem(bmListView, {utf8("Path     "), chosenPath});
+    bmListView->setCurrentItem(row);
+    row->setSelected(true);
+    editFrame->setEnabled(true);
+    deleteButton->setEnabled(true);
+}
+
+void SettingsDialog::deleteBookmark()
+{
+    QTreeWidgetItem *row = selectedBookmark();
+    if (!row)
+        return;
+    // Left alone, the view would select the next row, and whatever is typed next would
+    // rename a bookmark the user never picked.
+    bmListView->setCurrentItem(nullptr);
+    bmListView->clearSelection();
+    delete bmListView->takeTopLevelItem(bmListView->indexOfTopLevelItem(row));
+    nameEdit->clear();
+    dirEdit->clear();
+    if (bmListView->topLevelItemCount() == 0)
+        editFrame->setEnabled(false);
+}
+
+void SettingsDialog::saveThumbnailsChecked(bool on)
+{
+    thumbLabel->setEnabled(on);
+    thumbSize->setEnabled(on);
+}
+
+void SettingsDialog::delayChanged(int seconds)
+{
+    delayLabel->setText(QString::number(seconds) + QLatin1String(" s"));
+}
+
+void SettingsDialog::selectionChanged(QTreeWidgetItem *row)
+{
+    if (!row)
+        return;
+    nameEdit->setText(row->text(0));
+    dirEdit->setText(row->text(1));
+    editFrame->setEnabled(true);
+}
+
+void SettingsDialog::bmNameChanged(const QString &text)
+{
+    if (QTreeWidgetItem *row = selectedBookmark())
+        row->setText(0, text);
+}
+
+void SettingsDialog::bmDirChanged(const QString &text)
+{
+    if (QTreeWidgetItem *row = selectedBookmark())
+        row->setText(1, text);
+}
+
+QTreeWidgetItem *SettingsDialog::selectedBookmark() const
+{
+    const QList<QTreeWidgetItem *> rows = bmListView->selectedItems();
+    return rows.isEmpty() ? nullptr : rows.first();
+}

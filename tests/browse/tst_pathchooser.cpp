@@ -1,0 +1,261 @@
+#include "common/testmain.h"
+
+#include "browse/directoryview.h"
+#include "browse/foldertreeitem.h"
+#include "browse/pathchooser.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Runs action on the modal dialog as soon as it is up. The action must end the dialog.
+void whenModal(std::function<void(QDialog *)> action)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action(dialog);
+    });
+    poll->start();
+}
+
+QPushButton *button(QDialog *dialog, const QString &text)
+{
+    const QList<QPushButton *> buttons = dialog->findChildren<QPushButton *>();
+    for (QPushButton *candidate : buttons) {
+        if (candidate->text() == text)
+            return candidate;
+    }
+    return nullptr;
+}
+
+const QString acceptText = QString::fromUtf8("确定");
+const QString cancelText = QStringLiteral("Cancel");
+
+void press(QDialog *dialog, const QString &text)
+{
+    if (QPushButton *b = button(dialog, text))
+        QTest::mouseClick(b, Qt::LeftButton);
+    else
+        dialog->reject();
+}
+
+void doubleTap(QWidget *widget, QPoint pos)
+{
+    QTest::mousePress(widget, Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, pos);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, pos);
+}
+
+const QStringList systemNames{"bin",  "dev", "diskb", "ezxlocal", "etc", "home", "lib",
+                              "proc", "ram", "sbin",  "tmp",      "usr", "var",  "root"};
+
+} // namespace
+
+class tst_PathChooser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void showsTheTreeOpenAtTheRoot();
+    void acceptingAtOnceGivesTheRoot();
+    void tappedRowGivesItsPathWithoutSlash();
+    void nullTextWhenNothingIsChosen_data();
+    void nullTextWhenNothingIsChosen();
+    void doubleTapDoesNotCloseTheDialog();
+
+private:
+    QString reachableFolder(QTemporaryDir &dir);
+};
+
+// A folder made below the build folder, which the tree can reach unless a system name hides
+// one of its parents.
+QString tst_PathChooser::reachableFolder(QTemporaryDir &dir)
+{
+    if (!dir.isValid())
+        return QString();
+    for (const QString &part : dir.path().split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (systemNames.contains(part) || part.startsWith(QLatin1Char('.')))
+            return QString();
+    }
+    return dir.path();
+}
+
+void tst_PathChooser::showsTheTreeOpenAtTheRoot()
+{
+    struct Seen
+    {
+        QSize size;
+        QString prompt;
+        int columns = 0;
+        QString column;
+        bool headerHidden = false;
+        QString rootText;
+        bool rootOpen = false;
+        bool rootCurrent = false;
+        int indentation = 0;
+        QAbstractItemView::SelectionMode mode = QAbstractItemView::NoSelection;
+        QStringList buttons;
+        QPointer<QDialog> dialog;
+    } seen;
+
+    whenModal([&seen](QDialog *dialog) {
+        seen.dialog = dialog;
+        seen.size = dialog->size();
+        if (auto *label = dialog->findChild<QLabel *>())
+            seen.prompt = label->text();
+        if (auto *view = dialog->findChild<DirectoryView *>()) {
+            seen.columns = view->columnCount();
+            seen.column = view->headerItem()->text(0);
+            seen.headerHidden = view->header()->isHidden();
+            if (QTreeWidgetItem *root = view->topLevelItem(0)) {
+                seen.rootText = root->text(0);
+                seen.rootOpen = root->isExpanded();
+                seen.rootCurrent = view->currentItem() == root;
+            }
+            seen.indentation = view->indentation();
+            seen.mode = view->selectionMode();
+        }
+        for (QPushButton *b : dialog->findChildren<QPushButton *>())
+            seen.buttons << b->text();
+        press(dialog, cancelText);
+    });
+    choosePath();
+
+    QCOMPARE(seen.size, QSize(220, 240));
+    QCOMPARE(seen.prompt, QStringLiteral("Choose path:      "));
+    QCOMPARE(seen.columns, 1);
+    QCOMPARE(seen.column, QStringLiteral("Directory"));
+    QVERIFY(seen.headerHidden);
+    QCOMPARE(seen.rootText, QStringLiteral("/"));
+    QVERIFY(seen.rootOpen);
+    QVERIFY(seen.rootCurrent);
+    QCOMPARE(seen.indentation, 10);
+    QCOMPARE(seen.mode, QAbstractItemView::ExtendedSelection);
+    QCOMPARE(seen.buttons, (QStringList{acceptText, cancelText}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(seen.dialog.isNull());
+}
+
+void tst_PathChooser::acceptingAtOnceGivesTheRoot()
+{
+    whenModal([](QDialog *dialog) { press(dialog, acceptText); });
+    QCOMPARE(choosePath(), QStringLiteral("/"));
+}
+
+void tst_PathChooser::tappedRowGivesItsPathWithoutSlash()
+{
+    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/chooser-XXXXXX"));
+    const QString folder = reachableFolder(dir);
+    if (folder.isEmpty())
+        QSKIP("the build folder lies below a folder the tree hides");
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/pics/2009")));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/other")));
+
+    bool tapped = false;
+    whenModal([&](QDialog *dialog) {
+        auto *view = dialog->findChild<DirectoryView *>();
+        if (view) {
+            view->setDir(folder);
+            QTreeWidgetItem *parent = view->currentItem();
+            QTreeWidgetItem *pics = nullptr;
+            for (int i = 0; parent && i < parent->childCount(); ++i) {
+                if (parent->child(i)->text(0) == QLatin1String("pics"))
+                    pics = parent->child(i);
+            }
+            if (pics) {
+                view->scrollToItem(pics);
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                                  view->visualItemRect(pics).center());
+                tapped = view->currentItem() == pics;
+            }
+        }
+        press(dialog, acceptText);
+    });
+    const QString path = choosePath();
+    QVERIFY(tapped);
+    QCOMPARE(path, folder + QStringLiteral("/pics"));
+}
+
+void tst_PathChooser::nullTextWhenNothingIsChosen_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("cancel after choosing a row") << 0;
+    QTest::newRow("closed by the window") << 1;
+    QTest::newRow("escape key") << 2;
+    QTest::newRow("accepted without a current row") << 3;
+}
+
+void tst_PathChooser::nullTextWhenNothingIsChosen()
+{
+    QFETCH(int, how);
+    whenModal([how](QDialog *dialog) {
+        auto *view = dialog->findChild<DirectoryView *>();
+        if (view && view->topLevelItem(0) && view->topLevelItem(0)->childCount() > 0)
+            view->setCurrentItem(view->topLevelItem(0)->child(0));
+        switch (how) {
+        case 0:
+            press(dialog, cancelText);
+            break;
+        case 1:
+            dialog->close();
+            break;
+        case 2:
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            break;
+        default:
+            if (view)
+                view->setCurrentItem(nullptr);
+            press(dialog, acceptText);
+        }
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    const QString path = choosePath();
+    QVERIFY2(path.isNull(), qPrintable(path));
+}
+
+void tst_PathChooser::doubleTapDoesNotCloseTheDialog()
+{
+    bool openAfter = false;
+    int chosen = 0;
+    bool toggled = false;
+    whenModal([&](QDialog *dialog) {
+        auto *view = dialog->findChild<DirectoryView *>();
+        if (view && view->topLevelItem(0)) {
+            QSignalSpy spy(view, &DirectoryView::folderSelected);
+            QTreeWidgetItem *root = view->topLevelItem(0);
+            doubleTap(view->viewport(), view->visualItemRect(root).center());
+            QCoreApplication::processEvents();
+            openAfter = dialog->isVisible();
+            chosen = spy.count();
+            toggled = !root->isExpanded();
+        }
+        press(dialog, acceptText);
+    });
+    QCOMPARE(choosePath(), QStringLiteral("/"));
+    QVERIFY(openAfter);
+    QCOMPARE(chosen, 1);
+    QVERIFY(toggled);
+}
+
+PICTARN_TEST(tst_PathChooser)
+#include "tst_pathchooser.moc"
