@@ -1,0 +1,35 @@
+#pragma once
+
+#include "browse/imageentry.h"
+
+#include <QTreeWidgetItem>
+
+#include <memory>
+
+// A row of the image list: an image's file name and its dimensions, 0x0 until known.
+class ImageListItem : public QTreeWidgetItem
+{
+public:
+    ImageListItem(QTreeWidget *parent, const QString &name, const QString &path);
+    ~ImageListItem() override;
+
+    QString name() const { return m_name; }
+    QString path() const { return m_path; }
+    bool isShaded() const { return shaded; }
+    ImageEntry makeSlideEntry() const { return {m_name, m_path}; }
+
+    // Shows the image's dimensions in the second column.
+    void setDimensions(int width, int height);
+
+    // Holders that may outlive the row (the thumbnail boxes) keep this; it reads null once the
+    // row is deleted.
+    std::shared_ptr<ImageListItem *> tracker() const { return self; }
+
+private:
+    friend class ImageListView;
+
+    QString m_name;
+    QString m_path;
+    bool shaded = false; // last painted on the tinted background
+    std::shared_ptr<ImageListItem *> self;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QTreeWidget>
+
+class ImageListItem;
+
+// The flat list of the current folder's images, sorted by name; the master list of the
+// images that the thumbnail grid and the slide show are built from.
+class ImageListView : public QTreeWidget
+{
+    Q_OBJECT
+public:
+    explicit ImageListView(QWidget *parent = nullptr, const char *name = nullptr);
+
+    // The first row in display order whose path is exactly this one, or null.
+    ImageListItem *findItemByPath(const QString &path) const;
+    // Takes that row out of the list and deletes it; nothing happens when no row matches.
+    void removeItemByPath(const QString &path);
+
+    // The tint of every second row.
+    static QColor shadeColor() { return QColor(201, 221, 226); }
+
+signals:
+    // A row was chosen by a click or by releasing Space; null when Space found no current row.
+    void clicked(QTreeWidgetItem *item);
+
+protected:
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void drawRow(QPainter *painter, const QStyleOptionViewItem &option,
+                 const QModelIndex &index) const override;
+};

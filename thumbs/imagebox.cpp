@@ -1,0 +1,229 @@
+#include "thumbs/imagebox.h"
+
+#include "app/settings.h"
+#include "browse/imagelistitem.h"
+#include "resources/iconset.h"
+#include "thumbs/thumbnailcache.h"
+#include "viewer/imageloader.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace {
+
+constexpr int captionBand = 27;
+
+// The BMP in the cache keeps no alpha: a transparent preview is put on white before it is
+// shown, so that it looks the same whether it was just made or read back.
+QImage flattened(const QImage &image)
+{
+    if (!image.hasAlphaChannel())
+        return image;
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    return flat;
+}
+
+void store(const QString &imagePath, const QFileInfo &image, int width, int height,
+           const QImage &preview)
+{
+    const QString folder = ThumbnailCache::folderPath(imagePath);
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
+        qWarning("can't create directory: %s", qUtf8Printable(folder));
+    if (!QFileInfo(folder).isDir())
+        return;
+    ThumbnailCache::write(ThumbnailCache::filePath(imagePath),
+                          ThumbnailCache::encode(width, height, preview), image.lastModified());
+}
+
+} // namespace
+
+ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
+    : QWidget(parent),
+      item(item->tracker()),
+      settings(settings),
+      m_pixmap(iconPixmap(QStringLiteral("image"))),
+      m_imagePath(item->path()),
+      m_displayName(item->name()),
+      m_fileName(m_imagePath.mid(m_imagePath.lastIndexOf(QLatin1Char('/')) + 1))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::WheelFocus);
+    setMinimumSize(100, 95);
+}
+
+void ImageBox::setSelected(bool selected)
+{
+    if (this->selected != selected) {
+        this->selected = selected;
+        // The highlight follows the flag even when the focus stays where it is.
+        update();
+    }
+    if (selected)
+        setFocus();
+}
+
+void ImageBox::loadThumb()
+{
+    const bool useCache = settings->saveThumbnails();
+    const qint64 threshold = settings->thumbFileSize();
+
+    const QPointer<ImageBox> self(this);
+    QApplication::processEvents();
+    if (!self)
+        return;
+
+    const QFileInfo image(m_imagePath);
+    QImage preview;
+    bool fromCache = false;
+    if (useCache) {
+        if (auto thumbnail
+            = ThumbnailCache::read(ThumbnailCache::filePath(m_imagePath), image.lastModified())) {
+            m_imageWidth = thumbnail->width;
+            m_imageHeight = thumbnail->height;
+            preview = std::move(thumbnail->preview);
+            fromCache = true;
+        }
+    }
+    if (!fromCache) {
+        ImageLoader loader;
+        loader.load(m_imagePath);
+        qDebug("loading thumbnail %s", qUtf8Printable(m_displayName));
+        if (const QImage *fitted
+            = loader.fittedImage(ThumbnailCache::previewWidth, ThumbnailCache::previewHeight))
+            preview = *fitted;
+        // Asked after the decode, which is what tells whether the file is a picture at all.
+        m_imageWidth = preview.isNull() ? 0 : loader.width();
+        m_imageHeight = preview.isNull() ? 0 : loader.height();
+    }
+    if (ImageListItem *row = *item)
+        row->setDimensions(m_imageWidth, m_imageHeight);
+
+    if (preview.isNull())
+        return;
+    preview = flattened(preview);
+    QPixmap pixmap = QPixmap::fromImage(preview);
+    if (pixmap.isNull())
+        return;
+    // Only files above the threshold are kept; a negative threshold keeps none.
+    if (useCache && !fromCache && threshold >= 0 && image.size() > threshold * 1024)
+        store(m_imagePath, image, m_imageWidth, m_imageHeight, preview);
+    m_pixmap = std::move(pixmap);
+    thumbLoaded = true;
+    repaint();
+}
+
+QFont ImageBox::captionFont()
+{
+    QFont font(QStringLiteral("System"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(12);
+    font.setWeight(QFont::Bold);
+    font.setItalic(false);
+    return font;
+}
+
+QString ImageBox::shortenCaption(const QString &text, const QFontMetrics &metrics, int width)
+{
+    if (text.isEmpty() || metrics.horizontalAdvance(text) <= width)
+        return text;
+    const QString dots = QStringLiteral("...");
+    const auto nextEnd = [&text](qsizetype at) {
+        return at + (text.at(at).isHighSurrogate() && at + 1 < text.size() ? 2 : 1);
+    };
+    qsizetype taken = 0;
+    while (taken < text.size()) {
+        const qsizetype next = nextEnd(taken);
+        if (metrics.horizontalAdvance(dots + text.left(next)) >= width)
+            break;
+        taken = next;
+    }
+    if (taken == 0)
+        taken = nextEnd(0);
+    return text.left(taken) + dots;
+}
+
+QString ImageBox::caption() const
+{
+    const QString name = settings->showExtension() ? m_fileName : m_displayName;
+    // Measured with the font it is drawn in, so that what is kept fits.
+    QString text = shortenCaption(name, QFontMetrics(captionFont()), width());
+    if (settings->showDimension() && m_imageWidth != 0 && m_imageHeight != 0)
+        text += QStringLiteral("\n%1x%2").arg(m_imageWidth).arg(m_imageHeight);
+    return text;
+}
+
+void ImageBox::paintEvent(QPaintEvent *event)
+{
+    const int w = width();
+    const int h = height();
+    const QSize frame
+            = thumbLoaded ? m_pixmap.size()
+                          : QSize(ThumbnailCache::previewWidth, ThumbnailCache::previewHeight);
+    const int px = (w - frame.width()) / 2;
+    const int py = (h - frame.height() - 30) / 2 + 3;
+    const int right = px + frame.width() + 1;
+    const int bottom = py + frame.height() + 1;
+
+    QPainter painter(this);
+    painter.setClipRect(event->rect());
+    painter.fillRect(rect(), palette().color(selected ? QPalette::Highlight : QPalette::Base));
+    if (thumbLoaded)
+        painter.drawPixmap(px + 1, py + 1, m_pixmap);
+    else if (!m_pixmap.isNull())
+        painter.drawPixmap((w - m_pixmap.width()) / 2, (h - m_pixmap.height() - 30) / 2 + 3,
+                           m_pixmap);
+
+    // Drawn over the picture, so that the corner points sit on its corner pixels.
+    painter.setPen(Qt::black);
+    painter.drawLine(px + 2, bottom, right - 2, bottom);
+    painter.drawLine(right, py + 2, right, bottom - 2);
+    painter.drawPoint(right - 1, bottom - 1);
+    painter.drawPoint(right - 1, py + 1);
+    painter.setPen(Qt::lightGray);
+    painter.drawLine(px + 2, py, right - 2, py);
+    painter.drawLine(px, py + 2, px, bottom - 2);
+    painter.drawPoint(px + 1, py + 1);
+    painter.drawPoint(px + 1, bottom - 1);
+
+    painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter.setFont(captionFont());
+    painter.drawText(QRect(0, h - captionBand, w, captionBand), Qt::AlignCenter, caption());
+}
+
+void ImageBox::mouseReleaseEvent(QMouseEvent *)
+{
+    emit clicked();
+}
+
+void ImageBox::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        emit clicked();
+        break;
+    case Qt::Key_Left:
+        emit leftPressed();
+        break;
+    case Qt::Key_Up:
+        emit upPressed();
+        break;
+    case Qt::Key_Right:
+        emit rightPressed();
+        break;
+    case Qt::Key_Down:
+        emit downPressed();
+        break;
+    default:
+        break;
+    }
+    event->accept();
+}

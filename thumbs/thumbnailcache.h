@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+// The previews kept in the hidden ".ptthumbs" folder of each image folder. A cache file has
+// the image's own file name and holds the line "<width> <height>\n" with the full image's size,
+// then the preview as a BMP file. It carries the image's modification time, so that a file
+// that no longer belongs to its image can be told apart.
+namespace ThumbnailCache {
+
+// The box a preview fits into.
+constexpr int previewWidth = 80;
+constexpr int previewHeight = 60;
+
+struct Thumbnail
+{
+    int width = 0; // of the full image
+    int height = 0;
+    QImage preview;
+};
+
+// The cache folder beside the image at imagePath, and the image's cache file in it.
+QString folderPath(const QString &imagePath);
+QString filePath(const QString &imagePath);
+
+// A cache file's bytes.
+QByteArray encode(int width, int height, const QImage &preview);
+// The content of a cache file's bytes; nothing when they do not make a whole, sane cache file.
+std::optional<Thumbnail> decode(const QByteArray &data);
+
+// Whether a cache file with this time still belongs to an image with that one. FAT keeps
+// times in 2-second steps.
+bool isFresh(const QDateTime &cacheTime, const QDateTime &imageTime);
+
+// The cache file's content when it is a regular file, fresh and whole; nothing otherwise.
+std::optional<Thumbnail> read(const QString &cacheFile, const QDateTime &imageTime);
+
+// Puts data at cacheFile all at once (through a temporary file and a rename, so a failed write
+// leaves no part of a file, and a link at that path is replaced rather than followed), with
+// imageTime as its modification time. False when nothing was stored.
+bool write(const QString &cacheFile, const QByteArray &data, const QDateTime &imageTime);
+
+} // namespace ThumbnailCache

@@ -1,0 +1,163 @@
+#include "thumbs/thumbnailview.h"
+
+#include "thumbs/imagebox.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QPointer>
+
+ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *name)
+    : QScrollArea(parent), settings(settings), container(new QWidget), grid(new QGridLayout)
+{
+    if (name)
+        setObjectName(QString::fromLatin1(name));
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, colours.color(QPalette::Base));
+    viewport()->setPalette(colours);
+    viewport()->setAutoFillBackground(true);
+    container->setPalette(colours);
+    container->setAutoFillBackground(true);
+
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(8);
+    // The container always takes the grid's own size, from the top-left corner of the content.
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    container->setLayout(grid);
+    setWidget(container);
+    setWidgetResizable(false);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void ThumbnailView::addBox(ImageListItem *item, int row, int column)
+{
+    auto *box = new ImageBox(container, settings, item);
+    connect(box, &ImageBox::clicked, this, &ThumbnailView::boxClicked);
+    connect(box, &ImageBox::rightPressed, this, &ThumbnailView::rightPressed);
+    connect(box, &ImageBox::leftPressed, this, &ThumbnailView::leftPressed);
+    connect(box, &ImageBox::upPressed, this, &ThumbnailView::upPressed);
+    connect(box, &ImageBox::downPressed, this, &ThumbnailView::downPressed);
+    grid->addWidget(box, row, column);
+    boxes.append(box);
+    box->show();
+}
+
+void ThumbnailView::loadThumbs()
+{
+    const QPointer<ThumbnailView> self(this);
+    const quint64 pass = ++generation;
+    // A box removed while an earlier one loads reads null here and is skipped.
+    const QList<QPointer<ImageBox>> pending(boxes.cbegin(), boxes.cend());
+    for (const QPointer<ImageBox> &box : pending) {
+        if (!box)
+            continue;
+        box->loadThumb(); // lets events run
+        if (!self || generation != pass)
+            return; // touch nothing that may be gone
+    }
+    QCoreApplication::processEvents();
+}
+
+void ThumbnailView::selectBox(int index)
+{
+    if (index < 0 || index >= boxes.size())
+        return;
+    ImageBox *box = boxes.at(index);
+    box->setSelected(true);
+    grid->activate(); // places boxes added since the last event loop pass
+    ensureVisible(box->x(), box->y(), box->width(), box->height());
+}
+
+ImageBox *ThumbnailView::selectedBox() const
+{
+    for (ImageBox *box : boxes) {
+        if (box->isSelected())
+            return box;
+    }
+    return nullptr;
+}
+
+ImageBox *ThumbnailView::findBox(const QString &path) const
+{
+    for (ImageBox *box : boxes) {
+        if (box->imagePath() == path)
+            return box;
+    }
+    return nullptr;
+}
+
+void ThumbnailView::removeBox(ImageBox *box)
+{
+    if (!boxes.removeOne(box))
+        return;
+    delete box;
+    clearGrid(false);
+    for (int n = 0; n < boxes.size(); ++n)
+        grid->addWidget(boxes.at(n), n / 2, n % 2);
+}
+
+void ThumbnailView::removeImage(const QString &path)
+{
+    if (ImageBox *box = findBox(path))
+        removeBox(box);
+}
+
+void ThumbnailView::clearGrid(bool deleteBoxes)
+{
+    while (QLayoutItem *item = grid->takeAt(0))
+        delete item; // the layout's wrapper, not the box
+    if (!deleteBoxes)
+        return;
+    ++generation;
+    const QList<ImageBox *> gone = std::exchange(boxes, {});
+    qDeleteAll(gone);
+}
+
+void ThumbnailView::setFocus()
+{
+    if (boxes.isEmpty())
+        return;
+    if (ImageBox *box = selectedBox())
+        box->setFocus();
+    else
+        boxes.first()->setSelected(true);
+}
+
+void ThumbnailView::boxClicked()
+{
+    auto *box = qobject_cast<ImageBox *>(sender());
+    if (!box)
+        return;
+    if (ImageBox *previous = selectedBox())
+        previous->setSelected(false);
+    box->setSelected(true);
+    emit imageClicked();
+}
+
+void ThumbnailView::rightPressed()
+{
+    moveFrom(sender(), 1);
+}
+
+void ThumbnailView::leftPressed()
+{
+    moveFrom(sender(), -1);
+}
+
+void ThumbnailView::upPressed()
+{
+    moveFrom(sender(), -2);
+}
+
+void ThumbnailView::downPressed()
+{
+    moveFrom(sender(), 2);
+}
+
+void ThumbnailView::moveFrom(QObject *sender, int step)
+{
+    const int i = int(boxes.indexOf(qobject_cast<ImageBox *>(sender)));
+    if (i < 0)
+        return;
+    boxes.at(i)->setSelected(false);
+    selectBox(i + step);
+}
