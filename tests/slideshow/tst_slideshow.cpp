@@ -1,0 +1,732 @@
+#include "common/testmain.h"
+#include "common/testutil.h"
+
+#include "app/settings.h"
+#include "resources/iconset.h"
+#include "slideshow/slideshow.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <climits>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Calls a function for every event of one type that reaches an object.
+class EventWatcher : public QObject
+{
+public:
+    EventWatcher(QObject *target, QEvent::Type type, std::function<void()> seen)
+        : QObject(target), type(type), seen(std::move(seen))
+    {
+        target->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == type)
+            seen();
+        return false;
+    }
+
+private:
+    QEvent::Type type;
+    std::function<void()> seen;
+};
+
+QString counterText(SlideShow *show)
+{
+    return show->findChild<QLabel *>(QStringLiteral("counter"))->text();
+}
+
+QTimer *timerOf(SlideShow *show)
+{
+    return show->findChild<QTimer *>(QStringLiteral("timer"));
+}
+
+QFrame *controlBarOf(SlideShow *show)
+{
+    return show->findChild<QFrame *>(QStringLiteral("controlBar"));
+}
+
+QToolButton *button(SlideShow *show, const char *name)
+{
+    return show->findChild<QToolButton *>(QLatin1String(name));
+}
+
+bool showsIcon(QToolButton *button, const char *name)
+{
+    const QImage expected = iconPixmap(QLatin1String(name)).toImage();
+    const QImage actual = button->icon().pixmap(expected.size()).toImage();
+    return !expected.isNull() && actual.convertToFormat(expected.format()) == expected;
+}
+
+// The smallest rectangle holding every pixel that is not black.
+QRect pictureRect(const QImage &screen)
+{
+    QRect box;
+    for (int y = 0; y < screen.height(); ++y) {
+        for (int x = 0; x < screen.width(); ++x) {
+            if ((screen.pixel(x, y) & 0xffffff) != 0)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+// The gradient's corner with red and green 0: the top left of the picture as written.
+bool isOriginCorner(QRgb pixel)
+{
+    return qRed(pixel) < 24 && qGreen(pixel) < 24 && qBlue(pixel) > 150;
+}
+
+void closerFor(SlideShow *show, const QString &kind)
+{
+    if (kind == QLatin1String("escape")) {
+        QCoreApplication::postEvent(
+                show, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
+    } else if (kind == QLatin1String("stop button")) {
+        QToolButton *stop = button(show, "stopButton");
+        const QPointF middle = QRectF(stop->rect()).center();
+        const QPointF global = stop->mapToGlobal(middle);
+        QCoreApplication::postEvent(stop, new QMouseEvent(QEvent::MouseButtonPress, middle, global,
+                                                          Qt::LeftButton, Qt::LeftButton, {}));
+        QCoreApplication::postEvent(stop,
+                                    new QMouseEvent(QEvent::MouseButtonRelease, middle, global,
+                                                    Qt::LeftButton, Qt::NoButton, {}));
+    } else {
+        const QPointF point(120, 100);
+        QCoreApplication::postEvent(show, new QMouseEvent(QEvent::MouseButtonRelease, point,
+                                                          show->mapToGlobal(point), Qt::LeftButton,
+                                                          Qt::NoButton, {}));
+    }
+}
+
+void deleteClosedWidgets()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Deletes closed widgets when its posted event arrives: stands for any handler that does so
+// while the show is still inside its own step.
+class DeletionFlusher : public QObject
+{
+public:
+    void post() { QCoreApplication::postEvent(this, new QEvent(QEvent::User)); }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != QEvent::User)
+            return QObject::event(event);
+        deleteClosedWidgets();
+        return true;
+    }
+};
+
+} // namespace
+
+class tst_SlideShow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void showsEachImageInTurnAndClosesAfterTheLast();
+    void armsTheTimerOnlyOnceEachImageIsPainted();
+    void oneImageFinishesAtOnceAndClosesAfterItsDelay_data();
+    void oneImageFinishesAtOnceAndClosesAfterItsDelay();
+    void anEmptyListShowsNothingAndGoesAway();
+    void pauseStopsTheTimerAndResumingShowsTheNextImage_data();
+    void pauseStopsTheTimerAndResumingShowsTheNextImage();
+    void advancingShowsTheNextImageAtOnceAndRearmsTheTimer_data();
+    void advancingShowsTheNextImageAtOnceAndRearmsTheTimer();
+    void steppingBackPausesOnTheImageOnScreenThenTheOnesBefore_data();
+    void steppingBackPausesOnTheImageOnScreenThenTheOnesBefore();
+    void steppingBackAfterTheEndShowsTheFirstImage();
+    void escapeAndTheStopButtonCloseTheShow_data();
+    void escapeAndTheStopButtonCloseTheShow();
+    void inputArrivingJustBeforeADecodeIsSafe_data();
+    void inputArrivingJustBeforeADecodeIsSafe();
+    void tapsToggleTheControlBar_data();
+    void tapsToggleTheControlBar();
+    void controlBarSitsCentredAboveTheBottomRows();
+    void bestFitTurnsALandscapeImageOnlyWhenAsked_data();
+    void bestFitTurnsALandscapeImageOnlyWhenAsked();
+    void anImageThatCannotBeShownIsBlackAndTheShowGoesOn_data();
+    void anImageThatCannotBeShownIsBlackAndTheShowGoesOn();
+    void delaysBelowOneSecondNeitherStallNorSpin_data();
+    void delaysBelowOneSecondNeitherStallNorSpin();
+    void aHugeDelayStillArmsTheTimer();
+    void aZeroDelayStillLetsEventsRunBetweenImages();
+
+private:
+    QList<ImageEntry> makeImages(int count, int w = 64, int h = 48);
+    SlideShow *started(const QList<ImageEntry> &entries);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Settings> settings;
+    QPointer<SlideShow> last;
+};
+
+void tst_SlideShow::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    settings = std::make_unique<Settings>();
+    settings->setSlideDelay(1);
+    settings->setControlBarInSlide(true);
+    settings->setRotateInSlide(false);
+}
+
+void tst_SlideShow::cleanup()
+{
+    // A failed check may leave a show running; it must not outlive the settings it reads.
+    if (last)
+        delete last.data();
+    settings.reset();
+    dir.reset();
+}
+
+QList<ImageEntry> tst_SlideShow::makeImages(int count, int w, int h)
+{
+    QList<ImageEntry> entries;
+    for (int i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("picture%1.png").arg(i);
+        const QString path = dir->filePath(name);
+        if (!TestUtil::writeImage(path, w, h))
+            qWarning("cannot write %s", qPrintable(path));
+        entries.append({name, path});
+    }
+    return entries;
+}
+
+SlideShow *tst_SlideShow::started(const QList<ImageEntry> &entries)
+{
+    auto *show = new SlideShow(entries, settings.get());
+    last = show;
+    show->start();
+    if (!QTest::qWaitForWindowExposed(show))
+        qWarning("the show was not exposed");
+    return show;
+}
+
+void tst_SlideShow::showsEachImageInTurnAndClosesAfterTheLast()
+{
+    SlideShow *show;
+    {
+        // The show keeps its own list: the caller's may be gone before it starts.
+        const QList<ImageEntry> entries = makeImages(3);
+        show = new SlideShow(entries, settings.get());
+    }
+    last = show;
+    QPointer<SlideShow> guard(show);
+    show->start();
+    QVERIFY(show->isFullScreen());
+    QCOMPARE(counterText(show), QStringLiteral("1/3"));
+    QVERIFY(timerOf(show)->isActive());
+    QVERIFY(timerOf(show)->isSingleShot());
+    QCOMPARE(timerOf(show)->interval(), 1000);
+
+    QTRY_COMPARE(counterText(show), QStringLiteral("2/3"));
+    QTRY_COMPARE(counterText(show), QStringLiteral("3/3"));
+    // The last image keeps its full delay before the show closes.
+    QVERIFY(guard);
+    QVERIFY(timerOf(show)->isActive());
+    QCOMPARE(timerOf(show)->interval(), 1000);
+    QTRY_VERIFY(guard.isNull());
+}
+
+void tst_SlideShow::armsTheTimerOnlyOnceEachImageIsPainted()
+{
+    settings->setSlideDelay(0);
+    auto *show = new SlideShow(makeImages(4), settings.get());
+    last = show;
+    QPointer<SlideShow> guard(show);
+    QStringList painted;
+    bool armedBeforePaint = false;
+    new EventWatcher(show, QEvent::Paint, [&] {
+        const QString text = counterText(show);
+        if (!painted.contains(text)) {
+            painted.append(text);
+            armedBeforePaint |= timerOf(show)->isActive();
+        }
+    });
+    show->start();
+    QTRY_VERIFY(guard.isNull());
+    QVERIFY(!armedBeforePaint);
+    // Even with no delay every image reaches the screen.
+    QVERIFY(painted.contains(QStringLiteral("1/4")));
+    QVERIFY(painted.contains(QStringLiteral("2/4")));
+    QVERIFY(painted.contains(QStringLiteral("3/4")));
+    QVERIFY(painted.contains(QStringLiteral("4/4")));
+}
+
+void tst_SlideShow::oneImageFinishesAtOnceAndClosesAfterItsDelay_data()
+{
+    QTest::addColumn<bool>("pressNext");
+    QTest::newRow("left alone") << false;
+    QTest::newRow("next pressed") << true;
+}
+
+void tst_SlideShow::oneImageFinishesAtOnceAndClosesAfterItsDelay()
+{
+    QFETCH(bool, pressNext);
+    settings->setControlBarInSlide(false);
+    SlideShow *show = started(makeImages(1, 300, 200));
+    QPointer<SlideShow> guard(show);
+    QCOMPARE(counterText(show), QStringLiteral("1/1"));
+    QCOMPARE(pictureRect(show->grab().toImage()).size(), QSize(240, 160));
+    QVERIFY(timerOf(show)->isActive());
+    if (pressNext) {
+        // Finished already: the next step closes instead of showing anything.
+        QTest::keyClick(show, Qt::Key_Right);
+        deleteClosedWidgets();
+        QVERIFY(guard.isNull());
+    } else {
+        QVERIFY(guard);
+        QTRY_VERIFY(guard.isNull());
+    }
+}
+
+void tst_SlideShow::anEmptyListShowsNothingAndGoesAway()
+{
+    auto *show = new SlideShow({}, settings.get());
+    last = show;
+    QPointer<SlideShow> guard(show);
+    show->start();
+    QVERIFY(!show->isVisible());
+    QCOMPARE(counterText(show), QStringLiteral("..."));
+    deleteClosedWidgets();
+    QVERIFY(guard.isNull());
+}
+
+void tst_SlideShow::pauseStopsTheTimerAndResumingShowsTheNextImage_data()
+{
+    QTest::addColumn<bool>("useButton");
+    QTest::newRow("space") << false;
+    QTest::newRow("play button") << true;
+}
+
+void tst_SlideShow::pauseStopsTheTimerAndResumingShowsTheNextImage()
+{
+    QFETCH(bool, useButton);
+    QVERIFY(iconPixmap(QStringLiteral("play")).toImage()
+            != iconPixmap(QStringLiteral("pause")).toImage());
+    SlideShow *show = started(makeImages(3));
+    QToolButton *play = button(show, "playButton");
+    auto toggle = [&] {
+        if (useButton)
+            QTest::mouseClick(play, Qt::LeftButton);
+        else
+            QTest::keyClick(show, Qt::Key_Space);
+    };
+    QVERIFY(showsIcon(play, "pause"));
+
+    toggle();
+    QVERIFY(!timerOf(show)->isActive());
+    QVERIFY(showsIcon(play, "play"));
+    QCOMPARE(counterText(show), QStringLiteral("1/3"));
+
+    toggle();
+    QCOMPARE(counterText(show), QStringLiteral("2/3"));
+    QVERIFY(timerOf(show)->isActive());
+    QVERIFY(showsIcon(play, "pause"));
+}
+
+void tst_SlideShow::advancingShowsTheNextImageAtOnceAndRearmsTheTimer_data()
+{
+    QTest::addColumn<int>("key"); // 0: the next button
+    QTest::newRow("enter") << int(Qt::Key_Enter);
+    QTest::newRow("return") << int(Qt::Key_Return);
+    QTest::newRow("right") << int(Qt::Key_Right);
+    QTest::newRow("down") << int(Qt::Key_Down);
+    QTest::newRow("next button") << 0;
+}
+
+void tst_SlideShow::advancingShowsTheNextImageAtOnceAndRearmsTheTimer()
+{
+    QFETCH(int, key);
+    settings->setSlideDelay(2);
+    SlideShow *show = started(makeImages(3));
+    auto advance = [&] {
+        if (key)
+            QTest::keyClick(show, Qt::Key(key));
+        else
+            QTest::mouseClick(button(show, "nextButton"), Qt::LeftButton);
+    };
+    QTimer *timer = timerOf(show);
+    QTRY_VERIFY(timer->remainingTime() < 1700);
+
+    advance();
+    QCOMPARE(counterText(show), QStringLiteral("2/3"));
+    QVERIFY(timer->isActive());
+    // Coarse timers may be set up to 5% short.
+    QVERIFY2(timer->remainingTime() > 1850, qPrintable(QString::number(timer->remainingTime())));
+
+    // A paused show starts running again.
+    QTest::keyClick(show, Qt::Key_Space);
+    QVERIFY(!timer->isActive());
+    advance();
+    QCOMPARE(counterText(show), QStringLiteral("3/3"));
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 2000);
+}
+
+void tst_SlideShow::steppingBackPausesOnTheImageOnScreenThenTheOnesBefore_data()
+{
+    QTest::addColumn<int>("key"); // 0: the back button
+    QTest::newRow("left") << int(Qt::Key_Left);
+    QTest::newRow("up") << int(Qt::Key_Up);
+    QTest::newRow("back button") << 0;
+}
+
+void tst_SlideShow::steppingBackPausesOnTheImageOnScreenThenTheOnesBefore()
+{
+    QFETCH(int, key);
+    SlideShow *show = started(makeImages(4));
+    auto back = [&] {
+        if (key)
+            QTest::keyClick(show, Qt::Key(key));
+        else
+            QTest::mouseClick(button(show, "backButton"), Qt::LeftButton);
+    };
+    QTest::keyClick(show, Qt::Key_Right);
+    QTest::keyClick(show, Qt::Key_Right);
+    QCOMPARE(counterText(show), QStringLiteral("3/4"));
+    QVERIFY(timerOf(show)->isActive());
+
+    back();
+    QCOMPARE(counterText(show), QStringLiteral("3/4"));
+    QVERIFY(!timerOf(show)->isActive());
+    QVERIFY(showsIcon(button(show, "playButton"), "play"));
+    back();
+    QCOMPARE(counterText(show), QStringLiteral("2/4"));
+    back();
+    QCOMPARE(counterText(show), QStringLiteral("1/4"));
+    back();
+    QCOMPARE(counterText(show), QStringLiteral("1/4"));
+    QVERIFY(!timerOf(show)->isActive());
+
+    // Going on from there runs the show again from the image on screen.
+    QTest::keyClick(show, Qt::Key_Right);
+    QCOMPARE(counterText(show), QStringLiteral("1/4"));
+    QVERIFY(timerOf(show)->isActive());
+    QVERIFY(showsIcon(button(show, "playButton"), "pause"));
+}
+
+void tst_SlideShow::steppingBackAfterTheEndShowsTheFirstImage()
+{
+    SlideShow *show = started(makeImages(3));
+    QPointer<SlideShow> guard(show);
+    QTest::keyClick(show, Qt::Key_Right);
+    QTest::keyClick(show, Qt::Key_Right);
+    QCOMPARE(counterText(show), QStringLiteral("3/3"));
+
+    QTest::keyClick(show, Qt::Key_Left);
+    QCOMPARE(counterText(show), QStringLiteral("1/3"));
+    QVERIFY(!timerOf(show)->isActive());
+    // Back in the list, the show is no longer at its end.
+    QTest::keyClick(show, Qt::Key_Right);
+    deleteClosedWidgets();
+    QVERIFY(guard);
+    QCOMPARE(counterText(show), QStringLiteral("1/3"));
+    QTRY_COMPARE(counterText(show), QStringLiteral("2/3"));
+}
+
+void tst_SlideShow::escapeAndTheStopButtonCloseTheShow_data()
+{
+    QTest::addColumn<bool>("useButton");
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("escape while running") << false << false;
+    QTest::newRow("escape while paused") << false << true;
+    QTest::newRow("stop button while running") << true << false;
+    QTest::newRow("stop button while paused") << true << true;
+}
+
+void tst_SlideShow::escapeAndTheStopButtonCloseTheShow()
+{
+    QFETCH(bool, useButton);
+    QFETCH(bool, paused);
+    SlideShow *show = started(makeImages(3));
+    QPointer<SlideShow> guard(show);
+    QSignalSpy cancelled(show, &ImageWidget::CancelPressed);
+    QTest::keyClick(show, Qt::Key_Right);
+    if (paused)
+        QTest::keyClick(show, Qt::Key_Space);
+    if (useButton)
+        QTest::mouseClick(button(show, "stopButton"), Qt::LeftButton);
+    else
+        QTest::keyClick(show, Qt::Key_Escape);
+    QVERIFY(guard.isNull() || !guard->isVisible());
+    deleteClosedWidgets();
+    QVERIFY(guard.isNull());
+    QCOMPARE(cancelled.count(), 0);
+}
+
+void tst_SlideShow::inputArrivingJustBeforeADecodeIsSafe_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("firstImage");
+    QTest::addColumn<bool>("deleteAtOnce");
+    for (const char *kind : {"escape", "stop button", "tap"}) {
+        for (const bool first : {true, false}) {
+            for (const bool flush : {false, true}) {
+                QTest::addRow("%s before the %s image%s", kind, first ? "first" : "next",
+                              flush ? ", deleted at once" : "")
+                        << QString::fromLatin1(kind) << first << flush;
+            }
+        }
+    }
+}
+
+void tst_SlideShow::inputArrivingJustBeforeADecodeIsSafe()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, firstImage);
+    QFETCH(bool, deleteAtOnce);
+    const bool closes = kind != QLatin1String("tap");
+    auto *show = new SlideShow(makeImages(3), settings.get());
+    last = show;
+    QPointer<SlideShow> guard(show);
+    QString shownBefore = QStringLiteral("...");
+    if (!firstImage) {
+        show->start();
+        QVERIFY(QTest::qWaitForWindowExposed(show));
+        shownBefore = counterText(show);
+        timerOf(show)->stop();
+    }
+    // The step runs from an event loop, as in the program; the input is waiting for the
+    // events that the step lets run before it decodes.
+    DeletionFlusher flusher;
+    bool stepped = false;
+    bool goneWithinStep = false;
+    QEventLoop loop;
+    QTimer::singleShot(0, show, [&, show] {
+        closerFor(show, kind);
+        if (deleteAtOnce)
+            flusher.post();
+        if (firstImage)
+            show->start();
+        else
+            show->showNextImage();
+        stepped = true;
+        goneWithinStep = guard.isNull();
+        loop.quit();
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QVERIFY(stepped);
+
+    if (!closes) {
+        QVERIFY(guard);
+        QVERIFY(counterText(show) != shownBefore);
+        QVERIFY(controlBarOf(show)->isHidden());
+        QVERIFY(timerOf(show)->isActive());
+        return;
+    }
+    QCOMPARE(goneWithinStep, deleteAtOnce);
+    if (guard) {
+        // Closed before its decode: the image it was about to show never came.
+        QVERIFY(!guard->isVisible());
+        QCOMPARE(counterText(guard), shownBefore);
+        QVERIFY(!timerOf(guard)->isActive());
+    }
+    QTRY_VERIFY(guard.isNull());
+}
+
+void tst_SlideShow::tapsToggleTheControlBar_data()
+{
+    QTest::addColumn<bool>("barAtStart");
+    QTest::newRow("bar shown at start") << true;
+    QTest::newRow("bar hidden at start") << false;
+}
+
+void tst_SlideShow::tapsToggleTheControlBar()
+{
+    QFETCH(bool, barAtStart);
+    settings->setControlBarInSlide(barAtStart);
+    SlideShow *show = started(makeImages(2));
+    QFrame *bar = controlBarOf(show);
+    QCOMPARE(bar->isVisible(), barAtStart);
+    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(120, 60));
+    QCOMPARE(bar->isVisible(), !barAtStart);
+    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(30, 200));
+    QCOMPARE(bar->isVisible(), barAtStart);
+
+    if (barAtStart) {
+        // A tap on the counter is a tap on the bar, not on the picture.
+        QLabel *label = show->findChild<QLabel *>(QStringLiteral("counter"));
+        QTest::mouseClick(label, Qt::LeftButton);
+        QVERIFY(bar->isVisible());
+    }
+    QCOMPARE(counterText(show), QStringLiteral("1/2"));
+}
+
+void tst_SlideShow::controlBarSitsCentredAboveTheBottomRows()
+{
+    SlideShow *show = started(makeImages(2));
+    QCOMPARE(show->size(), QSize(240, 320));
+    QFrame *bar = controlBarOf(show);
+    const QRect area = bar->geometry();
+    QCOMPARE(area.size(), bar->sizeHint());
+    QCOMPARE(area.x(), (show->width() - area.width()) / 2);
+    QCOMPARE(show->height() - 1 - area.bottom(), 5);
+
+    const QList<QToolButton *> buttons = bar->findChildren<QToolButton *>();
+    QCOMPARE(buttons.size(), 4);
+    QLabel *label = show->findChild<QLabel *>(QStringLiteral("counter"));
+    QVERIFY(label->width() >= 35);
+    for (QToolButton *b : buttons) {
+        QVERIFY(b->autoRaise());
+        QVERIFY(b->x() < label->x());
+    }
+    // The bar keeps the usual colours: its text must not vanish into the show's black.
+    const QImage shot = bar->grab().toImage();
+    QVERIFY(qGray(shot.pixel(shot.width() / 2, 1)) > 100);
+}
+
+void tst_SlideShow::bestFitTurnsALandscapeImageOnlyWhenAsked_data()
+{
+    QTest::addColumn<QSize>("image");
+    QTest::addColumn<bool>("rotate");
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<bool>("turned");
+    QTest::newRow("landscape, turning on") << QSize(640, 480) << true << QSize(240, 320) << true;
+    QTest::newRow("landscape, turning off") << QSize(640, 480) << false << QSize(240, 180) << false;
+    QTest::newRow("portrait, turning on") << QSize(480, 640) << true << QSize(240, 320) << false;
+    QTest::newRow("square, turning on") << QSize(400, 400) << true << QSize(240, 240) << false;
+    QTest::newRow("small, turning on") << QSize(100, 50) << true << QSize(100, 50) << false;
+}
+
+void tst_SlideShow::bestFitTurnsALandscapeImageOnlyWhenAsked()
+{
+    QFETCH(QSize, image);
+    QFETCH(bool, rotate);
+    QFETCH(QSize, picture);
+    QFETCH(bool, turned);
+    settings->setRotateInSlide(rotate);
+    settings->setControlBarInSlide(false);
+    SlideShow *show = started(makeImages(1, image.width(), image.height()));
+    const QImage screen = show->grab().toImage();
+    const QRect box = pictureRect(screen);
+    QCOMPARE(box.size(), picture);
+    QCOMPARE(box.center(), show->rect().center());
+    // Turned clockwise, the picture's top left corner ends at the top right.
+    const QPoint origin = turned ? box.topRight() : box.topLeft();
+    QVERIFY(isOriginCorner(screen.pixel(origin)));
+}
+
+void tst_SlideShow::anImageThatCannotBeShownIsBlackAndTheShowGoesOn_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("zero bytes") << QStringLiteral("zero bytes");
+    QTest::newRow("not an image") << QStringLiteral("not an image");
+    QTest::newRow("truncated") << QStringLiteral("truncated");
+    QTest::newRow("deleted after the start") << QStringLiteral("deleted");
+}
+
+void tst_SlideShow::anImageThatCannotBeShownIsBlackAndTheShowGoesOn()
+{
+    QFETCH(QString, damage);
+    settings->setControlBarInSlide(false);
+    const QList<ImageEntry> entries = makeImages(3, 300, 200);
+    const QString broken = entries.at(1).path;
+    if (damage == QLatin1String("zero bytes")) {
+        QVERIFY(TestUtil::writeBytes(broken, 0));
+    } else if (damage == QLatin1String("not an image")) {
+        QVERIFY(TestUtil::writeBytes(broken, 5000, 'q'));
+    } else if (damage == QLatin1String("truncated")) {
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(60));
+    }
+    SlideShow *show = started(entries);
+    QPointer<SlideShow> guard(show);
+    QVERIFY(!pictureRect(show->grab().toImage()).isEmpty());
+    if (damage == QLatin1String("deleted"))
+        QVERIFY(QFile::remove(broken));
+
+    QTest::keyClick(show, Qt::Key_Right);
+    QCOMPARE(counterText(show), QStringLiteral("2/3"));
+    QVERIFY(pictureRect(show->grab().toImage()).isEmpty());
+    QVERIFY(timerOf(show)->isActive());
+    QTRY_COMPARE(counterText(show), QStringLiteral("3/3"));
+    QCOMPARE(pictureRect(show->grab().toImage()).size(), QSize(240, 160));
+    QTRY_VERIFY(guard.isNull());
+}
+
+void tst_SlideShow::delaysBelowOneSecondNeitherStallNorSpin_data()
+{
+    QTest::addColumn<int>("delay");
+    QTest::newRow("zero") << 0;
+    QTest::newRow("minus one") << -1;
+    QTest::newRow("minus a thousand") << -1000;
+    QTest::newRow("lowest int") << INT_MIN;
+}
+
+void tst_SlideShow::delaysBelowOneSecondNeitherStallNorSpin()
+{
+    QFETCH(int, delay);
+    settings->setSlideDelay(delay);
+    auto *show = new SlideShow(makeImages(3), settings.get());
+    last = show;
+    QPointer<SlideShow> guard(show);
+    QStringList painted;
+    new EventWatcher(show, QEvent::Paint, [&] {
+        if (!painted.contains(counterText(show)))
+            painted.append(counterText(show));
+    });
+    show->start();
+    QVERIFY(timerOf(show)->isActive());
+    QCOMPARE(timerOf(show)->interval(), 0);
+    QTRY_VERIFY(guard.isNull());
+    QVERIFY(painted.contains(QStringLiteral("3/3")));
+}
+
+void tst_SlideShow::aHugeDelayStillArmsTheTimer()
+{
+    settings->setSlideDelay(INT_MAX);
+    SlideShow *show = started(makeImages(2));
+    QPointer<SlideShow> guard(show);
+    QVERIFY(timerOf(show)->isActive());
+    QVERIFY(timerOf(show)->interval() > 1000 * 1000);
+    QTest::keyClick(show, Qt::Key_Escape);
+    deleteClosedWidgets();
+    QVERIFY(guard.isNull());
+}
+
+void tst_SlideShow::aZeroDelayStillLetsEventsRunBetweenImages()
+{
+    settings->setSlideDelay(0);
+    const int count = 40;
+    auto *show = new SlideShow(makeImages(count, 8, 8), settings.get());
+    last = show;
+    QPointer<SlideShow> guard(show);
+    int highest = 0;
+    new EventWatcher(show, QEvent::Paint, [&] {
+        highest = qMax(highest, counterText(show).section(QLatin1Char('/'), 0, 0).toInt());
+    });
+    show->start();
+    QCoreApplication::postEvent(show,
+                                new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
+    QTRY_VERIFY(guard.isNull());
+    QVERIFY(highest >= 1);
+    QVERIFY(highest < count);
+}
+
+PICTARN_TEST(tst_SlideShow)
+#include "tst_slideshow.moc"
