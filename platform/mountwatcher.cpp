@@ -24,6 +24,5 @@ void MountWatcher::readToEnd()
 {
     mountTable.seek(0);
     char buffer[4096];
-    while (mountTable.read(buffer, sizeof buffer) > 0) {
-    }
+    while (mountTable.read(buffer, sizeof buffer) > 0) { }
 }

@@ -10,7 +10,8 @@ class MountWatcher : public QObject
 {
     Q_OBJECT
 public:
-    explicit MountWatcher(QObject *parent = nullptr, const QString &mounts = QStringLiteral("/proc/self/mounts"));
+    explicit MountWatcher(QObject *parent = nullptr,
+                          const QString &mounts = QStringLiteral("/proc/self/mounts"));
 
     bool isWatching() const { return notifier != nullptr; }
 

@@ -11,8 +11,7 @@ QList<QCopChannel *> &channels()
 }
 } // namespace
 
-QCopChannel::QCopChannel(const QString &channel, QObject *parent)
-    : QObject(parent), name(channel)
+QCopChannel::QCopChannel(const QString &channel, QObject *parent) : QObject(parent), name(channel)
 {
     channels().append(this);
 }

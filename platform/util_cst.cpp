@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-UTIL_CST::UTIL_CST(QWidget *parent, const QString &left, const QString &middle,
+UTIL_CST::UTIL_CST(QWidget *parent, const QString &middle, const QString &left,
                    const QString &right)
     : QWidget(parent)
 {
@@ -16,6 +16,8 @@ UTIL_CST::UTIL_CST(QWidget *parent, const QString &left, const QString &middle,
     for (QPushButton *button : {leftButton, midButton, rightButton}) {
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::NoFocus);
+        // Three keys share the width of a 240-pixel screen whatever the style's minimum.
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         layout->addWidget(button, 1);
     }
 }

@@ -4,8 +4,7 @@
 
 #include <QStyleFactory>
 
-ZApplication::ZApplication(int &argc, char **argv, Type)
-    : QApplication(argc, argv)
+ZApplication::ZApplication(int &argc, char **argv, Type) : QApplication(argc, argv)
 {
     // The same look on the device, over VNC, on a desktop and in tests.
     setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

@@ -26,8 +26,8 @@ protected:
 } // namespace
 
 int ZMessageBox::information(QWidget *parent, const QPixmap &icon, const QString &text,
-                             const QString &button0, const QString &button1,
-                             const QString &button2, int)
+                             const QString &button0, const QString &button1, const QString &button2,
+                             int)
 {
     ClosableMessageBox box(parent);
     box.setText(text);

@@ -155,12 +155,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     bookmarkLayout->addWidget(editGroup);
     bookmarkLayout->addWidget(buttonGroup);
 
-    // The bar takes its texts left to right; "Save " belongs on the middle key, which saves.
-    softKeys = new UTIL_CST(this, utf8("CST_Menu"), utf8("Save "), utf8("CST_Exit"));
-    // Three keys at the style's smallest button width would not fit the 240-pixel screen.
-    for (QPushButton *key :
-         {softKeys->getLeftBtn(), softKeys->getMidBtn(), softKeys->getRightBtn()})
-        key->setSizePolicy(QSizePolicy::Ignored, key->sizePolicy().verticalPolicy());
+    softKeys = new UTIL_CST(this, utf8("Save "), utf8("CST_Menu"), utf8("CST_Exit"));
     setCSTWidget(softKeys);
     softKeys->show();
     connect(softKeys->getRightBtn(), &QPushButton::clicked, this, &QWidget::close);

@@ -8,5 +8,5 @@ namespace TestRegistry {
 int add(const char *name, std::function<QObject *()> make);
 }
 
-#define PICTARN_TEST(Class)                                                                        \
+#define PICTARN_TEST(Class) \
     static const int registered_##Class = TestRegistry::add(#Class, [] { return new Class; });

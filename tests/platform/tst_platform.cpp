@@ -44,7 +44,7 @@ bool runMount(const QStringList &args)
     QProcess process;
     process.start(QStringLiteral("mount"), args);
     return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit
-            && process.exitCode() == 0;
+           && process.exitCode() == 0;
 }
 } // namespace
 
@@ -116,7 +116,8 @@ void tst_Platform::mountWatcherAnnouncesANewMount()
     QCOMPARE(spy.last().at(0).toByteArray(), QByteArray("mtabChanged()"));
 
     const int afterMount = spy.count();
-    QVERIFY(runMount({QStringLiteral("-u"), dir.path()}) || QProcess::execute(QStringLiteral("umount"), {dir.path()}) == 0);
+    QVERIFY(runMount({QStringLiteral("-u"), dir.path()})
+            || QProcess::execute(QStringLiteral("umount"), {dir.path()}) == 0);
     QTRY_VERIFY(spy.count() > afterMount);
 }
 
@@ -160,11 +161,14 @@ void tst_Platform::configReadsDefaultsForMissingOrMistypedValues()
     QCOMPARE(config.readNumEntry(QStringLiteral("Settings"), QStringLiteral("word"), 7), 7);
     QCOMPARE(config.readNumEntry(QStringLiteral("Other"), QStringLiteral("number"), 7), 7);
     QCOMPARE(config.readBoolEntry(QStringLiteral("Settings"), QStringLiteral("flag"), false), true);
-    QCOMPARE(config.readBoolEntry(QStringLiteral("Settings"), QStringLiteral("maybe"), false), false);
+    QCOMPARE(config.readBoolEntry(QStringLiteral("Settings"), QStringLiteral("maybe"), false),
+             false);
     QCOMPARE(config.readBoolEntry(QStringLiteral("Settings"), QStringLiteral("maybe"), true), true);
-    QCOMPARE(config.readEntry(QStringLiteral("Settings"), QStringLiteral("word"), QStringLiteral("x")),
+    QCOMPARE(config.readEntry(QStringLiteral("Settings"), QStringLiteral("word"),
+                              QStringLiteral("x")),
              QStringLiteral("twelve"));
-    QCOMPARE(config.readEntry(QStringLiteral("Settings"), QStringLiteral("list"), QStringLiteral("x")),
+    QCOMPARE(config.readEntry(QStringLiteral("Settings"), QStringLiteral("list"),
+                              QStringLiteral("x")),
              QStringLiteral("x"));
 }
 
