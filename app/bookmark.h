@@ -6,7 +6,7 @@
 class Bookmark
 {
 public:
-    Bookmark(const QString &name, const QString &dir) : bookmarkName(name), folder(dir) {}
+    Bookmark(const QString &name, const QString &dir) : bookmarkName(name), folder(dir) { }
 
     QString name() const { return bookmarkName; }
     QString dir() const { return folder; }

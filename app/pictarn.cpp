@@ -1,16 +1,41 @@
 #include "app/pictarn.h"
 
+#include "app/bookmarkmenu.h"
 #include "app/settings.h"
+#include "browse/imagelistitem.h"
+#include "browse/imagelistview.h"
+#include "browse/pathchooser.h"
+#include "platform/folders.h"
+#include "platform/qcopchannel.h"
+#include "platform/res_icon_reader.h"
+#include "platform/zbasedialog.h"
+#include "platform/zmessagebox.h"
+#include "platform/zpushbutton.h"
 #include "resources/iconset.h"
+#include "settings/settingsdialog.h"
+#include "slideshow/slideshow.h"
+#include "thumbs/imagebox.h"
+#include "thumbs/thumbnailcache.h"
+#include "thumbs/thumbnailview.h"
+#include "viewer/imageviewer.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidgetItem>
+#include <QVBoxLayout>
+
+#include <sys/stat.h>
 
 namespace {
 QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QString &text = {})
@@ -22,6 +47,39 @@ QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QStri
     button->setAutoRaise(true);
     toolBar->addWidget(button);
     return button;
+}
+
+bool isImageFile(const QString &name)
+{
+    static const QStringList endings
+            = {QStringLiteral(".png"), QStringLiteral(".jpg"), QStringLiteral(".bmp"),
+               QStringLiteral(".gif"), QStringLiteral(".jpeg")};
+    for (const QString &ending : endings) {
+        if (name.endsWith(ending, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+// Both paths name one file: a change of case on a card that ignores case, say.
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat sa, sb;
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0
+           && ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+}
+
+// Renames without ever replacing another file.
+bool renameFile(const QString &from, const QString &to)
+{
+    if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
+        if (!sameFile(from, to))
+            return false;
+        return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData())
+               == 0;
+    }
+    return QFile::rename(from, to);
 }
 
 void attachMenu(QToolButton *button, QMenu *menu)
@@ -83,7 +141,8 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     connect(slideShowAction, &QAction::triggered, this, &Pictarn::startSlideShow);
     toolBar->addAction(slideShowAction);
 
-    auto *settingsButton = addToolButton(toolBar, QPixmap(QStringLiteral("image/SettingsIcon.png")));
+    auto *settingsButton
+            = addToolButton(toolBar, QPixmap(QStringLiteral("image/SettingsIcon.png")));
     settingsMenu = new QMenu(this);
     settingsMenu->addAction(QStringLiteral("Set   "), this, &Pictarn::showSettingsDialog);
     settingsMenu->addSeparator();
@@ -111,10 +170,27 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     settings = std::make_unique<Settings>();
     settings->load();
 
+    imageViewer = new ImageViewer(this, settings.get());
+    imageViewer->hide();
+
     viewStack = new QStackedWidget(this);
     setCentralWidget(viewStack);
 
+    thumbnailView = new ThumbnailView(viewStack, settings.get());
+    connect(thumbnailView, &ThumbnailView::imageClicked, this, &Pictarn::thumbClicked);
+    viewStack->addWidget(thumbnailView);
+
+    imageListView = new ImageListView(viewStack);
+    connect(imageListView, &ImageListView::clicked, this, &Pictarn::listItemClicked);
+    viewStack->addWidget(imageListView);
+
     fullScreenItem->setChecked(settings->imageFullScreen());
+
+    auto *channel = new QCopChannel(QStringLiteral("QPE/Card"), this);
+    bookmarkMenu = new BookmarkMenu(bookmarkButton, settings.get());
+    connect(channel, &QCopChannel::received, this, &Pictarn::cardMessage);
+    connect(bookmarkMenu, &BookmarkMenu::bookmarkSelected, this, &Pictarn::bookmarkSelected);
+    connect(bookmarkMenu, &BookmarkMenu::documentsSelected, this, &Pictarn::documentsSelected);
 
     documentMode = false;
     currentBookmark = nullptr;
@@ -137,6 +213,7 @@ void Pictarn::switchThumbnailView()
     thumbViewButton->setChecked(true);
     listViewButton->setChecked(false);
     viewStack->setCurrentIndex(0);
+    thumbnailView->setFocus();
     settings->setView(0);
 }
 
@@ -145,6 +222,7 @@ void Pictarn::switchListView()
     viewStack->setCurrentIndex(1);
     thumbViewButton->setChecked(false);
     listViewButton->setChecked(true);
+    imageListView->setFocus();
     settings->setView(1);
 }
 
@@ -159,19 +237,235 @@ void Pictarn::setDocument(const QString &)
     documentMode = true;
 }
 
-void Pictarn::cardMessage(const QByteArray &, const QByteArray &) { }
-void Pictarn::showImage(QString) { }
-void Pictarn::load() { }
-void Pictarn::showBookmarkMenu() { }
-void Pictarn::showImageFullScreen() { }
-void Pictarn::bookmarkSelected(Bookmark &) { }
-void Pictarn::documentsSelected() { }
-void Pictarn::showSettingsDialog() { }
-void Pictarn::listItemClicked(QTreeWidgetItem *) { }
-void Pictarn::renameImage() { }
-void Pictarn::deleteImage() { }
-void Pictarn::startSlideShow() { }
-void Pictarn::open() { }
-void Pictarn::thumbClicked() { }
-void Pictarn::moveall() { }
-void Pictarn::About() { }
+void Pictarn::showBookmarkMenu()
+{
+    bookmarkMenu->popupMenu(bookmarkButton->mapToGlobal(QPoint(0, bookmarkButton->height())));
+}
+
+void Pictarn::loadFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    const QStringList names = QDir(path).entryList(QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        if (isImageFile(name))
+            new ImageListItem(imageListView, name, path + QLatin1Char('/') + name);
+    }
+    listedFolders.append(path);
+
+    thumbnailView->clearGrid(true);
+    for (int n = 0; n < imageListView->topLevelItemCount(); ++n) {
+        auto *item = static_cast<ImageListItem *>(imageListView->topLevelItem(n));
+        thumbnailView->addBox(item, n / 2, n % 2);
+    }
+    QTimer::singleShot(0, thumbnailView, &ThumbnailView::loadThumbs);
+    thumbnailView->setFocus();
+    if (QTreeWidgetItem *first = imageListView->topLevelItem(0))
+        imageListView->setCurrentItem(first);
+}
+
+void Pictarn::moveall()
+{
+    thumbnailView->clearGrid(true);
+    imageListView->clear();
+    listedFolders.clear();
+    currentBookmark = nullptr;
+}
+
+void Pictarn::bookmarkSelected(Bookmark &bookmark)
+{
+    if (&bookmark == currentBookmark)
+        return;
+    moveall();
+    currentBookmark = &bookmark;
+    currentFolder = bookmark.dir();
+    loadFolder(currentFolder);
+}
+
+bool Pictarn::documentsShown() const
+{
+    return listedFolders == QStringList{Folders::documents()};
+}
+
+void Pictarn::documentsSelected()
+{
+    if (documentsShown())
+        return;
+    moveall();
+    currentFolder = Folders::documents();
+    loadFolder(currentFolder);
+}
+
+void Pictarn::cardMessage(const QByteArray &message, const QByteArray &)
+{
+    if (message == "mtabChanged()")
+        bookmarkMenu->load();
+}
+
+void Pictarn::listItemClicked(QTreeWidgetItem *item)
+{
+    if (!item)
+        return;
+    currentImage = static_cast<ImageListItem *>(item)->path();
+    showImage(currentImage);
+}
+
+void Pictarn::thumbClicked()
+{
+    if (const ImageBox *box = thumbnailView->selectedBox())
+        showImage(box->imagePath());
+}
+
+void Pictarn::showImage(QString path)
+{
+    if (settings->imageFullScreen()) {
+        imageViewer->showImageFullScreen(path);
+        return;
+    }
+    currentImage = path;
+    QTimer::singleShot(0, this, &Pictarn::load);
+    if (documentMode)
+        imageViewer->exec();
+    else
+        imageViewer->showMaximized();
+}
+
+void Pictarn::load()
+{
+    imageViewer->load(currentImage);
+}
+
+bool Pictarn::selectedImage(QString &name, QString &path) const
+{
+    if (settings->view() != 0) {
+        const auto *item = static_cast<const ImageListItem *>(imageListView->currentItem());
+        if (!item || !item->isSelected())
+            return false;
+        name = item->name();
+        path = item->path();
+        return true;
+    }
+    const ImageBox *box = thumbnailView->selectedBox();
+    if (!box)
+        return false;
+    name = box->fileName();
+    path = box->imagePath();
+    return true;
+}
+
+void Pictarn::showImageFullScreen()
+{
+    QString name, path;
+    if (selectedImage(name, path))
+        imageViewer->showImageFullScreen(path);
+}
+
+void Pictarn::renameImage()
+{
+    QString name, path;
+    if (!selectedImage(name, path))
+        return;
+
+    ZBaseDialog dialog(this, nullptr, 1);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("New Name: "), &dialog));
+    auto *nameEdit = new QLineEdit(name, &dialog);
+    layout->addWidget(nameEdit);
+    auto *acceptButton = new ZPushButton(&dialog, 3, -1, -1);
+    acceptButton->setText(QStringLiteral("Accept"));
+    acceptButton->setDefault(true);
+    layout->addWidget(acceptButton);
+    connect(acceptButton, &QPushButton::clicked, &dialog, &QDialog::accept);
+    // Only "Accept" renames: Escape or closing the dialog leaves the file alone.
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+
+    const QString newName = nameEdit->text();
+    const QString target = QDir::isAbsolutePath(newName)
+                                   ? newName
+                                   : QFileInfo(path).path() + QLatin1Char('/') + newName;
+    if (!newName.isEmpty() && renameFile(path, target))
+        QFile::remove(ThumbnailCache::filePath(path)); // no preview outlives its image
+
+    moveall();
+    loadFolder(currentFolder);
+}
+
+void Pictarn::deleteImage()
+{
+    QString name, path;
+    if (!selectedImage(name, path))
+        return;
+    const QString text = QStringLiteral("Delete         \n") + name + QStringLiteral(" ?");
+    const int answer = ZMessageBox::information(
+            this, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true), text,
+            QString::fromUtf8("确定"), QStringLiteral("Cancel"), QString(), 1);
+    if (answer != 0)
+        return;
+    // A file that could not be removed stays listed.
+    if (!QFile::remove(path))
+        return;
+    QFile::remove(ThumbnailCache::filePath(path));
+
+    // Found again by path: the views may have changed while the question was open.
+    if (settings->view() == 0) {
+        if (ImageBox *box = thumbnailView->findBox(path))
+            thumbnailView->removeBox(box);
+        imageListView->removeItemByPath(path);
+    } else {
+        imageListView->removeItemByPath(path);
+        thumbnailView->removeImage(path);
+    }
+}
+
+void Pictarn::open()
+{
+    const QString path = choosePath();
+    if (path.isNull())
+        return;
+    currentFolder = path;
+    loadFolder(currentFolder);
+}
+
+void Pictarn::startSlideShow()
+{
+    slideList.clear();
+    for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
+        slideList.append(
+                static_cast<ImageListItem *>(imageListView->topLevelItem(n))->makeSlideEntry());
+    if (slideList.isEmpty())
+        return;
+    auto *show = new SlideShow(slideList, settings.get());
+    show->start();
+}
+
+void Pictarn::showSettingsDialog()
+{
+    auto *dialog = new SettingsDialog(this);
+    const QPointer<SettingsDialog> guard(dialog);
+    dialog->setSettings(settings.get());
+    dialog->show(); // returns when the screen has been closed
+    if (!guard)
+        return;
+    if (dialog->saved()) {
+        dialog->apply();
+        // The bookmarks are new objects now: the remembered one is gone.
+        currentBookmark = nullptr;
+        bookmarkMenu->load();
+        settings->save();
+    }
+    delete dialog;
+}
+
+void Pictarn::About()
+{
+    ZMessageBox::information(
+            this, QPixmap(QStringLiteral("pictarn.png")),
+            QStringLiteral("<qt><p><b>EZX PICTARN 0.2</b></p>Translate pictarn-0.2</qt>"
+                           "<qt><p>An image browser for small touch screens.</p>"
+                           "<p>Pictarn team: list, thumbnails, viewer and slide show.</p>"
+                           "<p>Built with Qt %1.</p></qt>")
+                    .arg(QString::fromLatin1(qVersion())),
+            QStringLiteral("  Ok  "), QString(), QString(), 1);
+}

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "browse/imageentry.h"
+
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -54,9 +58,18 @@ private slots:
 
 private:
     friend class tst_Pictarn;
+    friend class tst_MainRoad;
+
+    // Lists the folder's images into both views, beside those already listed.
+    void loadFolder(const QString &path);
+    // The file name and full path of the selected image of the shown view; false when none.
+    bool selectedImage(QString &name, QString &path) const;
+    // Whether the views hold the documents folder and nothing else.
+    bool documentsShown() const;
 
     QString currentFolder;
     QString currentImage;
+    QList<ImageEntry> slideList;
     QToolBar *toolBar = nullptr;
     QToolButton *thumbViewButton = nullptr;
     QToolButton *listViewButton = nullptr;
@@ -71,6 +84,7 @@ private:
     bool documentMode = false;
     ImageViewer *imageViewer = nullptr;
 
+    QStringList listedFolders; // the folders listed since the views were last emptied
     QMenu *mainMenu = nullptr;
     QAction *fullScreenItem = nullptr; // "Full screen ", id 0 of the settings menu
 };

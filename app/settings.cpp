@@ -36,10 +36,10 @@ void Settings::load()
     ZConfig config(configFile, true);
     m_view = config.readNumEntry(settingsGroup, QStringLiteral("view"), 0);
     m_rotateBestFit = config.readBoolEntry(settingsGroup, QStringLiteral("rotateBestFit"), false);
-    m_controlBarInSlide =
-            config.readBoolEntry(settingsGroup, QStringLiteral("controlBarInSlide"), true);
-    m_imageFullScreen =
-            config.readBoolEntry(settingsGroup, QStringLiteral("imageFullScreen"), false);
+    m_controlBarInSlide
+            = config.readBoolEntry(settingsGroup, QStringLiteral("controlBarInSlide"), true);
+    m_imageFullScreen
+            = config.readBoolEntry(settingsGroup, QStringLiteral("imageFullScreen"), false);
     m_slideDelay = config.readNumEntry(settingsGroup, QStringLiteral("slideDelay"), 2);
     m_rotateInSlide = config.readBoolEntry(settingsGroup, QStringLiteral("rotateInSlide"), true);
     m_saveThumbnails = config.readBoolEntry(settingsGroup, QStringLiteral("saveThumbnails"), true);

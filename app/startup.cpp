@@ -27,10 +27,10 @@ bool Startup::enterDataDirectory(const char *argv0)
 {
     const QString bin = binaryFolder(argv0);
     const QStringList candidates = {
-        qEnvironmentVariable("PICTARN_DATA_DIR"),
-        QDir::cleanPath(bin + QStringLiteral("/../share/pictarn")),
-        QStringLiteral(PICTARN_INSTALL_DATADIR),
-        bin,
+            qEnvironmentVariable("PICTARN_DATA_DIR"),
+            QDir::cleanPath(bin + QStringLiteral("/../share/pictarn")),
+            QStringLiteral(PICTARN_INSTALL_DATADIR),
+            bin,
     };
     for (const QString &dir : candidates) {
         if (!dir.isEmpty() && holdsPictures(dir))
@@ -49,7 +49,8 @@ void Startup::chooseScreen(int argc, char **argv)
         || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return;
     qputenv("QT_QPA_PLATFORM", "vnc:size=240x320:addr=127.0.0.1:port=5900");
-    std::printf("No display found: serving Pictarn on a 240 x 320 screen over VNC.\n"
-                "Connect a VNC viewer to 127.0.0.1:5900 (for example: vncviewer 127.0.0.1::5900).\n");
+    std::printf(
+            "No display found: serving Pictarn on a 240 x 320 screen over VNC.\n"
+            "Connect a VNC viewer to 127.0.0.1:5900 (for example: vncviewer 127.0.0.1::5900).\n");
     std::fflush(stdout);
 }

@@ -54,24 +54,28 @@ void tst_Pictarn::toolBarHoldsTheToolsInOrder()
         QPixmap pixmap;
     };
     const QList<Expected> expected = {
-        {QString(), QPixmap(QStringLiteral("image/wmenu.png"))},
-        {QStringLiteral("Bookmarks"), iconPixmap(QStringLiteral("bookmark_folder"))},
-        {QString(), iconPixmap(QStringLiteral("view_icon"))},
-        {QString(), iconPixmap(QStringLiteral("view_text"))},
-        {QStringLiteral("SlideShow"), iconPixmap(QStringLiteral("slideshow"))},
-        {QString(), QPixmap(QStringLiteral("image/SettingsIcon.png"))},
-        {QStringLiteral("Show FullScreen"), QPixmap(QStringLiteral("image/fullscreen.png"))},
-        {QStringLiteral("Rename"), iconPixmap(QStringLiteral("rename"))},
-        {QStringLiteral("delete"), QPixmap(QStringLiteral("image/editdelete.png"))},
+            {QString(), QPixmap(QStringLiteral("image/wmenu.png"))},
+            {QStringLiteral("Bookmarks"), iconPixmap(QStringLiteral("bookmark_folder"))},
+            {QString(), iconPixmap(QStringLiteral("view_icon"))},
+            {QString(), iconPixmap(QStringLiteral("view_text"))},
+            {QStringLiteral("SlideShow"), iconPixmap(QStringLiteral("slideshow"))},
+            {QString(), QPixmap(QStringLiteral("image/SettingsIcon.png"))},
+            {QStringLiteral("Show FullScreen"), QPixmap(QStringLiteral("image/fullscreen.png"))},
+            {QStringLiteral("Rename"), iconPixmap(QStringLiteral("rename"))},
+            {QStringLiteral("delete"), QPixmap(QStringLiteral("image/editdelete.png"))},
     };
     for (int i = 0; i < actions.size(); ++i) {
-        const auto *button = qobject_cast<QToolButton *>(window.toolBar->widgetForAction(actions.at(i)));
+        const auto *button
+                = qobject_cast<QToolButton *>(window.toolBar->widgetForAction(actions.at(i)));
         QVERIFY2(button, qPrintable(QStringLiteral("tool %1 is no button").arg(i)));
         const QPixmap &want = expected.at(i).pixmap;
         QVERIFY2(!want.isNull(), qPrintable(QStringLiteral("picture of tool %1 missing").arg(i)));
-        const QIcon icon = button->defaultAction() ? button->defaultAction()->icon() : button->icon();
-        QCOMPARE(iconImage(icon, want.size()), want.toImage().convertToFormat(QImage::Format_ARGB32));
-        const QString text = button->defaultAction() ? button->defaultAction()->text() : button->text();
+        const QIcon icon
+                = button->defaultAction() ? button->defaultAction()->icon() : button->icon();
+        QCOMPARE(iconImage(icon, want.size()),
+                 want.toImage().convertToFormat(QImage::Format_ARGB32));
+        const QString text
+                = button->defaultAction() ? button->defaultAction()->text() : button->text();
         QCOMPARE(text, expected.at(i).text);
     }
     QCOMPARE(window.toolBar->widgetForAction(actions.at(1)), window.bookmarkButton);
@@ -89,19 +93,20 @@ void tst_Pictarn::toolBarFitsTheScreen()
     for (QAction *action : window.toolBar->actions())
         QVERIFY(window.toolBar->widgetForAction(action)->isVisible());
     // Nothing may fall into the tool bar's overflow menu.
-    const auto *extension = window.toolBar->findChild<QToolButton *>(
-            QStringLiteral("qt_toolbar_ext_button"));
+    const auto *extension
+            = window.toolBar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
     QVERIFY(!extension || !extension->isVisible());
 }
 
 void tst_Pictarn::menusHoldTheirItems()
 {
     Pictarn window;
-    QCOMPARE(menuTexts(window.mainMenu),
-             QStringList({QStringLiteral("Open dir    "), QStringLiteral("Clear list  "),
-                          QStringLiteral("Slide Type  "), QStringLiteral("-"),
-                          QStringLiteral("Rename   "), QStringLiteral("Delete"), QStringLiteral("-"),
-                          QStringLiteral("About "), QStringLiteral("-"), QStringLiteral("Exit  ")}));
+    QCOMPARE(
+            menuTexts(window.mainMenu),
+            QStringList({QStringLiteral("Open dir    "), QStringLiteral("Clear list  "),
+                         QStringLiteral("Slide Type  "), QStringLiteral("-"),
+                         QStringLiteral("Rename   "), QStringLiteral("Delete"), QStringLiteral("-"),
+                         QStringLiteral("About "), QStringLiteral("-"), QStringLiteral("Exit  ")}));
     QCOMPARE(menuTexts(window.settingsMenu),
              QStringList({QStringLiteral("Set   "), QStringLiteral("-"),
                           QStringLiteral("Full screen ")}));

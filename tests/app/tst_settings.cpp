@@ -165,7 +165,8 @@ void tst_Settings::bookmarksAreNumberedFromZeroInListOrder()
     QCOMPARE(raw.value(QStringLiteral("Bookmarks/dir0")).toString(), QStringLiteral("/z"));
     QCOMPARE(raw.value(QStringLiteral("Bookmarks/name1")).toString(), QStringLiteral("alpha"));
     QVERIFY(!raw.contains(QStringLiteral("Bookmarks/name2")));
-    QCOMPARE(raw.value(QStringLiteral("Settings/rotateInSlide")).toString(), QStringLiteral("true"));
+    QCOMPARE(raw.value(QStringLiteral("Settings/rotateInSlide")).toString(),
+             QStringLiteral("true"));
 }
 
 void tst_Settings::loadingKeepsBookmarksAlreadyListed()
