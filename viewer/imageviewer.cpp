@@ -21,6 +21,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -213,6 +214,7 @@ void ImageViewer::fitToScreen()
     fullWidth = loader.width();
     fullHeight = loader.height();
     const QSize box = viewportSize();
+    fittedBox = box;
     bool turned = false;
     const bool bestFit = settings->rotateBestFit();
     QImage *image = nullptr;
@@ -244,6 +246,22 @@ void ImageViewer::fitToScreen()
     zoomPopup->setZoomInEnabled(true);
     zoomPopup->setZoomOutEnabled(true);
     zoomPopup->setZoomMaxEnabled(true);
+}
+
+void ImageViewer::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (!fitted || refitPending)
+        return;
+    // Fit again once the new size has settled, for the area the picture now has.
+    refitPending = true;
+    QTimer::singleShot(0, this, [this] {
+        refitPending = false;
+        if (!fitted || decoding || fileName.isEmpty() || viewportSize() == fittedBox)
+            return;
+        fitted = false;
+        fitToScreen();
+    });
 }
 
 void ImageViewer::zoomTo(int ratio)

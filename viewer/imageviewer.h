@@ -47,6 +47,7 @@ public slots:
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QSize viewportSize() const;
@@ -77,6 +78,8 @@ private:
     int fullWidth = 0;
     int fullHeight = 0;
     bool fitted = false;
+    QSize fittedBox; // the area the fitted picture was made for
+    bool refitPending = false; // a window manager may size the dialog after it was fitted
     int zoomRatio = 0;
     int maxZoomRatio = 0;
     int rotation = 0;

@@ -79,6 +79,7 @@ private slots:
 
     void buildsTheToolRowAndMenus();
     void fitsTheImageToTheViewport();
+    void fitsAgainWhenTheWindowIsSizedLate();
     void boundsTheZoomRatio_data();
     void boundsTheZoomRatio();
     void zoomsInStepsFromTheFitToFullSize();
@@ -190,6 +191,24 @@ void tst_ImageViewer::fitsTheImageToTheViewport()
     QCOMPARE(viewer->statusLabel->text(), QString());
     QVERIFY(viewer->bestFitItem->isEnabled());
     QVERIFY(looksLike(viewer->basePixmap.toImage().pixel(10, 10), Qt::red));
+}
+
+void tst_ImageViewer::fitsAgainWhenTheWindowIsSizedLate()
+{
+    // A window manager maximises the dialog after the picture was fitted to its first size.
+    QVERIFY(setViewport(QSize(170, 69)));
+    viewer->load(file(QStringLiteral("1600x1200.png")));
+    QCOMPARE(viewer->basePixmap.size(), QSize(92, 69));
+    QVERIFY(setViewport(QSize(240, 290)));
+    QTRY_COMPARE(viewer->basePixmap.size(), QSize(240, 180));
+    QVERIFY(viewer->fitted);
+
+    // A zoomed picture keeps its size.
+    viewer->zoomTo(4);
+    const QSize zoomed = viewer->basePixmap.size();
+    QVERIFY(setViewport(QSize(200, 200)));
+    QCoreApplication::processEvents();
+    QCOMPARE(viewer->basePixmap.size(), zoomed);
 }
 
 void tst_ImageViewer::boundsTheZoomRatio_data()
