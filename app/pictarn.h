@@ -59,6 +59,7 @@ private slots:
 private:
     friend class tst_Pictarn;
     friend class tst_MainRoad;
+    friend class tst_Robustness;
 
     // Lists the folder's images into both views, beside those already listed.
     void loadFolder(const QString &path);

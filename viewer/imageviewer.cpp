@@ -224,6 +224,9 @@ void ImageViewer::fitToScreen()
         image = loader.rotatedImage(box.width(), box.height(), rotation);
     else
         image = loader.fittedImage(box.width(), box.height());
+    // A file whose header reads but whose pixels do not has no size either.
+    fullWidth = loader.width();
+    fullHeight = loader.height();
 
     if (image && image->colorCount() >= 1)
         info[5] = tr("%1 colors").arg(image->colorCount());
