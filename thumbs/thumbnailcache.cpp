@@ -54,6 +54,21 @@ bool isWholeBmp(QByteArrayView bmp)
     return qint64(pixelsAt) + stride * qAbs(height) <= bmp.size();
 }
 
+// Whether every pixel of an indexed picture names a colour its table has. The toolkit takes the
+// others for black or clear, and would turn them into other colours on writing the file again.
+bool hasAllItsColours(const QImage &image)
+{
+    if (image.format() != QImage::Format_Mono && image.format() != QImage::Format_MonoLSB
+        && image.format() != QImage::Format_Indexed8)
+        return true;
+    const int colours = image.colorCount();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelIndex(x, y) >= colours)
+                return false;
+    return true;
+}
+
 class FileDescriptor
 {
 public:
@@ -124,7 +139,8 @@ std::optional<Thumbnail> decode(const QByteArray &data)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
     reader.setDecideFormatFromContent(false);
-    if (!reader.read(&thumbnail.preview) || thumbnail.preview.isNull())
+    if (!reader.read(&thumbnail.preview) || thumbnail.preview.isNull()
+        || !hasAllItsColours(thumbnail.preview))
         return std::nullopt;
     return thumbnail;
 }
