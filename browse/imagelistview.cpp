@@ -14,6 +14,10 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
     setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
     headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Each row's dimensions arrive one at a time during the thumbnail pass, and each arrival
+    // measures rows again: a thousand of them a time made the pass of a large folder crawl.
+    // Lists of up to a hundred rows are still measured whole.
+    header()->setResizeContentsPrecision(100);
     header()->setStretchLastSection(false);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
