@@ -3,6 +3,7 @@
 #include "tst_robustness.h"
 
 #include "app/pictarn.h"
+#include "app/settings.h"
 #include "browse/directoryview.h"
 #include "browse/foldertreeitem.h"
 #include "slideshow/slideshow.h"
@@ -38,6 +39,7 @@ private slots:
     void readOnlyFolder();
     void linkLoopsInTheFolderTree();
     void fullDiskLeavesNoHalfWrittenPreview();
+    void fullDiskKeepsThePreviousConfiguration();
 
 private:
     QString makeFolder(const QString &name, const QList<QSize> &sizes);
@@ -315,6 +317,45 @@ void tst_FileSystem::fullDiskLeavesNoHalfWrittenPreview()
                                    QFileInfo(dir + QStringLiteral("/d.bmp")).lastModified());
     QVERIFY(stored);
     QCOMPARE(QSize(stored->width, stored->height), QSize(90, 70));
+}
+
+void tst_FileSystem::fullDiskKeepsThePreviousConfiguration()
+{
+    const QString home = root->path() + QStringLiteral("/config");
+    if (const QString why = Crafted::mountTmpfs(home, 64); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home));
+    auto restore = qScopeGuard([&] {
+        qputenv("XDG_CONFIG_HOME", oldHome);
+        QProcess::execute(QStringLiteral("umount"), {home});
+    });
+    const QString images = makeFolder(QStringLiteral("images"), {{30, 20}});
+    QVERIFY(TestUtil::writeConfig(QStringLiteral("[Settings]\nslideDelay=5\n[Bookmarks]\n"
+                                                 "numBookmarks=1\nname0=Kept\ndir0=%1\n")
+                                          .arg(images)));
+    QFile config(TestUtil::configFile());
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    const QByteArray before = config.readAll();
+    config.close();
+    TestUtil::writeBytes(home + QStringLiteral("/filler"), 64 * 1024); // stops when full
+
+    {
+        Pictarn window;
+        QCOMPARE(R::settings(window)->slideDelay(), 5);
+        R::loadFolder(window, images);
+        R::settle();
+        QCOMPARE(R::listedSizes(window), QStringList({"30x20"}));
+        // More than the disk can take, saved when the window goes.
+        R::settings(window)->setSlideDelay(9);
+        for (int i = 0; i < 40; ++i)
+            R::settings(window)->addBookmark(
+                    new Bookmark(QString(200, QLatin1Char('b')), QString(200, QLatin1Char('d'))));
+    }
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QCOMPARE(config.readAll(), before);
+    QCOMPARE(QDir(QFileInfo(config).path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({QStringLiteral("pictarn.cfg")}));
 }
 
 PICTARN_TEST(tst_FileSystem)
