@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QPointer>
+#include <QTimer>
 
 ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *name)
     : QScrollArea(parent), settings(settings), container(new QWidget), grid(new QGridLayout)
@@ -36,9 +37,23 @@ void ThumbnailView::addBox(ImageListItem *item, int row, int column)
     connect(box, &ImageBox::leftPressed, this, &ThumbnailView::leftPressed);
     connect(box, &ImageBox::upPressed, this, &ThumbnailView::upPressed);
     connect(box, &ImageBox::downPressed, this, &ThumbnailView::downPressed);
+    // A box shown in a visible grid lays the whole grid out again: a folder of thousands would
+    // take quadratic time. The grid is laid out once, when the boxes are in.
+    if (grid->isEnabled()) {
+        grid->setEnabled(false);
+        QTimer::singleShot(0, this, &ThumbnailView::layoutBoxes);
+    }
     grid->addWidget(box, row, column);
     boxes.append(box);
     box->show();
+}
+
+void ThumbnailView::layoutBoxes()
+{
+    if (grid->isEnabled())
+        return;
+    grid->setEnabled(true);
+    grid->activate();
 }
 
 void ThumbnailView::loadThumbs()
@@ -63,7 +78,8 @@ void ThumbnailView::selectBox(int index)
         return;
     ImageBox *box = boxes.at(index);
     box->setSelected(true);
-    grid->activate(); // places boxes added since the last event loop pass
+    layoutBoxes(); // places boxes added since the last event loop pass
+    grid->activate();
     ensureVisible(box->x(), box->y(), box->width(), box->height());
 }
 

@@ -47,6 +47,8 @@ private slots:
 
 private:
     void moveFrom(QObject *box, int step);
+    // Lays out the boxes added since the grid was last laid out.
+    void layoutBoxes();
 
     Settings *settings; // not owned
     QWidget *container;

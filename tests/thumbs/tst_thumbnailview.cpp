@@ -107,6 +107,8 @@ private slots:
     void movesWithTheArrowKeys_data();
     void movesWithTheArrowKeys();
     void scrollsTheSelectedBoxIntoView();
+    void placesBoxesAddedToAShownGrid_data();
+    void placesBoxesAddedToAShownGrid();
     void selectsTheTappedBox_data();
     void selectsTheTappedBox();
     void givesTheFocusToTheSelectedBox();
@@ -179,6 +181,41 @@ void tst_ThumbnailView::scrollsTheSelectedBoxIntoView()
     QVERIFY(screen.view->viewport()->rect().contains(shown));
     screen.view->selectBox(12); // past the end: nothing moves
     QCOMPARE(screen.selectedIndex(), 11);
+}
+
+void tst_ThumbnailView::placesBoxesAddedToAShownGrid_data()
+{
+    QTest::addColumn<bool>("select");
+    QTest::newRow("once events run") << false;
+    QTest::newRow("at once when a box is selected") << true;
+}
+
+// A folder listed while the grid is on screen, as a bookmark chosen in thumbnail mode does.
+void tst_ThumbnailView::placesBoxesAddedToAShownGrid()
+{
+    QFETCH(bool, select);
+    Screen screen(3, true);
+    for (int i = 3; i < 12; ++i)
+        screen.addImage(QStringLiteral("img%1.png").arg(i, 2, 10, QLatin1Char('0')));
+    screen.rebuild();
+    QCOMPARE(screen.view->boxCount(), 12);
+    ImageBox *last = screen.view->boxAt(11);
+    QVERIFY(last->isVisible());
+    // Margin 4 and spacing 8 around boxes of 100 x 95: row 5, column 1.
+    const QPoint corner(112, 4 + 5 * 103);
+    if (select) {
+        screen.view->selectBox(11);
+        QCOMPARE(last->pos(), corner);
+        const QRect shown(last->mapTo(screen.view->viewport(), QPoint(0, 0)), last->size());
+        QVERIFY(screen.view->viewport()->rect().contains(shown));
+    } else {
+        QTRY_COMPARE(last->pos(), corner);
+    }
+    for (int i = 0; i < 12; ++i) {
+        QCOMPARE(screen.view->boxAt(i)->pos(), QPoint(4 + i % 2 * 108, 4 + i / 2 * 103));
+        QCOMPARE(screen.view->boxAt(i)->size(), QSize(100, 95));
+    }
+    QCOMPARE(screen.view->widget()->size(), QSize(4 + 100 + 8 + 100 + 4, 4 + 6 * 95 + 5 * 8 + 4));
 }
 
 void tst_ThumbnailView::selectsTheTappedBox_data()
