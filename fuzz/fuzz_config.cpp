@@ -84,10 +84,7 @@ void writeSeeds(const QString &dir)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // On a memory file system when there is one: every save is flushed to the disk.
-    static QTemporaryDir configHome(QDir(QStringLiteral("/dev/shm")).exists()
-                                            ? QStringLiteral("/dev/shm/fuzz_config-XXXXXX")
-                                            : QString());
+    static QTemporaryDir configHome;
     check(configHome.isValid(), "no temporary folder");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
     qputenv("QT_QPA_PLATFORM", "offscreen");

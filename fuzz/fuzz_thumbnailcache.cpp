@@ -141,9 +141,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
         writeSeeds(qEnvironmentVariable("PICTARN_FUZZ_SEEDS"));
         std::exit(0);
     }
-    workDir = new QTemporaryDir(QDir(QStringLiteral("/dev/shm")).exists()
-                                        ? QStringLiteral("/dev/shm/fuzz_thumbnailcache-XXXXXX")
-                                        : QString());
+    workDir = new QTemporaryDir;
     check(workDir->isValid(), "no temporary folder");
     return 0;
 }
