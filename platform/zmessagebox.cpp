@@ -1,9 +1,12 @@
 #include "platform/zmessagebox.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
 
 namespace {
 // A message box that may be closed, or escaped, without choosing a button.
@@ -23,6 +26,23 @@ protected:
         QMessageBox::keyPressEvent(event);
     }
 };
+
+// Qt wraps a message at half the screen's width: on a phone that is a narrow column of a few
+// words per line running off the bottom. There the box takes most of the screen's width.
+void useTheScreenWidth(QMessageBox &box)
+{
+    const QScreen *screen = box.screen();
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!screen || !grid)
+        return;
+    const int screenWidth = screen->availableGeometry().width();
+    if (screenWidth > 480)
+        return;
+    const QMargins margins = grid->contentsMargins();
+    const int width = screenWidth - 16 - margins.left() - margins.right();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 } // namespace
 
 int ZMessageBox::information(QWidget *parent, const QPixmap &icon, const QString &text,
@@ -38,6 +58,7 @@ int ZMessageBox::information(QWidget *parent, const QPixmap &icon, const QString
         if (!label.isNull())
             buttons.append(box.addButton(label, QMessageBox::ActionRole));
     }
+    useTheScreenWidth(box);
     box.exec();
     return int(buttons.indexOf(box.clickedButton()));
 }

@@ -57,6 +57,8 @@ private slots:
     void mountWatcherAnnouncesANewMount();
     void messageBoxReturnsTheChosenIndex_data();
     void messageBoxReturnsTheChosenIndex();
+    void messageBoxTakesTheNarrowScreensWidth_data();
+    void messageBoxTakesTheNarrowScreensWidth();
     void configFileLivesInTheConfigHome();
     void configReadsDefaultsForMissingOrMistypedValues();
     void configSurvivesAFullDisk();
@@ -140,6 +142,41 @@ void tst_Platform::messageBoxReturnsTheChosenIndex()
                                                 QStringLiteral("确定"), QStringLiteral("Cancel"),
                                                 QStringLiteral("Later"), 1);
     QCOMPARE(result, index);
+}
+
+void tst_Platform::messageBoxTakesTheNarrowScreensWidth_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("withIcon");
+    QTest::newRow("question") << QStringLiteral("Delete         \nsunset.jpg ?") << true;
+    QTest::newRow("long rich text")
+            << QStringLiteral("<qt><p><b>EZX PICTARN 0.2</b></p>Translate pictarn-0.2</qt>"
+                              "<qt><p>An image browser for small touch screens.</p>"
+                              "<p>Lists, thumbnails, a viewer and a slide show.</p></qt>")
+            << true;
+    QTest::newRow("no icon") << QStringLiteral("A message without a picture beside it.") << false;
+}
+
+void tst_Platform::messageBoxTakesTheNarrowScreensWidth()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, withIcon);
+    QPixmap icon(32, 32);
+    icon.fill(Qt::darkCyan);
+    QRect shown;
+    QTimer::singleShot(0, [&shown] {
+        QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QTRY_VERIFY(box->isVisible());
+        shown = box->frameGeometry();
+        box->close();
+    });
+    ZMessageBox::information(nullptr, withIcon ? icon : QPixmap(), text, QStringLiteral("  Ok  "),
+                             QString(), QString(), 1);
+    // Qt alone wraps at half of the 240 pixels.
+    QVERIFY2(shown.width() >= 200 && shown.width() <= 240,
+             qPrintable(QString::number(shown.width())));
+    QVERIFY(shown.height() <= 320);
 }
 
 void tst_Platform::configFileLivesInTheConfigHome()
