@@ -536,6 +536,8 @@ void ImageViewer::showInfoDialog()
         return;
     static const char *const captions[] = {"文件名", "格式", "位置", "大小", "尺寸", "颜色"};
     ZBaseDialog dialog(nullptr, nullptr, true, Qt::WindowFlags());
+    // As wide as the screen: a folder path cut off after a dozen letters tells nothing.
+    dialog.setMinimumWidth(screenSize().width());
     auto *layout = new QVBoxLayout(&dialog);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *grid = new QGridLayout;

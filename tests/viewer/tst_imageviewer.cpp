@@ -776,10 +776,12 @@ void tst_ImageViewer::showsTheInformationBox()
     QStringList captions;
     QStringList values;
     QString buttonText;
+    int boxWidth = 0;
     QTimer::singleShot(0, this, [&] {
         QWidget *box = QApplication::activeModalWidget();
         if (!box || box == viewer)
             return;
+        boxWidth = box->width();
         for (QLabel *label : box->findChildren<QLabel *>())
             captions << label->text();
         for (ZMultiLineEdit *edit : box->findChildren<ZMultiLineEdit *>()) {
@@ -800,6 +802,7 @@ void tst_ImageViewer::showsTheInformationBox()
     QCOMPARE(values, QStringList({"640x480.png", "PNG image", dir.path(), viewer->info[3],
                                   "640x480", "True color"}));
     QCOMPARE(buttonText, QString::fromUtf8("确定"));
+    QCOMPARE(boxWidth, 240); // the whole screen, so that the folder path shows
 }
 
 PICTARN_TEST(tst_ImageViewer)
