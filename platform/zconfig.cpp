@@ -53,8 +53,9 @@ bool ZConfig::readBoolEntry(const QString &group, const QString &key, bool def) 
 
 QString ZConfig::readEntry(const QString &group, const QString &key, const QString &def) const
 {
+    // Anything but plain text (a list, a serialized object) was not written by this program.
     const QVariant v = value(group, key);
-    if (!v.isValid() || v.typeId() == QMetaType::QStringList)
+    if (v.typeId() != QMetaType::QString)
         return def;
     return v.toString();
 }

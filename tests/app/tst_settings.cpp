@@ -17,6 +17,7 @@ private slots:
     void unusableFilesGiveTheDefaults_data();
     void unusableFilesGiveTheDefaults();
     void missingBookmarkKeysTakeTheirDefaults();
+    void bookmarkValuesThatAreNoTextTakeTheirDefaults();
     void shorterListLeavesOldKeysThatAreNotRead();
     void valuesSurviveASaveAndLoad();
     void bookmarksAreNumberedFromZeroInListOrder();
@@ -92,6 +93,19 @@ void tst_Settings::missingBookmarkKeysTakeTheirDefaults()
     QCOMPARE(settings.bookmarks().at(0)->dir(), QStringLiteral("/media/card/DCIM"));
     QCOMPARE(settings.bookmarks().at(1)->name(), QStringLiteral("name"));
     QCOMPARE(settings.bookmarks().at(1)->dir(), QStringLiteral("/mmc/mmca1/opie/home/Documents"));
+}
+
+void tst_Settings::bookmarkValuesThatAreNoTextTakeTheirDefaults()
+{
+    QVERIFY(TestUtil::writeConfig(QStringLiteral("[Bookmarks]\nnumBookmarks=2\n"
+                                                 "name0=@Point(5 6)\ndir0=a, b\n"
+                                                 "name1=@@Card\ndir1=/card\n")));
+    Settings settings;
+    settings.load();
+    QCOMPARE(settings.bookmarks().size(), 2);
+    QCOMPARE(settings.bookmarks().at(0)->name(), QStringLiteral("name"));
+    QCOMPARE(settings.bookmarks().at(0)->dir(), QStringLiteral("/mmc/mmca1/opie/home/Documents"));
+    QCOMPARE(settings.bookmarks().at(1)->name(), QStringLiteral("@Card"));
 }
 
 void tst_Settings::shorterListLeavesOldKeysThatAreNotRead()
