@@ -151,9 +151,9 @@ void tst_BadConfig::theProgramStartsAndWorks()
 
         // The show starts on the first image and can be stepped through whatever its delay.
         R::settings(window)->setControlBarInSlide(false);
-        if (R::settings(window)->slideDelay() > 0)
+        if (R::settings(window)->slideDelay() > 0) {
             R::runSlideShow(window, {true, true, true});
-        else {
+        } else {
             R::startSlideShow(window);
             const QPointer<SlideShow> show(R::slideShow());
             QVERIFY(show);
