@@ -5,13 +5,20 @@ xsession_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 xvfb_pid=""
 openbox_pid=""
 
-# wait_for TRIES COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails after TRIES tries.
+watched_pid="" # a process whose end makes every wait fail at once
+
+# wait_for TRIES COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails after TRIES tries,
+# or as soon as the watched process has ended.
 wait_for() {
     local tries=$1
     shift
     local i
     for ((i = 0; i < tries; i++)); do
         "$@" 2>/dev/null && return 0
+        if [ -n "$watched_pid" ] && ! kill -0 "$watched_pid" 2>/dev/null; then
+            echo "the program has ended" >&2
+            return 1
+        fi
         sleep 0.1
     done
     return 1
