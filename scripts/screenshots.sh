@@ -12,11 +12,12 @@ build=${2:-$top/build-shots}
 
 if [ ! -x "$build/pictarn" ]; then
     "$top/scripts/deps.sh" qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build \
-        fonts-dejavu-core xvfb openbox xdotool imagemagick
+        fonts-dejavu-core fonts-droid-fallback xvfb openbox xdotool imagemagick
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DPICTARN_BUILD_TESTS=OFF -DPICTARN_BUILD_BENCH=OFF >/dev/null
     cmake --build "$build" -j"$(nproc)" --target pictarn
 fi
+# shellcheck source=SCRIPTDIR/../tests/e2e/xsession.sh
 source "$top/tests/e2e/xsession.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pictarn-shots.XXXXXX")
@@ -150,7 +151,7 @@ for page in 1 2; do
     read -r x y w h < <(popup)
     tap $((x + w / 2)) $((y + h * (2 * page + 1) / 6))
     wait_for 300 has_windows "$app_pid" 2
-    [ $page -eq 1 ] && shot settings-slideshow || shot settings-bookmarks
+    if [ $page -eq 1 ]; then shot settings-slideshow; else shot settings-bookmarks; fi
 done
 tap 210 310 # the right soft key leaves without saving
 windows 1

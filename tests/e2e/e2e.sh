@@ -6,6 +6,7 @@
 # Usage: e2e.sh PATH-TO-PICTARN
 set -uo pipefail
 bin=$(readlink -f "${1:?usage: e2e.sh PATH-TO-PICTARN}")
+# shellcheck source=SCRIPTDIR/xsession.sh
 source "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pictarn-e2e.XXXXXX")

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers shared by the end-to-end test and the screenshot script (sourced, not run): a
 # 240 x 320 Xvfb screen of its own with openbox, bounded waits, taps and keys.
 
@@ -34,7 +35,8 @@ xsession_start() {
         >"$dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     wait_for 300 test -s "$dir/display" || { echo "Xvfb did not start" >&2; return 1; }
-    export DISPLAY=":$(head -n1 "$dir/display")"
+    DISPLAY=":$(head -n1 "$dir/display")"
+    export DISPLAY
     openbox --config-file "$xsession_dir/openbox-rc.xml" >"$dir/openbox.log" 2>&1 &
     openbox_pid=$!
     # openbox announces the desktops once it manages the screen.
