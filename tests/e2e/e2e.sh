@@ -14,6 +14,7 @@ pics="$work/My Pictures"
 cfg="$work/config/pictarn/pictarn.cfg"
 app_pid=""
 step="setting up"
+rm -f "$PWD/e2e-failure.png"
 
 finish() {
     local status=$?
