@@ -95,6 +95,11 @@ app_pid=$!
 watched_pid=$app_pid
 wait_for $long has_windows "$app_pid" 1 || fail "no main window"
 wait_for $long has_full_screen_windows "$app_pid" 1 || fail "the main window fills no screen"
+main_window=$(windows_of "$app_pid" | cut -d' ' -f1)
+
+# Keys go to the window that has the focus: wait until it is (or is not) the main window.
+main_is_active() { [ "$(xdotool getactivewindow)" = "$main_window" ]; }
+other_is_active() { ! main_is_active && xdotool getactivewindow >/dev/null; }
 
 step="choosing the bookmark"
 tap 37 12 # the second tool bar button
@@ -107,13 +112,16 @@ wait_for $long cache_ok harbour.bmp 320 240 || fail "no cache file for harbour.b
 step="opening a thumbnail"
 tap 163 70 # the grid's second box: forest.jpg
 wait_for $long has_full_screen_windows "$app_pid" 2 || fail "no viewer"
+wait_for $long other_is_active || fail "the viewer has no focus"
 key Escape
 wait_for $long has_windows "$app_pid" 1 || fail "the viewer stays open"
+wait_for $long main_is_active || fail "the main window has no focus"
 
 step="renaming the image left of it"
 key Left
 tap 187 12 # the rename action
 wait_for $long popup_of "$app_pid" >/dev/null || fail "no rename dialog"
+wait_for $long other_is_active || fail "the rename dialog has no focus"
 key ctrl+a
 xdotool type --delay 40 "dunes.jpg"
 key Return
