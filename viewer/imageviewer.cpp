@@ -585,11 +585,26 @@ void ImageViewer::reject()
     QDialog::reject();
 }
 
+void ImageViewer::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->isAutoRepeat())
+        pressedKey = event->key();
+    QDialog::keyPressEvent(event);
+}
+
 void ImageViewer::keyReleaseEvent(QKeyEvent *event)
 {
     const int key = event->key();
-    if (key == Qt::Key_Escape || key == Qt::Key_Enter || key == Qt::Key_Return)
+    // The release of a key whose press closed a menu must not blank the picture shown.
+    const bool ours = !event->isAutoRepeat() && key == pressedKey;
+    if (ours)
+        pressedKey = 0;
+    if (ours && (key == Qt::Key_Escape || key == Qt::Key_Enter || key == Qt::Key_Return)) {
         releasePixmaps();
+        // Leaving with the picture gone: the viewer is not left open and empty.
+        if (key != Qt::Key_Escape && isVisible())
+            accept();
+    }
     event->accept();
 }
 

@@ -45,6 +45,7 @@ public slots:
     void reject() override;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -78,6 +79,7 @@ private:
     int fullWidth = 0;
     int fullHeight = 0;
     bool fitted = false;
+    int pressedKey = 0; // a release counts only after its press reached the viewer itself
     QSize fittedBox; // the area the fitted picture was made for
     bool refitPending = false; // a window manager may size the dialog after it was fitted
     int zoomRatio = 0;

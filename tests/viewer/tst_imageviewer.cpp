@@ -101,6 +101,8 @@ private slots:
     void showsAFullScreenPictureWithItsBrightness();
     void releasesPixmapsOnLeaving_data();
     void releasesPixmapsOnLeaving();
+    void keepsThePictureWhenAMenuTookTheKey_data();
+    void keepsThePictureWhenAMenuTookTheKey();
     void survivesRequestsInTheMiddleOfADecode_data();
     void survivesRequestsInTheMiddleOfADecode();
     void showsTheInformationBox();
@@ -675,6 +677,26 @@ void tst_ImageViewer::releasesPixmapsOnLeaving()
     QVERIFY(viewer->basePixmap.isNull());
     QVERIFY(viewer->brightPixmap.isNull());
     QCOMPARE(viewer->imageWidget->size(), QSize(0, 0));
+    QVERIFY(!viewer->isVisible());
+}
+
+void tst_ImageViewer::keepsThePictureWhenAMenuTookTheKey_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+}
+
+void tst_ImageViewer::keepsThePictureWhenAMenuTookTheKey()
+{
+    QFETCH(int, key);
+    viewer->load(file(QStringLiteral("640x480.png")));
+    // The press closed a pop-up menu; only the release reaches the viewer.
+    QTest::keyRelease(viewer, Qt::Key(key));
+    QVERIFY(!viewer->basePixmap.isNull());
+    QCOMPARE(viewer->imageWidget->size(), viewer->basePixmap.size());
+    QVERIFY(viewer->isVisible());
 }
 
 void tst_ImageViewer::survivesRequestsInTheMiddleOfADecode_data()
