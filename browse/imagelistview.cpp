@@ -13,12 +13,26 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
     setColumnCount(2);
     setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
     headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Each row's dimensions arrive one at a time during the thumbnail pass, and each arrival
-    // measures rows again: a thousand of them a time made the pass of a large folder crawl.
-    // Lists of up to a hundred rows are still measured whole.
-    header()->setResizeContentsPrecision(100);
+    // The columns widen to what they are given and never narrow. The header's own sizing to
+    // contents measures every row at each change: quadratic over a thumbnail pass.
     header()->setStretchLastSection(false);
+    for (int column = 0; column < columnCount(); ++column)
+        header()->resizeSection(column, header()->sectionSizeHint(column));
+    connect(model(), &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &from, const QModelIndex &to, const QList<int> &roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole)
+                    || roles.contains(Qt::DecorationRole))
+                    widenColumns(from, to);
+            });
+    // An emptied list starts narrow again for the next folder.
+    const auto narrowWhenEmpty = [this] {
+        if (topLevelItemCount() != 0)
+            return;
+        for (int column = 0; column < columnCount(); ++column)
+            header()->resizeSection(column, header()->sectionSizeHint(column));
+    };
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, narrowWhenEmpty);
+    connect(model(), &QAbstractItemModel::modelReset, this, narrowWhenEmpty);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSortingEnabled(true);
@@ -26,6 +40,25 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
 
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { emit clicked(item); });
+}
+
+void ImageListView::widenColumns(const QModelIndex &from, const QModelIndex &to)
+{
+    if (from.parent().isValid())
+        return;
+    for (int column = from.column(); column <= to.column(); ++column) {
+        int width = header()->sectionSize(column);
+        for (int row = from.row(); row <= to.row(); ++row)
+            width = qMax(width, sizeHintForIndex(model()->index(row, column)).width());
+        if (width > header()->sectionSize(column))
+            header()->resizeSection(column, width);
+    }
+}
+
+ImageListView::~ImageListView()
+{
+    // The model empties itself as the view's children go, when the header is gone already.
+    disconnect(model(), nullptr, this, nullptr);
 }
 
 ImageListItem *ImageListView::findItemByPath(const QString &path) const

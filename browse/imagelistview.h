@@ -11,6 +11,7 @@ class ImageListView : public QTreeWidget
     Q_OBJECT
 public:
     explicit ImageListView(QWidget *parent = nullptr, const char *name = nullptr);
+    ~ImageListView() override;
 
     // The first row in display order whose path is exactly this one, or null.
     ImageListItem *findItemByPath(const QString &path) const;
@@ -23,6 +24,9 @@ public:
 signals:
     // A row was chosen by a click or by releasing Space; null when Space found no current row.
     void clicked(QTreeWidgetItem *item);
+
+private:
+    void widenColumns(const QModelIndex &from, const QModelIndex &to);
 
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;

@@ -6,6 +6,7 @@
 #include "browse/imagelistview.h"
 #include "thumbs/thumbnailview.h"
 
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +36,7 @@ private slots:
     void findsRowsByExactPath();
     void removesRowsByPath();
     void makesSlideEntries();
+    void columnsFitWhatTheyShow();
 };
 
 void tst_ImageListView::showsNameAndSizeColumns()
@@ -185,6 +187,26 @@ void tst_ImageListView::makesSlideEntries()
     const ImageEntry entry = item->makeSlideEntry();
     QCOMPARE(entry.name, QStringLiteral("a.jpg"));
     QCOMPARE(entry.path, QStringLiteral("/p/a.jpg"));
+}
+
+void tst_ImageListView::columnsFitWhatTheyShow()
+{
+    ImageListView view;
+    view.resize(240, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QString longName = QStringLiteral("a_rather_long_holiday_picture_name.jpg");
+    auto *item = new ImageListItem(&view, longName, QStringLiteral("/p/") + longName);
+    QTRY_VERIFY(view.header()->sectionSize(0) >= view.fontMetrics().horizontalAdvance(longName));
+    item->setDimensions(123456, 7890);
+    QTRY_VERIFY(view.header()->sectionSize(1)
+                >= view.fontMetrics().horizontalAdvance(QStringLiteral("123456x7890")));
+
+    // An emptied list is as narrow as its headers.
+    view.clear();
+    QCOMPARE(view.header()->sectionSize(0), view.header()->sectionSizeHint(0));
+    QCOMPARE(view.header()->sectionSize(1), view.header()->sectionSizeHint(1));
+    QVERIFY(view.header()->sectionSize(0) < view.fontMetrics().horizontalAdvance(longName));
 }
 
 PICTARN_TEST(tst_ImageListView)
