@@ -37,7 +37,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "procstatus.h"
 #include <algorithm>
+
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
@@ -49,26 +51,10 @@ namespace {
 
 // ---- figures of this process ----
 
-// A field of /proc/self/status, in kB.
+using ProcStatus::resetPeak;
 long statusField(const char *name)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(name) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-// Starts a new peak: the kernel sets the high-water mark to the present resident size.
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
+    return ProcStatus::field(name);
 }
 
 double msSince(const QElapsedTimer &timer)

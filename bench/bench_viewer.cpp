@@ -12,32 +12,18 @@
 #include <QImageReader>
 #include <QPixmap>
 
+#include "procstatus.h"
+
 #include <cstdio>
 #include <functional>
 #include <malloc.h>
 
 namespace {
 
-// A field of /proc/self/status, in kB.
+using ProcStatus::resetPeak;
 long statusField(const char *name)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(name) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-// Starts a new peak: the kernel resets the high-water mark to the present size.
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
+    return ProcStatus::field(name);
 }
 
 struct Figures
