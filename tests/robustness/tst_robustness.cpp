@@ -31,25 +31,15 @@
 
 namespace {
 
-void put16(QByteArray &out, quint16 value)
+template<typename T>
+void put(QByteArray &out, T value, bool bigEndian = false)
 {
-    char bytes[2];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 2);
-}
-
-void put32(QByteArray &out, quint32 value)
-{
-    char bytes[4];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
-}
-
-void putBig32(QByteArray &out, quint32 value)
-{
-    char bytes[4];
-    qToBigEndian(value, bytes);
-    out.append(bytes, 4);
+    char bytes[sizeof(T)];
+    if (bigEndian)
+        qToBigEndian(value, bytes);
+    else
+        qToLittleEndian(value, bytes);
+    out.append(bytes, sizeof(T));
 }
 
 quint32 crc32(const QByteArray &data)
@@ -65,10 +55,10 @@ quint32 crc32(const QByteArray &data)
 
 void pngChunk(QByteArray &out, const char *type, const QByteArray &data)
 {
-    putBig32(out, quint32(data.size()));
+    put<quint32>(out, quint32(data.size()), true);
     const QByteArray body = QByteArray(type) + data;
     out.append(body);
-    putBig32(out, crc32(body));
+    put<quint32>(out, crc32(body), true);
 }
 
 QByteArray digest(const QByteArray &path)
@@ -176,20 +166,20 @@ QByteArray bmp(int bits, int width, int height)
     const int stride = (width * bits + 31) / 32 * 4;
     const int pixelsAt = 14 + 40 + 4 * colours;
     QByteArray out("BM");
-    put32(out, quint32(pixelsAt + stride * height));
-    put32(out, 0);
-    put32(out, quint32(pixelsAt));
-    put32(out, 40);
-    put32(out, quint32(width));
-    put32(out, quint32(height));
-    put16(out, 1);
-    put16(out, quint16(bits));
-    put32(out, 0); // no compression; 16 bits are 5-5-5
-    put32(out, quint32(stride * height));
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, quint32(colours));
-    put32(out, 0);
+    put<quint32>(out, quint32(pixelsAt + stride * height));
+    put<quint32>(out, 0);
+    put<quint32>(out, quint32(pixelsAt));
+    put<quint32>(out, 40);
+    put<quint32>(out, quint32(width));
+    put<quint32>(out, quint32(height));
+    put<quint16>(out, 1);
+    put<quint16>(out, quint16(bits));
+    put<quint32>(out, 0); // no compression; 16 bits are 5-5-5
+    put<quint32>(out, quint32(stride * height));
+    put<quint32>(out, 2835);
+    put<quint32>(out, 2835);
+    put<quint32>(out, quint32(colours));
+    put<quint32>(out, 0);
     for (int i = 0; i < colours; ++i) {
         const QRgb c = bits == 1 ? (i == 0 ? qRgb(60, 60, 60) : qRgb(120, 30, 200))
                                  : qRgb(40 + i * 12, 200 - i * 10, 90 + i * 8);
@@ -222,8 +212,8 @@ QByteArray pngDeclaring(quint32 width, quint32 height)
 {
     QByteArray out("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;
-    putBig32(header, width);
-    putBig32(header, height);
+    put<quint32>(header, width, true);
+    put<quint32>(header, height, true);
     header.append("\x08\x02\x00\x00\x00", 5);
     pngChunk(out, "IHDR", header);
     pngChunk(out, "IDAT", QByteArray::fromHex("789c030000000001"));
