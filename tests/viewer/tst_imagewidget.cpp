@@ -41,13 +41,9 @@ private slots:
     void drawsThePixmapCentred_data();
     void drawsThePixmapCentred();
     void fillsBlackForAnEmptyPixmapAndNothingForNone();
-    void resizesToThePixmapWhenAsked();
     void turnsKeyReleasesIntoSignals_data();
     void turnsKeyReleasesIntoSignals();
-    void escapeSignalsBeforeClosingAndDeletesASelfDeletingSurface();
-    void aMouseReleaseIsAClick();
     void closingEmptiesThePixmapAndStopsPainting();
-    void aBackgroundColourFillsAroundThePicture();
 };
 
 void tst_ImageWidget::drawsThePixmapCentred_data()
@@ -58,7 +54,6 @@ void tst_ImageWidget::drawsThePixmapCentred_data()
     QTest::newRow("101x50") << QSize(101, 50) << QPoint(69, 135);
     QTest::newRow("300x400, middle part") << QSize(300, 400) << QPoint(-30, -40);
     QTest::newRow("241x321, odd overflow") << QSize(241, 321) << QPoint(0, 0);
-    QTest::newRow("240x320, exact") << QSize(240, 320) << QPoint(0, 0);
 }
 
 void tst_ImageWidget::drawsThePixmapCentred()
@@ -74,7 +69,6 @@ void tst_ImageWidget::drawsThePixmapCentred()
     const QImage canvas = painted(widget);
     const QImage source = pixmap.toImage();
 
-    // Every widget pixel covered by the pixmap shows the pixmap pixel the origin puts there.
     const QRect covered = QRect(origin, pixmapSize).intersected(widget.rect());
     for (const QPoint &at : {covered.topLeft(), covered.topRight(), covered.bottomLeft(),
                              covered.bottomRight(), covered.center()}) {
@@ -84,38 +78,39 @@ void tst_ImageWidget::drawsThePixmapCentred()
         QCOMPARE(canvas.pixel(origin.x() - 1, origin.y()), untouched);
         QCOMPARE(canvas.pixel(covered.right() + 1, covered.bottom()), untouched);
     }
+
+    // Asked to, the widget takes the pixmap's size, and none for an empty one.
+    widget.setPixmap(&pixmap, true);
+    QCOMPARE(widget.size(), pixmapSize);
+    QPixmap empty;
+    widget.setPixmap(&empty, true);
+    QCOMPARE(widget.size(), QSize(0, 0));
 }
 
 void tst_ImageWidget::fillsBlackForAnEmptyPixmapAndNothingForNone()
 {
     ImageWidget widget;
     widget.resize(240, 320);
-    QImage canvas = painted(widget);
-    QCOMPARE(canvas.pixel(0, 0), untouched);
-    QCOMPARE(canvas.pixel(120, 160), untouched);
+    QCOMPARE(painted(widget).pixel(120, 160), untouched);
 
     QPixmap empty;
     widget.setPixmap(&empty, false);
-    canvas = painted(widget);
+    const QImage canvas = painted(widget);
     for (const QPoint &at : {QPoint(0, 0), QPoint(239, 319), QPoint(120, 160)})
         QCOMPARE(canvas.pixel(at), qRgb(0, 0, 0));
-}
 
-void tst_ImageWidget::resizesToThePixmapWhenAsked()
-{
-    QPixmap pixmap = positionPixmap(101, 50);
-    ImageWidget widget;
-    widget.resize(240, 320);
-    widget.setPixmap(&pixmap, true);
-    QCOMPARE(widget.size(), QSize(101, 50));
-    QPixmap empty;
-    widget.setPixmap(&empty, true);
-    QCOMPARE(widget.size(), QSize(0, 0));
+    // A background colour fills around a picture.
+    QPixmap pixmap = positionPixmap(100, 50);
+    widget.setBackgroundColor(Qt::black);
+    widget.setPixmap(&pixmap, false);
+    const QImage shown = widget.grab().toImage();
+    QCOMPARE(shown.pixel(239, 319), qRgb(0, 0, 0));
+    QCOMPARE(shown.pixel(70, 135), pixmap.toImage().pixel(0, 0));
 }
 
 void tst_ImageWidget::turnsKeyReleasesIntoSignals_data()
 {
-    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("key"); // 0: a mouse release
     QTest::addColumn<int>("ok");
     QTest::addColumn<int>("cancel");
 
@@ -124,9 +119,8 @@ void tst_ImageWidget::turnsKeyReleasesIntoSignals_data()
     QTest::newRow("Down") << int(Qt::Key_Down) << 1 << 0;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << 1;
     QTest::newRow("Right") << int(Qt::Key_Right) << 0 << 0;
-    QTest::newRow("Up") << int(Qt::Key_Up) << 0 << 0;
     QTest::newRow("letter") << int(Qt::Key_A) << 0 << 0;
-    QTest::newRow("Space") << int(Qt::Key_Space) << 0 << 0;
+    QTest::newRow("mouse") << 0 << 0 << 0;
 }
 
 void tst_ImageWidget::turnsKeyReleasesIntoSignals()
@@ -135,60 +129,45 @@ void tst_ImageWidget::turnsKeyReleasesIntoSignals()
     QFETCH(int, ok);
     QFETCH(int, cancel);
 
-    ImageWidget widget;
-    widget.resize(240, 320);
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QSignalSpy okSpy(&widget, &ImageWidget::OKPressed);
-    QSignalSpy cancelSpy(&widget, &ImageWidget::CancelPressed);
-    QSignalSpy clickSpy(&widget, &ImageWidget::clicked);
-
-    // Presses are the toolkit's; only the release counts.
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(&widget, &press);
-    QCOMPARE(okSpy.count() + cancelSpy.count(), 0);
-
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-    release.ignore();
-    QCoreApplication::sendEvent(&widget, &release);
-    QVERIFY(release.isAccepted());
-    QCOMPARE(okSpy.count(), ok);
-    QCOMPARE(cancelSpy.count(), cancel);
-    QCOMPARE(clickSpy.count(), 0);
-    QCOMPARE(widget.isVisible(), cancel == 0);
-}
-
-void tst_ImageWidget::escapeSignalsBeforeClosingAndDeletesASelfDeletingSurface()
-{
+    // A self-deleting surface, as the viewer's full-screen one.
     auto *widget = new ImageWidget(nullptr, Qt::WindowFlags());
     widget->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<ImageWidget> guard(widget);
     widget->resize(240, 320);
     widget->show();
     QVERIFY(QTest::qWaitForWindowExposed(widget));
-
-    bool visibleWhenSignalled = false;
+    QSignalSpy okSpy(widget, &ImageWidget::OKPressed);
+    QSignalSpy cancelSpy(widget, &ImageWidget::CancelPressed);
+    QSignalSpy clickSpy(widget, &ImageWidget::clicked);
+    bool visibleWhenCancelled = false;
     connect(widget, &ImageWidget::CancelPressed, this,
-            [&] { visibleWhenSignalled = guard && guard->isVisible(); });
-    QTest::keyRelease(widget, Qt::Key_Escape);
-    QVERIFY(visibleWhenSignalled);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(guard.isNull());
-}
+            [&] { visibleWhenCancelled = guard && guard->isVisible(); });
 
-void tst_ImageWidget::aMouseReleaseIsAClick()
-{
-    ImageWidget widget;
-    widget.resize(240, 320);
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QSignalSpy clickSpy(&widget, &ImageWidget::clicked);
-    QTest::mousePress(&widget, Qt::LeftButton, {}, QPoint(10, 10));
-    QCOMPARE(clickSpy.count(), 0);
-    QTest::mouseRelease(&widget, Qt::LeftButton, {}, QPoint(10, 10));
-    QCOMPARE(clickSpy.count(), 1);
-    QTest::mouseClick(&widget, Qt::RightButton, {}, QPoint(200, 300));
-    QCOMPARE(clickSpy.count(), 2);
+    if (key == 0) {
+        // Only the release of a button is a click.
+        QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(clickSpy.count(), 0);
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseClick(widget, Qt::RightButton, {}, QPoint(200, 300));
+        QCOMPARE(clickSpy.count(), 2);
+    } else {
+        // Presses are the toolkit's; only the release counts.
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &press);
+        QCOMPARE(okSpy.count() + cancelSpy.count(), 0);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        release.ignore();
+        QCoreApplication::sendEvent(widget, &release);
+        QVERIFY(release.isAccepted());
+        QCOMPARE(clickSpy.count(), 0);
+    }
+    QCOMPARE(okSpy.count(), ok);
+    QCOMPARE(cancelSpy.count(), cancel);
+    // Escape signals while the surface is still up, then closes and deletes it.
+    QCOMPARE(visibleWhenCancelled, cancel == 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(guard.isNull(), cancel == 1);
+    delete guard.data();
 }
 
 void tst_ImageWidget::closingEmptiesThePixmapAndStopsPainting()
@@ -201,23 +180,8 @@ void tst_ImageWidget::closingEmptiesThePixmapAndStopsPainting()
     QVERIFY(QTest::qWaitForWindowExposed(&widget));
     QVERIFY(widget.close());
     QVERIFY(pixmap.isNull());
-    QCOMPARE(pixmap.size(), QSize(0, 0));
     // Not even the black of an empty pixmap: nothing at all.
-    const QImage canvas = painted(widget);
-    QCOMPARE(canvas.pixel(120, 160), untouched);
-}
-
-void tst_ImageWidget::aBackgroundColourFillsAroundThePicture()
-{
-    QPixmap pixmap = positionPixmap(100, 50);
-    ImageWidget widget;
-    widget.resize(240, 320);
-    widget.setBackgroundColor(Qt::black);
-    widget.setPixmap(&pixmap, false);
-    const QImage canvas = widget.grab().toImage();
-    QCOMPARE(canvas.pixel(0, 0), qRgb(0, 0, 0));
-    QCOMPARE(canvas.pixel(239, 319), qRgb(0, 0, 0));
-    QCOMPARE(canvas.pixel(70, 135), pixmap.toImage().pixel(0, 0));
+    QCOMPARE(painted(widget).pixel(120, 160), untouched);
 }
 
 PICTARN_TEST(tst_ImageWidget)
