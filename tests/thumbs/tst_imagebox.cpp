@@ -11,15 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
-#include <QFontInfo>
-#include <QKeyEvent>
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -80,6 +77,7 @@ public:
     {
         auto *item = new ImageListItem(&list, name, path(name));
         boxes.push_back(std::make_unique<ImageBox>(nullptr, &settings, item));
+        rows[boxes.back().get()] = item;
         return boxes.back().get();
     }
     ImageBox *load(const QString &name)
@@ -88,21 +86,22 @@ public:
         b->loadThumb();
         return b;
     }
-    // The text of the newest row for that image.
-    QString rowText(const QString &name) const
+    // What the box and its list row tell of the image, e.g. "40x30 row 40x30 preview 40x30".
+    QString state(ImageBox *b) const
     {
-        for (int i = list.topLevelItemCount() - 1; i >= 0; --i) {
-            auto *item = static_cast<ImageListItem *>(list.topLevelItem(i));
-            if (item->path() == path(name))
-                return item->text(1);
-        }
-        return QString();
+        return QStringLiteral("%1x%2 row %3 preview %4x%5")
+                .arg(b->imageWidth())
+                .arg(b->imageHeight())
+                .arg(rows.at(b)->text(1))
+                .arg(b->pixmap().width())
+                .arg(b->pixmap().height());
     }
 
     QTemporaryDir dir;
     Settings settings;
     ImageListView list;
     std::vector<std::unique_ptr<ImageBox>> boxes;
+    std::map<ImageBox *, ImageListItem *> rows;
 };
 
 } // namespace
@@ -129,16 +128,12 @@ private slots:
     void leavesUnreadableImagesWithoutPreview_data();
     void leavesUnreadableImagesWithoutPreview();
 
-    void paintsTheFrameAroundThePlaceholder();
-    void paintsThePreviewInsideTheFrame();
+    void paintsThePlaceholderOrThePreview();
     void paintsTheCaptionBand();
     void shortensWideCaptions_data();
     void shortensWideCaptions();
     void composesTheCaption_data();
     void composesTheCaption();
-    void usesABoldTwelvePixelSansFont();
-    void turnsKeysAndClicksIntoSignals_data();
-    void turnsKeysAndClicksIntoSignals();
 };
 
 void tst_ImageBox::storesOnlyFilesAboveTheThreshold_data()
@@ -165,10 +160,7 @@ void tst_ImageBox::storesOnlyFilesAboveTheThreshold()
         QVERIFY(append(image, fileSize - QFileInfo(image).size()));
     QCOMPARE(QFileInfo(image).size(), fileSize ? fileSize : 1254);
     folder.settings.setThumbFileSize(thumbFileSize);
-    ImageBox *box = folder.load("a.bmp");
-    QVERIFY(box->isThumbLoaded());
-    QCOMPARE(box->imageWidth(), 20);
-    QCOMPARE(folder.rowText("a.bmp"), QStringLiteral("20x20"));
+    QCOMPARE(folder.state(folder.load("a.bmp")), QStringLiteral("20x20 row 20x20 preview 20x20"));
     QCOMPARE(QFileInfo::exists(folder.cachePath("a.bmp")), stored);
 }
 
@@ -180,12 +172,8 @@ void tst_ImageBox::neitherReadsNorWritesWhenSavingIsOff()
     QVERIFY(plantCacheFile(folder.path("a.png"), 1600, 1200, filled(80, 60, Qt::red)));
     const QByteArray planted = readAll(folder.cachePath("a.png"));
     folder.settings.setSaveThumbnails(false);
-    ImageBox *a = folder.load("a.png");
-    ImageBox *b = folder.load("b.png");
-    QCOMPARE(a->imageWidth(), 40);
-    QCOMPARE(folder.rowText("a.png"), QStringLiteral("40x30"));
-    QCOMPARE(a->pixmap().size(), QSize(40, 30));
-    QVERIFY(b->isThumbLoaded());
+    QCOMPARE(folder.state(folder.load("a.png")), QStringLiteral("40x30 row 40x30 preview 40x30"));
+    QVERIFY(folder.load("b.png")->isThumbLoaded());
     QCOMPARE(readAll(folder.cachePath("a.png")), planted);
     QVERIFY(!QFileInfo::exists(folder.cachePath("b.png")));
 }
@@ -206,10 +194,8 @@ void tst_ImageBox::takesTheSizeFromTheCacheFile()
     QVERIFY(TestUtil::writeImage(folder.path("a.jpg"), 40, 30));
     QVERIFY(plantCacheFile(folder.path("a.jpg"), width, height, filled(80, 60, Qt::red)));
     ImageBox *box = folder.load("a.jpg");
-    QCOMPARE(box->imageWidth(), width);
-    QCOMPARE(box->imageHeight(), height);
-    QCOMPARE(folder.rowText("a.jpg"), QStringLiteral("%1x%2").arg(width).arg(height));
-    QVERIFY(box->isThumbLoaded());
+    QCOMPARE(folder.state(box),
+             QStringLiteral("%1x%2 row %1x%2 preview 80x60").arg(width).arg(height));
     QCOMPARE(box->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
              filled(80, 60, Qt::red));
 }
@@ -229,8 +215,7 @@ void tst_ImageBox::keepsOneCacheFilePerImageName()
         const auto thumbnail
                 = ThumbnailCache::read(folder.cachePath(name), timeOf(folder.path(name)));
         QVERIFY2(thumbnail, qPrintable(name));
-        QCOMPARE(thumbnail->width, w);
-        QCOMPARE(thumbnail->height, h);
+        QCOMPARE(QSize(thumbnail->width, thumbnail->height), QSize(w, h));
     }
     QCOMPARE(QDir(folder.path(".ptthumbs")).entryList(QDir::Files),
              (QStringList{"a.jpg", "a.png"}));
@@ -274,8 +259,7 @@ void tst_ImageBox::showsThePreviewWhenTheCacheFolderCannotBeMade()
         QFile::setPermissions(folder.dir.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(a->isThumbLoaded());
-    QVERIFY(b->isThumbLoaded());
-    QCOMPARE(folder.rowText("b.png"), QStringLiteral("30x40"));
+    QCOMPARE(folder.state(b), QStringLiteral("30x40 row 30x40 preview 30x40"));
     if (readOnly)
         QVERIFY(!QFileInfo::exists(cacheFolder));
     else
@@ -302,10 +286,7 @@ void tst_ImageBox::remakesAStaleCacheFile()
 
     QVERIFY(TestUtil::writeImage(image, 30, 40, "png", Qt::red));
     QVERIFY(setTime(image, first.addSecs(offset)));
-    ImageBox *box = folder.load("a.png");
-    QCOMPARE(box->imageWidth(), 30);
-    QCOMPARE(box->pixmap().size(), QSize(30, 40));
-    QCOMPARE(folder.rowText("a.png"), QStringLiteral("30x40"));
+    QCOMPARE(folder.state(folder.load("a.png")), QStringLiteral("30x40 row 30x40 preview 30x40"));
     QVERIFY(readAll(folder.cachePath("a.png")).startsWith("30 40\n"));
     QVERIFY(ThumbnailCache::isFresh(timeOf(folder.cachePath("a.png")), timeOf(image)));
 }
@@ -329,10 +310,7 @@ void tst_ImageBox::remakesADamagedCacheFile()
     QVERIFY(QDir(folder.dir.path()).mkdir(".ptthumbs"));
     QVERIFY(writeAll(folder.cachePath("a.png"), content));
     QVERIFY(setTime(folder.cachePath("a.png"), timeOf(folder.path("a.png"))));
-    ImageBox *box = folder.load("a.png");
-    QVERIFY(box->isThumbLoaded());
-    QCOMPARE(box->imageWidth(), 40);
-    QCOMPARE(folder.rowText("a.png"), QStringLiteral("40x30"));
+    QCOMPARE(folder.state(folder.load("a.png")), QStringLiteral("40x30 row 40x30 preview 40x30"));
     const auto remade
             = ThumbnailCache::read(folder.cachePath("a.png"), timeOf(folder.path("a.png")));
     QVERIFY(remade);
@@ -351,8 +329,7 @@ void tst_ImageBox::replacesALinkAtTheCachePath()
     const QByteArray before = readAll(victim);
     QVERIFY(QDir(folder.dir.path()).mkdir(".ptthumbs"));
     QVERIFY(QFile::link(victim, folder.cachePath("a.png")));
-    ImageBox *box = folder.load("a.png");
-    QCOMPARE(box->imageWidth(), 40);
+    QCOMPARE(folder.state(folder.load("a.png")), QStringLiteral("40x30 row 40x30 preview 40x30"));
     QCOMPARE(readAll(victim), before);
     QVERIFY(!QFileInfo(folder.cachePath("a.png")).isSymLink());
     QVERIFY(readAll(folder.cachePath("a.png")).startsWith("40 30\n"));
@@ -408,64 +385,44 @@ void tst_ImageBox::leavesUnreadableImagesWithoutPreview()
     const QByteArray before = readAll(folder.path("x.png"));
     ImageBox *box = folder.load("x.png");
     QVERIFY(!box->isThumbLoaded());
-    QCOMPARE(box->imageWidth(), 0);
-    QCOMPARE(box->imageHeight(), 0);
-    QCOMPARE(folder.rowText("x.png"), QStringLiteral("0x0"));
+    const QSize placeholder = iconPixmap("image").size();
+    QCOMPARE(folder.state(box), QStringLiteral("0x0 row 0x0 preview %1x%2")
+                                        .arg(placeholder.width())
+                                        .arg(placeholder.height()));
     QVERIFY(!QFileInfo::exists(folder.path(".ptthumbs/x.png")));
     QCOMPARE(readAll(folder.path("x.png")), before);
 }
 
-void tst_ImageBox::paintsTheFrameAroundThePlaceholder()
+void tst_ImageBox::paintsThePlaceholderOrThePreview()
 {
     Folder folder;
-    ImageBox *box = folder.box("a.png");
-    box->resize(100, 95);
-    const QImage shot = box->grab().toImage();
-    const QColor grey(Qt::lightGray);
-    const QColor black(Qt::black);
-    QCOMPARE(shot.pixelColor(1, 1), box->palette().color(QPalette::Base));
-    QCOMPARE(shot.pixelColor(12, 5), grey); // top
-    QCOMPARE(shot.pixelColor(89, 5), grey);
-    QCOMPARE(shot.pixelColor(10, 7), grey); // left
-    QCOMPARE(shot.pixelColor(10, 64), grey);
-    QCOMPARE(shot.pixelColor(11, 6), grey); // corners
-    QCOMPARE(shot.pixelColor(11, 65), grey);
-    QCOMPARE(shot.pixelColor(12, 66), black); // bottom
-    QCOMPARE(shot.pixelColor(89, 66), black);
-    QCOMPARE(shot.pixelColor(91, 7), black); // right
-    QCOMPARE(shot.pixelColor(91, 64), black);
-    QCOMPARE(shot.pixelColor(90, 65), black); // corners
-    QCOMPARE(shot.pixelColor(90, 6), black);
-    QCOMPARE(shot.pixelColor(10, 5), box->palette().color(QPalette::Base)); // cut corner
-    QCOMPARE(shot.pixelColor(20, 40), box->palette().color(QPalette::Base));
+    ImageBox *empty = folder.box("none.png");
+    empty->resize(100, 95);
+    const QImage blank = empty->grab().toImage();
+    const QColor base = empty->palette().color(QPalette::Base);
+    QCOMPARE(blank.pixelColor(20, 40), base);
     // The placeholder icon, centred in the frame.
     const QImage icon = iconPixmap("image").toImage();
     QVERIFY(!icon.isNull());
     QImage expected(icon.size(), QImage::Format_RGB32);
-    expected.fill(box->palette().color(QPalette::Base));
+    expected.fill(base);
     QPainter(&expected).drawImage(0, 0, icon);
-    QCOMPARE(shot.copy(QRect(QPoint(42, 27), icon.size())).convertToFormat(QImage::Format_RGB32),
+    QCOMPARE(blank.copy(QRect(QPoint(42, 27), icon.size())).convertToFormat(QImage::Format_RGB32),
              expected);
-}
 
-void tst_ImageBox::paintsThePreviewInsideTheFrame()
-{
-    Folder folder;
     QVERIFY(TestUtil::writeImage(folder.path("a.png"), 40, 30));
     QVERIFY(plantCacheFile(folder.path("a.png"), 40, 30, filled(40, 30, Qt::red)));
     ImageBox *box = folder.load("a.png");
     box->resize(100, 95);
     box->setSelected(true);
     const QImage shot = box->grab().toImage();
-    // 40 x 30 centred: px = 30, py = 20, right = 71, bottom = 51.
-    QCOMPARE(shot.pixelColor(1, 1), box->palette().color(QPalette::Highlight));
-    QCOMPARE(shot.pixelColor(32, 22), QColor(Qt::red));
-    QCOMPARE(shot.pixelColor(69, 49), QColor(Qt::red));
-    QCOMPARE(shot.pixelColor(31, 21), QColor(Qt::lightGray));
-    QCOMPARE(shot.pixelColor(70, 50), QColor(Qt::black));
-    QCOMPARE(shot.pixelColor(71, 30), QColor(Qt::black));
-    QCOMPARE(shot.pixelColor(30, 30), QColor(Qt::lightGray));
-    QCOMPARE(shot.pixelColor(72, 30), box->palette().color(QPalette::Highlight));
+    // 40 x 30 centred in a frame, light at the top left, dark at the bottom right.
+    const QColor highlight = box->palette().color(QPalette::Highlight);
+    const QList<std::pair<QPoint, QColor>> pixels{{{1, 1}, highlight},   {{32, 22}, Qt::red},
+                                                  {{69, 49}, Qt::red},   {{31, 21}, Qt::lightGray},
+                                                  {{70, 50}, Qt::black}, {{72, 30}, highlight}};
+    for (const auto &[point, colour] : pixels)
+        QCOMPARE(shot.pixelColor(point), colour);
 }
 
 void tst_ImageBox::paintsTheCaptionBand()
@@ -559,58 +516,6 @@ void tst_ImageBox::composesTheCaption()
     box.resize(100, 95);
     box.loadThumb();
     QCOMPARE(box.caption(), caption);
-}
-
-void tst_ImageBox::usesABoldTwelvePixelSansFont()
-{
-    const QFont font = ImageBox::captionFont();
-    QCOMPARE(font.family(), QStringLiteral("System"));
-    QCOMPARE(font.pixelSize(), 12);
-    QCOMPARE(font.weight(), QFont::Bold);
-    QVERIFY(!font.italic());
-    // Where no "System" font is installed, an installed sans font stands in.
-    const QFontInfo used(font);
-    QVERIFY(QFontDatabase::families().contains(used.family()));
-    QCOMPARE(used.pixelSize(), 12);
-}
-
-void tst_ImageBox::turnsKeysAndClicksIntoSignals_data()
-{
-    QTest::addColumn<int>("key"); // 0: a mouse click
-    QTest::addColumn<QString>("signal"); // empty: none
-    QTest::newRow("space") << int(Qt::Key_Space) << "clicked";
-    QTest::newRow("click") << 0 << "clicked";
-    QTest::newRow("left") << int(Qt::Key_Left) << "leftPressed";
-    QTest::newRow("up") << int(Qt::Key_Up) << "upPressed";
-    QTest::newRow("right") << int(Qt::Key_Right) << "rightPressed";
-    QTest::newRow("down") << int(Qt::Key_Down) << "downPressed";
-    QTest::newRow("another key") << int(Qt::Key_A) << QString();
-}
-
-void tst_ImageBox::turnsKeysAndClicksIntoSignals()
-{
-    QFETCH(int, key);
-    QFETCH(QString, signal);
-    Folder folder;
-    ImageBox *box = folder.box("a.png");
-    QSignalSpy clicked(box, &ImageBox::clicked);
-    QSignalSpy left(box, &ImageBox::leftPressed);
-    QSignalSpy up(box, &ImageBox::upPressed);
-    QSignalSpy right(box, &ImageBox::rightPressed);
-    QSignalSpy down(box, &ImageBox::downPressed);
-    if (key) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        press.ignore();
-        QApplication::sendEvent(box, &press);
-        QVERIFY2(press.isAccepted(), "the key went on to the parent");
-    } else {
-        QTest::mouseClick(box, Qt::LeftButton);
-    }
-    QCOMPARE(clicked.size(), signal == "clicked" ? 1 : 0);
-    QCOMPARE(left.size(), signal == "leftPressed" ? 1 : 0);
-    QCOMPARE(up.size(), signal == "upPressed" ? 1 : 0);
-    QCOMPARE(right.size(), signal == "rightPressed" ? 1 : 0);
-    QCOMPARE(down.size(), signal == "downPressed" ? 1 : 0);
 }
 
 PICTARN_TEST(tst_ImageBox)
