@@ -95,8 +95,6 @@ private slots:
 
     void delaySliderFollowsTheRecord_data();
     void delaySliderFollowsTheRecord();
-    void thumbSizeIsKeptInRange_data();
-    void thumbSizeIsKeptInRange();
     void checkBoxesEditTheirFields_data();
     void checkBoxesEditTheirFields();
     void thumbSizeFollowsTheSaveCheck();
@@ -229,41 +227,24 @@ void tst_SettingsDialog::delaySliderFollowsTheRecord()
     QCOMPARE(settings->slideDelay(), saved);
 }
 
-void tst_SettingsDialog::thumbSizeIsKeptInRange_data()
-{
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<int>("saved");
-
-    QTest::newRow("default") << 30 << "30 Kb" << 30;
-    QTest::newRow("too large") << 5000 << "3000 Kb" << 3000;
-    QTest::newRow("negative") << -20 << "0 Kb" << 0;
-}
-
-void tst_SettingsDialog::thumbSizeIsKeptInRange()
-{
-    QFETCH(int, stored);
-    QFETCH(QString, shown);
-    QFETCH(int, saved);
-
-    settings->setThumbFileSize(stored);
-    open();
-    QCOMPARE(control<QSpinBox>("thumbSize")->text(), shown);
-    screen->apply();
-    QCOMPARE(settings->thumbFileSize(), saved);
-}
-
 void tst_SettingsDialog::checkBoxesEditTheirFields_data()
 {
     QTest::addColumn<bool>("on");
-    QTest::newRow("all on") << true;
-    QTest::newRow("all off") << false;
+    QTest::addColumn<int>("thumbFileSize");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("saved");
+    QTest::newRow("all on, size too large") << true << 5000 << "3000 Kb" << 3000;
+    QTest::newRow("all off, size negative") << false << -20 << "0 Kb" << 0;
+    QTest::newRow("all on, size in range") << true << 30 << "30 Kb" << 30;
 }
 
 void tst_SettingsDialog::checkBoxesEditTheirFields()
 {
     QFETCH(bool, on);
-
+    QFETCH(int, thumbFileSize);
+    QFETCH(QString, shown);
+    QFETCH(int, saved);
+    settings->setThumbFileSize(thumbFileSize);
     settings->setShowDimension(on);
     settings->setShowExtension(on);
     settings->setSaveThumbnails(on);
@@ -282,7 +263,9 @@ void tst_SettingsDialog::checkBoxesEditTheirFields()
         QCOMPARE(check->isChecked(), on);
         check->setChecked(!on);
     }
+    QCOMPARE(control<QSpinBox>("thumbSize")->text(), shown);
     screen->apply();
+    QCOMPARE(settings->thumbFileSize(), saved);
 
     const QList<bool> fields{settings->showDimension(),   settings->showExtension(),
                              settings->saveThumbnails(),  settings->controlBarInSlide(),
