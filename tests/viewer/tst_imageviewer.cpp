@@ -2,11 +2,14 @@
 #include "common/testutil.h"
 
 #include "app/settings.h"
+#include "platform/zmultilineedit.h"
+#include "platform/zpushbutton.h"
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
 #include "viewer/zoompopup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -102,6 +105,7 @@ private slots:
     void releasesPixmapsOnLeaving();
     void survivesRequestsInTheMiddleOfADecode_data();
     void survivesRequestsInTheMiddleOfADecode();
+    void showsTheInformationBoxAcrossTheScreen();
 
 private:
     QString file(const QString &name) const { return dir.filePath(name); }
@@ -663,6 +667,25 @@ void tst_ImageViewer::survivesRequestsInTheMiddleOfADecode()
         QVERIFY(leave(surface, false));
         QVERIFY(viewer->isVisible());
     }
+}
+
+void tst_ImageViewer::showsTheInformationBoxAcrossTheScreen()
+{
+    viewer->load(file(QStringLiteral("640x480.png")));
+    QStringList values;
+    int boxWidth = 0;
+    QTimer::singleShot(0, this, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        QVERIFY(box && box != viewer);
+        boxWidth = box->width();
+        for (ZMultiLineEdit *edit : box->findChildren<ZMultiLineEdit *>())
+            values << (edit->isReadOnly() ? edit->toPlainText() : QStringLiteral("(editable)"));
+        box->findChild<ZPushButton *>()->click();
+    });
+    viewer->showInfoDialog();
+    QCOMPARE(values, QStringList({"640x480.png", "PNG image", dir.path(), viewer->info[3],
+                                  "640x480", "True color"}));
+    QCOMPARE(boxWidth, 240); // the whole screen, so that the folder path shows
 }
 
 PICTARN_TEST(tst_ImageViewer)
