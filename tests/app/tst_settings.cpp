@@ -8,6 +8,16 @@
 #include <QSettings>
 #include <QTest>
 
+namespace {
+// The value fields in declaration order.
+QVariantList fields(const Settings &s)
+{
+    return {s.slideDelay(),      s.view(),          s.thumbFileSize(),     s.rotateInSlide(),
+            s.imageFullScreen(), s.rotateBestFit(), s.controlBarInSlide(), s.saveThumbnails(),
+            s.showExtension(),   s.showDimension()};
+}
+} // namespace
+
 class tst_Settings : public QObject
 {
     Q_OBJECT
@@ -29,16 +39,8 @@ void tst_Settings::noFileGivesTheDefaults()
 {
     Settings settings;
     settings.load();
-    QCOMPARE(settings.slideDelay(), 2);
-    QCOMPARE(settings.view(), 0);
-    QCOMPARE(settings.thumbFileSize(), 30);
-    QCOMPARE(settings.rotateInSlide(), true);
-    QCOMPARE(settings.imageFullScreen(), false);
-    QCOMPARE(settings.rotateBestFit(), false);
-    QCOMPARE(settings.controlBarInSlide(), true);
-    QCOMPARE(settings.saveThumbnails(), true);
-    QCOMPARE(settings.showExtension(), false);
-    QCOMPARE(settings.showDimension(), true);
+    QCOMPARE(fields(settings),
+             QVariantList({2, 0, 30, true, false, false, true, true, false, true}));
     QCOMPARE(settings.numBookmarks(), 0);
     QVERIFY(settings.bookmarks().isEmpty());
 }
@@ -151,16 +153,8 @@ void tst_Settings::valuesSurviveASaveAndLoad()
 
     Settings reread;
     reread.load();
-    QCOMPARE(reread.slideDelay(), 13);
-    QCOMPARE(reread.view(), 1);
-    QCOMPARE(reread.thumbFileSize(), 0);
-    QCOMPARE(reread.rotateInSlide(), false);
-    QCOMPARE(reread.imageFullScreen(), true);
-    QCOMPARE(reread.rotateBestFit(), true);
-    QCOMPARE(reread.controlBarInSlide(), false);
-    QCOMPARE(reread.saveThumbnails(), false);
-    QCOMPARE(reread.showExtension(), true);
-    QCOMPARE(reread.showDimension(), false);
+    QCOMPARE(fields(reread),
+             QVariantList({13, 1, 0, false, true, true, false, false, true, false}));
     QCOMPARE(reread.bookmarks().size(), 1);
     QCOMPARE(reread.bookmarks().at(0)->name(), QStringLiteral("我的图像"));
     QCOMPARE(reread.bookmarks().at(0)->dir(), QStringLiteral("/media/照片 1"));
