@@ -20,19 +20,8 @@ class tst_BadImages : public QObject
     std::unique_ptr<QTemporaryDir> root;
 
 private slots:
-    void init()
-    {
-        root = std::make_unique<QTemporaryDir>();
-        // Every preview is kept, so that the cache is exercised for each kind of file.
-        QVERIFY(TestUtil::writeConfig(QStringLiteral(
-                "[Settings]\nthumbFileSize=0\nslideDelay=60\ncontrolBarInSlide=false\n")));
-    }
-
-    void cleanup()
-    {
-        R::closeStrayWindows();
-        root.reset();
-    }
+    void init() { QVERIFY(R::beginCase(root)); }
+    void cleanup() { R::endCase(root); }
 
     void everyStepCopesWithTheFile_data()
     {

@@ -76,18 +76,8 @@ class tst_FileSystem : public QObject
     }
 
 private slots:
-    void init()
-    {
-        root = std::make_unique<QTemporaryDir>();
-        QVERIFY(TestUtil::writeConfig(QStringLiteral(
-                "[Settings]\nthumbFileSize=0\nslideDelay=60\ncontrolBarInSlide=false\n")));
-    }
-
-    void cleanup()
-    {
-        R::closeStrayWindows();
-        root.reset();
-    }
+    void init() { QVERIFY(R::beginCase(root)); }
+    void cleanup() { R::endCase(root); }
 
     // Images named a.png, b.png, ... of those sizes.
 

@@ -21,18 +21,8 @@ class tst_OddNames : public QObject
     std::unique_ptr<QTemporaryDir> root;
 
 private slots:
-    void init()
-    {
-        root = std::make_unique<QTemporaryDir>();
-        QVERIFY(TestUtil::writeConfig(QStringLiteral(
-                "[Settings]\nthumbFileSize=0\nslideDelay=60\ncontrolBarInSlide=false\n")));
-    }
-
-    void cleanup()
-    {
-        R::closeStrayWindows();
-        root.reset();
-    }
+    void init() { QVERIFY(R::beginCase(root)); }
+    void cleanup() { R::endCase(root); }
 
     void everyStepCopesWithTheName_data()
     {

@@ -1,4 +1,5 @@
 #include "tst_robustness.h"
+#include "common/testutil.h"
 
 #include "app/pictarn.h"
 #include "browse/imagelistitem.h"
@@ -379,6 +380,20 @@ SlideShow *tst_Robustness::slideShow()
             return show;
     }
     return nullptr;
+}
+
+bool tst_Robustness::beginCase(std::unique_ptr<QTemporaryDir> &root)
+{
+    root = std::make_unique<QTemporaryDir>();
+    return root->isValid()
+           && TestUtil::writeConfig(QStringLiteral(
+                   "[Settings]\nthumbFileSize=0\nslideDelay=60\ncontrolBarInSlide=false\n"));
+}
+
+void tst_Robustness::endCase(std::unique_ptr<QTemporaryDir> &root)
+{
+    closeStrayWindows();
+    root.reset();
 }
 
 void tst_Robustness::closeStrayWindows()

@@ -5,6 +5,9 @@
 #include <QMap>
 #include <QSize>
 #include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
 
 class ImageListView;
 class ImageViewer;
@@ -62,6 +65,11 @@ public:
     // The slide show on screen, if any.
     static SlideShow *slideShow();
     static void closeStrayWindows();
+
+    // A fresh folder for one case, and settings that keep every preview and leave the slide
+    // show on one picture; false when the configuration could not be written.
+    static bool beginCase(std::unique_ptr<QTemporaryDir> &root);
+    static void endCase(std::unique_ptr<QTemporaryDir> &root);
 
     // Opens the image in the viewer and goes through fit, zoom, turns, brightness, full screen
     // and the information box; size is the image's, 0x0 for one that cannot be shown.
