@@ -293,6 +293,10 @@ void SettingsDialog::selectionChanged(QTreeWidgetItem *row)
 {
     if (!row)
         return;
+    // A line edit cuts what is longer than it holds; only the user's own edits go back into
+    // the row, so a value merely looked at is saved whole.
+    const QSignalBlocker quietName(nameEdit);
+    const QSignalBlocker quietDir(dirEdit);
     nameEdit->setText(row->text(0));
     dirEdit->setText(row->text(1));
     editFrame->setEnabled(true);

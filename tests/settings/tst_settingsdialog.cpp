@@ -434,6 +434,9 @@ void tst_SettingsDialog::bookmarksAreSavedInListOrder_data()
             << Marks{{"", "/nameless"}, {"Home", "/diska"}, {"Nowhere", ""}}
             << Marks{{"Home", "/diska"}};
     QTest::newRow("none") << Marks{} << Marks{};
+    const QString longer(40000, QLatin1Char('n')); // than a line edit holds
+    QTest::newRow("longer than a line edit holds, looked at")
+            << Marks{{longer, "/" + longer}} << Marks{{longer, "/" + longer}};
 }
 
 void tst_SettingsDialog::bookmarksAreSavedInListOrder()
@@ -445,6 +448,9 @@ void tst_SettingsDialog::bookmarksAreSavedInListOrder()
     open();
     QCOMPARE(control<QTreeWidget>("bmListView")->topLevelItemCount(), stored.size());
     QCOMPARE(button(QStringLiteral("Delete"))->isEnabled(), !stored.isEmpty());
+    auto *list = control<QTreeWidget>("bmListView");
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        list->setCurrentItem(list->topLevelItem(i)); // only selected, not edited
     screen->apply();
     QCOMPARE(marksOf(*settings), saved);
     screen->apply(); // the owner may apply again
