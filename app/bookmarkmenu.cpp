@@ -11,6 +11,11 @@ BookmarkMenu::BookmarkMenu(QWidget *parent, Settings *settings) : QMenu(parent),
 
 void BookmarkMenu::load()
 {
+    // Rebuilt while open (a card came or went): the highlighted entry stays highlighted, so
+    // that Return still chooses it rather than the first entry.
+    const QAction *active = isVisible() ? activeAction() : nullptr;
+    const int activeId = active ? active->data().toInt() : -1;
+    const QString activeText = active ? active->text() : QString();
     clear();
     QAction *documents = addAction(QIcon(QPixmap(QStringLiteral("image/DocsIcon.png"))),
                                    QString::fromUtf8("我的图像"));
@@ -24,6 +29,8 @@ void BookmarkMenu::load()
         action->setData(k);
         action->setEnabled(bookmark->exists());
     }
+    if (QAction *again = item(activeId); again && again->text() == activeText)
+        setActiveAction(again);
 }
 
 QAction *BookmarkMenu::item(int id) const

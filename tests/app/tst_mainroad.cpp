@@ -40,9 +40,10 @@
 
 namespace {
 // Answers the bookmark menu the next time it opens: the item of that id, or -1 to close it.
-void answerMenu(int id)
+// meanwhile runs between highlighting the item and pressing Return.
+void answerMenu(int id, std::function<void()> meanwhile = {})
 {
-    QTimer::singleShot(0, [id] {
+    QTimer::singleShot(0, [id, meanwhile] {
         QTRY_VERIFY(qobject_cast<BookmarkMenu *>(QApplication::activePopupWidget()));
         auto *menu = qobject_cast<BookmarkMenu *>(QApplication::activePopupWidget());
         if (id < 0) {
@@ -50,7 +51,11 @@ void answerMenu(int id)
             return;
         }
         menu->setActiveAction(menu->item(id));
+        if (meanwhile)
+            meanwhile();
         QTest::keyClick(menu, Qt::Key_Return);
+        if (menu->isVisible()) // Return did not choose
+            QTest::keyClick(menu, Qt::Key_Escape);
     });
 }
 
@@ -525,7 +530,7 @@ private slots:
     void mountNoticeRebuildsTheBookmarkMenu()
     {
         const QString card = root->path() + QStringLiteral("/card");
-        writeBookmarks({{QStringLiteral("Card"), card}});
+        writeBookmarks({{QStringLiteral("Card"), card}, {QStringLiteral("Other"), root->path()}});
         Pictarn window;
         QVERIFY(!window.bookmarkMenu->item(1)->isEnabled());
         QDir().mkpath(card);
@@ -534,6 +539,11 @@ private slots:
         QVERIFY(!window.bookmarkMenu->item(1)->isEnabled());
         QCopChannel::send(QStringLiteral("QPE/Card"), "mtabChanged()");
         QVERIFY(window.bookmarkMenu->item(1)->isEnabled());
+
+        // Again while the menu is open: Return still chooses the highlighted entry.
+        answerMenu(2, [] { QCopChannel::send(QStringLiteral("QPE/Card"), "mtabChanged()"); });
+        window.showBookmarkMenu();
+        QCOMPARE(window.currentBookmark, window.settings->bookmarks().at(1));
     }
 
     void openAddsFoldersToOneList()
