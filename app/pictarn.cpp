@@ -62,11 +62,13 @@ bool isImageFile(const QString &name)
 }
 
 // Both paths name one file: a change of case on a card that ignores case, say.
+// Links are not followed: a link to the image at the new name is another file, which a rename
+// would replace.
 bool sameFile(const QString &a, const QString &b)
 {
     struct stat sa, sb;
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0
-           && ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
+    return ::lstat(QFile::encodeName(a).constData(), &sa) == 0
+           && ::lstat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
            && sa.st_ino == sb.st_ino;
 }
 
@@ -386,7 +388,7 @@ void Pictarn::renameImage()
                                    ? newName
                                    : QFileInfo(path).path() + QLatin1Char('/') + newName;
     if (!newName.isEmpty() && renameFile(path, target))
-        QFile::remove(ThumbnailCache::filePath(path)); // no preview outlives its image
+        ThumbnailCache::rename(path, target); // the preview goes with its image
 
     moveall();
     loadFolder(currentFolder);
@@ -406,7 +408,7 @@ void Pictarn::deleteImage()
     // A file that could not be removed stays listed.
     if (!QFile::remove(path))
         return;
-    QFile::remove(ThumbnailCache::filePath(path));
+    ThumbnailCache::remove(path);
 
     // Found again by path: the views may have changed while the question was open.
     if (settings->view() == 0) {

@@ -143,6 +143,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     }
     workDir = new QTemporaryDir;
     check(workDir->isValid(), "no temporary folder");
+    // The image the cache file belongs to: only a regular file gets one.
+    QFile image(workDir->filePath(QStringLiteral("picture.jpg")));
+    check(image.open(QIODevice::WriteOnly), "cannot make the image file");
     return 0;
 }
 
@@ -168,9 +171,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
 
     // The same bytes as a cache file on disk read the same as from memory.
     const QString path = workDir->filePath(QStringLiteral("picture.jpg"));
-    QFile::remove(path);
+    ThumbnailCache::remove(path);
     if (!data.isEmpty())
-        check(ThumbnailCache::write(path, data, imageTime), "cannot store the cache file");
+        check(ThumbnailCache::store(path, data, imageTime), "cannot store the cache file");
     const std::optional<ThumbnailCache::Thumbnail> fromFile = ThumbnailCache::read(path, imageTime);
     const bool fits = size <= 256 * 1024;
     check(fromFile.has_value() == (decoded.has_value() && fits), "file and memory disagree");

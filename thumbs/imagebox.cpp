@@ -34,13 +34,8 @@ QImage flattened(const QImage &image)
 void store(const QString &imagePath, const QFileInfo &image, int width, int height,
            const QImage &preview)
 {
-    const QString folder = ThumbnailCache::folderPath(imagePath);
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
-        qWarning("can't create directory: %s", qUtf8Printable(folder));
-    if (!QFileInfo(folder).isDir())
-        return;
-    ThumbnailCache::write(ThumbnailCache::filePath(imagePath),
-                          ThumbnailCache::encode(width, height, preview), image.lastModified());
+    ThumbnailCache::store(imagePath, ThumbnailCache::encode(width, height, preview),
+                          image.lastModified());
 }
 
 } // namespace
@@ -85,8 +80,7 @@ void ImageBox::loadThumb()
     QImage preview;
     bool fromCache = false;
     if (useCache) {
-        if (auto thumbnail
-            = ThumbnailCache::read(ThumbnailCache::filePath(m_imagePath), image.lastModified())) {
+        if (auto thumbnail = ThumbnailCache::read(m_imagePath, image.lastModified())) {
             m_imageWidth = thumbnail->width;
             m_imageHeight = thumbnail->height;
             preview = std::move(thumbnail->preview);

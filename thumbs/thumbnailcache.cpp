@@ -1,13 +1,15 @@
 #include "thumbs/thumbnailcache.h"
 
+#include "viewer/imageloader.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QtEndian>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -72,7 +74,7 @@ bool hasAllItsColours(const QImage &image)
 class FileDescriptor
 {
 public:
-    explicit FileDescriptor(int fd) : fd(fd) { }
+    explicit FileDescriptor(int fd = -1) : fd(fd) { }
     ~FileDescriptor()
     {
         if (fd >= 0)
@@ -80,8 +82,58 @@ public:
     }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
-    const int fd;
+    int fd;
 };
+
+// An image path split into its folder and its name, as the system calls take them.
+struct ImageName
+{
+    explicit ImageName(const QString &imagePath)
+    {
+        const qsizetype slash = imagePath.lastIndexOf(QLatin1Char('/'));
+        folder = QFile::encodeName(slash < 0    ? QStringLiteral(".")
+                                   : slash == 0 ? QStringLiteral("/")
+                                                : imagePath.left(slash));
+        name = QFile::encodeName(imagePath.mid(slash + 1));
+    }
+    bool isValid() const { return !name.isEmpty() && name != "." && name != ".."; }
+    QByteArray folder;
+    QByteArray name;
+};
+
+const char cacheFolderName[] = ".ptthumbs";
+
+// The image's folder itself; the way to it may hold links, as a bookmark to a mount point does.
+int openImageFolder(const ImageName &image)
+{
+    return ::open(image.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+// The cache folder in it, only when that is a real folder and not a link to one elsewhere.
+int openCacheFolder(int imageFolder)
+{
+    return ::openat(imageFolder, cacheFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+int openCacheFolder(const ImageName &image)
+{
+    const FileDescriptor folder(openImageFolder(image));
+    return folder.fd < 0 ? -1 : openCacheFolder(folder.fd);
+}
+
+bool writeAll(int fd, const QByteArray &data)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -127,7 +179,9 @@ std::optional<Thumbnail> decode(const QByteArray &data)
     bool heightOk = false;
     thumbnail.width = fields.at(0).toInt(&widthOk);
     thumbnail.height = fields.at(1).toInt(&heightOk);
-    if (!widthOk || !heightOk || thumbnail.width <= 0 || thumbnail.height <= 0)
+    // No image the loader would open is bigger: such a header is damage, not a size to show.
+    if (!widthOk || !heightOk || thumbnail.width <= 0 || thumbnail.height <= 0
+        || qint64(thumbnail.width) * thumbnail.height > ImageLoader::maxPixels)
         return std::nullopt;
 
     const QByteArray bmp
@@ -152,11 +206,17 @@ bool isFresh(const QDateTime &cacheTime, const QDateTime &imageTime)
     return qAbs(cacheTime.toMSecsSinceEpoch() - imageTime.toMSecsSinceEpoch()) <= freshnessMs;
 }
 
-std::optional<Thumbnail> read(const QString &cacheFile, const QDateTime &imageTime)
+std::optional<Thumbnail> read(const QString &imagePath, const QDateTime &imageTime)
 {
+    const ImageName image(imagePath);
+    if (!image.isValid())
+        return std::nullopt;
+    const FileDescriptor folder(openCacheFolder(image));
+    if (folder.fd < 0)
+        return std::nullopt;
     // Not through a link, and never blocking on a pipe put in the file's place.
-    const FileDescriptor file(::open(QFile::encodeName(cacheFile).constData(),
-                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor file(::openat(folder.fd, image.name.constData(),
+                                       O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (file.fd < 0)
         return std::nullopt;
     struct stat info;
@@ -180,29 +240,80 @@ std::optional<Thumbnail> read(const QString &cacheFile, const QDateTime &imageTi
     return decode(data);
 }
 
-bool write(const QString &cacheFile, const QByteArray &data, const QDateTime &imageTime)
+bool store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime)
 {
-    if (data.isEmpty() || !imageTime.isValid())
+    const ImageName image(imagePath);
+    if (data.isEmpty() || !imageTime.isValid() || !image.isValid())
         return false;
-    const QString temporary
-            = QFileInfo(cacheFile).path()
-              + QStringLiteral("/.ptthumb-%1.part").arg(QCoreApplication::applicationPid());
-    QFile::remove(temporary); // left by a write of ours that was cut short
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    const FileDescriptor imageFolder(openImageFolder(image));
+    struct stat info;
+    if (imageFolder.fd < 0
+        || ::fstatat(imageFolder.fd, image.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+        || !S_ISREG(info.st_mode))
         return false;
-    bool ok = file.write(data) == data.size() && file.flush()
-              && file.setFileTime(imageTime, QFileDevice::FileModificationTime);
-    file.close();
-    ok = ok && file.error() == QFileDevice::NoError;
-    // rename() replaces whatever is at the path, a link included, without following it.
-    ok = ok
-         && ::rename(QFile::encodeName(temporary).constData(),
-                     QFile::encodeName(cacheFile).constData())
-                    == 0;
+    FileDescriptor folder(openCacheFolder(imageFolder.fd));
+    if (folder.fd < 0) {
+        // mkdirat() makes nothing where a link or a file has the name, and follows no link.
+        // Opened again whatever it says: another write may just have made the folder.
+        ::mkdirat(imageFolder.fd, cacheFolderName, 0777);
+        folder.fd = openCacheFolder(imageFolder.fd);
+        if (folder.fd < 0) {
+            qWarning("can't create directory: %s", qUtf8Printable(folderPath(imagePath)));
+            return false;
+        }
+    }
+
+    // One name per write, so that writes running side by side never share a file.
+    static std::atomic<unsigned> writes{0};
+    const QByteArray temporary = QStringLiteral(".ptthumb-%1-%2.part")
+                                         .arg(QCoreApplication::applicationPid())
+                                         .arg(writes++)
+                                         .toLatin1();
+    ::unlinkat(folder.fd, temporary.constData(), 0); // left by a write of ours cut short
+    FileDescriptor file(::openat(folder.fd, temporary.constData(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (file.fd < 0)
+        return false;
+    const qint64 ms = imageTime.toMSecsSinceEpoch();
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time_t(ms / 1000 - (ms % 1000 < 0 ? 1 : 0));
+    times[1].tv_nsec = long((ms % 1000 + 1000) % 1000) * 1000000;
+    bool ok = writeAll(file.fd, data) && ::futimens(file.fd, times) == 0;
+    ok = ::close(file.fd) == 0 && ok;
+    file.fd = -1;
+    // renameat() replaces whatever has the name, a link included, without following it.
+    ok = ok && ::renameat(folder.fd, temporary.constData(), folder.fd, image.name.constData()) == 0;
     if (!ok)
-        QFile::remove(temporary);
+        ::unlinkat(folder.fd, temporary.constData(), 0);
     return ok;
+}
+
+void remove(const QString &imagePath)
+{
+    const ImageName image(imagePath);
+    if (!image.isValid())
+        return;
+    const FileDescriptor folder(openCacheFolder(image));
+    if (folder.fd >= 0)
+        ::unlinkat(folder.fd, image.name.constData(), 0);
+}
+
+void rename(const QString &oldImagePath, const QString &newImagePath)
+{
+    const ImageName from(oldImagePath);
+    const ImageName to(newImagePath);
+    if (!from.isValid())
+        return;
+    const FileDescriptor fromFolder(openCacheFolder(from));
+    if (fromFolder.fd < 0)
+        return;
+    // The preview keeps its image's time, so it still belongs to the image under the new name.
+    const FileDescriptor toFolder(to.isValid() ? openCacheFolder(to) : -1);
+    if (toFolder.fd < 0
+        || ::renameat(fromFolder.fd, from.name.constData(), toFolder.fd, to.name.constData()) != 0)
+        ::unlinkat(fromFolder.fd, from.name.constData(), 0);
 }
 
 } // namespace ThumbnailCache

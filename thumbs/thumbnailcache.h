@@ -24,7 +24,9 @@ struct Thumbnail
     QImage preview;
 };
 
-// The cache folder beside the image at imagePath, and the image's cache file in it.
+// The cache folder beside the image at imagePath, and the image's cache file in it. Only for
+// telling where they are: every operation below goes through the folder itself, never through
+// a link put in its place.
 QString folderPath(const QString &imagePath);
 QString filePath(const QString &imagePath);
 
@@ -37,12 +39,21 @@ std::optional<Thumbnail> decode(const QByteArray &data);
 // times in 2-second steps.
 bool isFresh(const QDateTime &cacheTime, const QDateTime &imageTime);
 
-// The cache file's content when it is a regular file, fresh and whole; nothing otherwise.
-std::optional<Thumbnail> read(const QString &cacheFile, const QDateTime &imageTime);
+// The image's cache file's content when the cache folder is a real folder, the file a regular
+// file in it, fresh and whole; nothing otherwise.
+std::optional<Thumbnail> read(const QString &imagePath, const QDateTime &imageTime);
 
-// Puts data at cacheFile all at once (through a temporary file and a rename, so a failed write
-// leaves no part of a file, and a link at that path is replaced rather than followed), with
-// imageTime as its modification time. False when nothing was stored.
-bool write(const QString &cacheFile, const QByteArray &data, const QDateTime &imageTime);
+// Puts data in the image's cache file all at once (through a temporary file and a rename, so a
+// failed write leaves no part of a file, and a link at that name is replaced rather than
+// followed), with imageTime as its modification time. Makes the cache folder when it is
+// missing. Nothing is stored for an image that is not a regular file of its own (a link may
+// point off the card), nor where the cache folder's name is taken by anything but a folder.
+// False when nothing was stored.
+bool store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime);
+
+// Removes the image's cache file; moves it along with its renamed image, or removes it where
+// it cannot follow.
+void remove(const QString &imagePath);
+void rename(const QString &oldImagePath, const QString &newImagePath);
 
 } // namespace ThumbnailCache

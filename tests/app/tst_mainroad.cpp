@@ -143,6 +143,29 @@ class tst_MainRoad : public QObject
         return dir;
     }
 
+    // Turns dir's cache folder into a link to another folder holding files named like
+    // its images; returns what that folder holds, which nothing may change.
+    QMap<QString, QByteArray> linkCacheFolder(const QString &dir, const QStringList &names)
+    {
+        const QString elsewhere = dir + QStringLiteral("-elsewhere");
+        QDir().mkpath(elsewhere);
+        QFile::link(elsewhere, dir + QStringLiteral("/.ptthumbs"));
+        for (const QString &name : names)
+            TestUtil::writeBytes(elsewhere + QLatin1Char('/') + name, 30, 'k');
+        return contents(elsewhere);
+    }
+
+    static QMap<QString, QByteArray> contents(const QString &folder)
+    {
+        QMap<QString, QByteArray> bytes;
+        for (const QFileInfo &entry :
+             QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            QFile file(entry.filePath());
+            bytes[entry.fileName()] = file.open(QIODevice::ReadOnly) ? file.readAll() : "?";
+        }
+        return bytes;
+    }
+
     void writeBookmarks(const QList<QPair<QString, QString>> &bookmarks,
                         const QString &extra = QString())
     {
@@ -403,17 +426,29 @@ private slots:
         QTest::addColumn<bool>("accept");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<bool>("oldPreviewKept");
+        QTest::addColumn<QString>("plant"); // "cache link", "self link" (l.bmp -> b.bmp) or none
         const QString z = QStringLiteral("z.bmp");
-        QTest::newRow("new name, grid") << 0 << QStringLiteral("m.bmp") << true
-                                        << QStringList({QStringLiteral("m.bmp"), z}) << false;
-        QTest::newRow("new name, list") << 1 << QStringLiteral("y.bmp") << true
-                                        << QStringList({QStringLiteral("y.bmp"), z}) << false;
-        QTest::newRow("case only") << 0 << QStringLiteral("B.bmp") << true
-                                   << QStringList({QStringLiteral("B.bmp"), z}) << false;
+        QTest::newRow("new name, grid")
+                << 0 << QStringLiteral("m.bmp") << true << QStringList({QStringLiteral("m.bmp"), z})
+                << false << QString();
+        QTest::newRow("new name, list")
+                << 1 << QStringLiteral("y.bmp") << true << QStringList({QStringLiteral("y.bmp"), z})
+                << false << QString();
+        QTest::newRow("case only")
+                << 0 << QStringLiteral("B.bmp") << true << QStringList({QStringLiteral("B.bmp"), z})
+                << false << QString();
         QTest::newRow("escape") << 0 << QStringLiteral("m.bmp") << false
-                                << QStringList({QStringLiteral("b.bmp"), z}) << true;
+                                << QStringList({QStringLiteral("b.bmp"), z}) << true << QString();
         QTest::newRow("onto an existing file")
-                << 0 << z << true << QStringList({QStringLiteral("b.bmp"), z}) << true;
+                << 0 << z << true << QStringList({QStringLiteral("b.bmp"), z}) << true << QString();
+        QTest::newRow("onto a link to itself")
+                << 0 << QStringLiteral("l.bmp") << true
+                << QStringList({QStringLiteral("b.bmp"), QStringLiteral("l.bmp"), z}) << true
+                << QStringLiteral("self link");
+        // What the link leads to keeps its file of the old name.
+        QTest::newRow("cache folder is a link")
+                << 1 << QStringLiteral("m.bmp") << true << QStringList({QStringLiteral("m.bmp"), z})
+                << true << QStringLiteral("cache link");
     }
 
     void renameThroughTheDialog()
@@ -423,7 +458,13 @@ private slots:
         QFETCH(bool, accept);
         QFETCH(QStringList, after);
         QFETCH(bool, oldPreviewKept);
+        QFETCH(QString, plant);
         const QString dir = makeFolder(files("b.bmp z.bmp"), 200);
+        const auto elsewhere = plant == QLatin1String("cache link")
+                                       ? linkCacheFolder(dir, files("b.bmp m.bmp z.bmp"))
+                                       : QMap<QString, QByteArray>();
+        if (plant == QLatin1String("self link"))
+            QVERIFY(QFile::link(QStringLiteral("b.bmp"), dir + QStringLiteral("/l.bmp")));
         QVERIFY(TestUtil::writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\n")));
         QFile other(dir + QStringLiteral("/z.bmp"));
         QVERIFY(other.open(QIODevice::ReadOnly));
@@ -435,7 +476,8 @@ private slots:
         window.currentFolder = dir;
         window.loadFolder(dir);
         const QString oldPreview = ThumbnailCache::filePath(dir + QStringLiteral("/b.bmp"));
-        QTRY_VERIFY(QFile::exists(oldPreview));
+        QTRY_VERIFY(window.thumbnailView->boxAt(after.size() - 1)->isThumbLoaded());
+        QVERIFY(QFile::exists(oldPreview));
 
         answerDialog([&](QWidget *dialog) {
             auto *edit = dialog->findChild<QLineEdit *>();
@@ -450,8 +492,10 @@ private slots:
         window.renameImage();
         QCOMPARE(QDir(dir).entryList(QDir::Files, QDir::Name), after);
         QCOMPARE(listNames(window.imageListView), after);
-        QCOMPARE(window.thumbnailView->boxCount(), 2);
+        QCOMPARE(window.thumbnailView->boxCount(), after.size());
         QCOMPARE(QFile::exists(oldPreview), oldPreviewKept);
+        if (!elsewhere.isEmpty())
+            QCOMPARE(contents(dir + QStringLiteral("-elsewhere")), elsewhere);
         QVERIFY(other.open(QIODevice::ReadOnly));
         QCOMPARE(other.readAll(), otherBytes);
     }
@@ -461,10 +505,12 @@ private slots:
         QTest::addColumn<int>("view");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("removed");
-        QTest::newRow("grid, cancel") << 0 << QStringLiteral("Cancel") << false;
-        QTest::newRow("grid, ok") << 0 << ok << true;
-        QTest::newRow("list, cancel") << 1 << QStringLiteral("Cancel") << false;
-        QTest::newRow("list, ok") << 1 << ok << true;
+        QTest::addColumn<bool>("cacheLink"); // the cache folder links to a folder elsewhere
+        QTest::newRow("grid, cancel") << 0 << QStringLiteral("Cancel") << false << false;
+        QTest::newRow("grid, ok") << 0 << ok << true << false;
+        QTest::newRow("list, cancel") << 1 << QStringLiteral("Cancel") << false << false;
+        QTest::newRow("list, ok") << 1 << ok << true << false;
+        QTest::newRow("list, ok, cache folder is a link") << 1 << ok << true << true;
     }
 
     void deleteAsksFirst()
@@ -472,12 +518,16 @@ private slots:
         QFETCH(int, view);
         QFETCH(QString, answer);
         QFETCH(bool, removed);
+        QFETCH(bool, cacheLink);
         const QString dir = makeFolder(files("a.bmp b.png c.png"), 200);
+        const auto elsewhere = cacheLink ? linkCacheFolder(dir, files("a.bmp b.png c.png"))
+                                         : QMap<QString, QByteArray>();
         QVERIFY(TestUtil::writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\n")));
         Pictarn window;
         window.loadFolder(dir);
         const QString target = dir + QStringLiteral("/a.bmp");
-        QTRY_VERIFY(QFile::exists(ThumbnailCache::filePath(target)));
+        QTRY_VERIFY(window.thumbnailView->boxAt(2)->isThumbLoaded());
+        QVERIFY(QFile::exists(ThumbnailCache::filePath(target)));
         if (view)
             window.switchListView();
 
@@ -491,7 +541,9 @@ private slots:
         window.deleteImage();
         QCOMPARE(question, QStringLiteral("Delete         \na.bmp ?"));
         QCOMPARE(QFile::exists(target), !removed);
-        QCOMPARE(QFile::exists(ThumbnailCache::filePath(target)), !removed);
+        QCOMPARE(QFile::exists(ThumbnailCache::filePath(target)), !removed || cacheLink);
+        if (cacheLink)
+            QCOMPARE(contents(dir + QStringLiteral("-elsewhere")), elsewhere);
         QStringList remaining = {QStringLiteral("b.png"), QStringLiteral("c.png")};
         if (!removed)
             remaining.prepend(QStringLiteral("a.bmp"));

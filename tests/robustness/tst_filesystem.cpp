@@ -321,7 +321,7 @@ private slots:
                  QStringList({"a.png", "b.png", "c.png", "d.bmp"}));
         QCOMPARE(Crafted::damagedCacheFiles(dir + QStringLiteral("/.ptthumbs")), QStringList());
         const auto stored
-                = ThumbnailCache::read(ThumbnailCache::filePath(dir + QStringLiteral("/d.bmp")),
+                = ThumbnailCache::read(dir + QStringLiteral("/d.bmp"),
                                        QFileInfo(dir + QStringLiteral("/d.bmp")).lastModified());
         QVERIFY(stored);
         QCOMPARE(QSize(stored->width, stored->height), QSize(90, 70));

@@ -1,4 +1,5 @@
 #include "common/testmain.h"
+#include "common/testutil.h"
 
 #include "thumbs/thumbnailcache.h"
 
@@ -69,8 +70,9 @@ void tst_CacheFuzzRegressions::indexedPixelsMustNameKnownColours()
     // The same from a file on disk.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.png"));
+    QVERIFY(TestUtil::writeBytes(path, 1));
     const QDateTime time = QDateTime::fromSecsSinceEpoch(1'200'000'000);
-    QVERIFY(ThumbnailCache::write(path, data, time));
+    QVERIFY(ThumbnailCache::store(path, data, time));
     QCOMPARE(ThumbnailCache::read(path, time).has_value(), usable);
 }
 

@@ -62,9 +62,8 @@ QDateTime timeOf(const QString &path)
 // Puts a cache file for the image at imagePath as the program would, claiming the given size.
 bool plantCacheFile(const QString &imagePath, int width, int height, const QImage &preview)
 {
-    QDir().mkpath(ThumbnailCache::folderPath(imagePath));
-    return ThumbnailCache::write(ThumbnailCache::filePath(imagePath),
-                                 ThumbnailCache::encode(width, height, preview), timeOf(imagePath));
+    return ThumbnailCache::store(imagePath, ThumbnailCache::encode(width, height, preview),
+                                 timeOf(imagePath));
 }
 
 // A folder of images with their list rows and boxes.
@@ -209,9 +208,11 @@ void tst_ImageBox::keepsOneCacheFilePerImageName()
         QVERIFY(TestUtil::writeImage(folder.path(name), w, h));
     for (const auto &[name, w, h] : images)
         folder.load(name);
+    // A link may lead off the card: its preview stays in memory.
+    QVERIFY(QFile::link(folder.path("a.png"), folder.path("link.png")));
+    QVERIFY(folder.load("link.png")->isThumbLoaded());
     for (const auto &[name, w, h] : images) {
-        const auto thumbnail
-                = ThumbnailCache::read(folder.cachePath(name), timeOf(folder.path(name)));
+        const auto thumbnail = ThumbnailCache::read(folder.path(name), timeOf(folder.path(name)));
         QVERIFY2(thumbnail, qPrintable(name));
         QCOMPARE(QSize(thumbnail->width, thumbnail->height), QSize(w, h));
     }
@@ -221,14 +222,16 @@ void tst_ImageBox::keepsOneCacheFilePerImageName()
 
 void tst_ImageBox::showsThePreviewWhenTheCacheFolderCannotBeMade_data()
 {
-    QTest::addColumn<bool>("readOnly"); // otherwise a plain file holds the cache folder's name
-    QTest::newRow("read-only folder") << true;
-    QTest::newRow("name taken by a file") << false;
+    QTest::addColumn<QString>("taker"); // of the cache folder's name: "file", "link" or none
+    QTest::newRow("read-only folder") << QString();
+    QTest::newRow("name taken by a file") << "file";
+    QTest::newRow("name taken by a link to a folder") << "link";
 }
 
 void tst_ImageBox::showsThePreviewWhenTheCacheFolderCannotBeMade()
 {
-    QFETCH(bool, readOnly);
+    QFETCH(QString, taker);
+    const bool readOnly = taker.isEmpty();
     Folder folder;
     QVERIFY(TestUtil::writeImage(folder.path("a.png"), 40, 30));
     QVERIFY(TestUtil::writeImage(folder.path("b.png"), 30, 40));
@@ -242,18 +245,30 @@ void tst_ImageBox::showsThePreviewWhenTheCacheFolderCannotBeMade()
         if (QFileInfo(folder.dir.path()).isWritable())
             QSKIP("this user writes into read-only folders (root?); the other row covers the "
                   "warning");
-    } else {
+    } else if (taker == "file") {
         QVERIFY(writeAll(cacheFolder, "not a folder"));
+    } else {
+        // Holding what would pass for a's cache file, which is neither read nor replaced.
+        QVERIFY(QDir(folder.dir.path()).mkdir("elsewhere"));
+        QVERIFY(QFile::link(folder.path("elsewhere"), cacheFolder));
+        QVERIFY(writeAll(folder.path("elsewhere/a.png"),
+                         ThumbnailCache::encode(1600, 1200, filled(80, 60, Qt::red))));
+        QVERIFY(setTime(folder.path("elsewhere/a.png"), timeOf(folder.path("a.png"))));
     }
+    const QByteArray planted = readAll(folder.path("elsewhere/a.png"));
     const QByteArray warning = "can't create directory: " + cacheFolder.toUtf8();
     QTest::ignoreMessage(QtWarningMsg, warning.constData());
     QTest::ignoreMessage(QtWarningMsg, warning.constData());
-    QVERIFY(folder.load("a.png")->isThumbLoaded());
+    QCOMPARE(folder.state(folder.load("a.png")), QStringLiteral("40x30 row 40x30 preview 40x30"));
     QCOMPARE(folder.state(folder.load("b.png")), QStringLiteral("30x40 row 30x40 preview 30x40"));
     if (readOnly)
         QVERIFY(!QFileInfo::exists(cacheFolder));
-    else
+    else if (taker == "file")
         QCOMPARE(readAll(cacheFolder), QByteArray("not a folder"));
+    else
+        QCOMPARE(QDir(folder.path("elsewhere")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"a.png"}));
+    QCOMPARE(readAll(folder.path("elsewhere/a.png")), planted);
 }
 
 void tst_ImageBox::remakesABadCacheFile_data()
@@ -302,7 +317,7 @@ void tst_ImageBox::remakesABadCacheFile()
     QCOMPARE(folder.state(folder.load("a.png")), QStringLiteral("40x30 row 40x30 preview 40x30"));
     QVERIFY(!QFileInfo(cache).isSymLink());
     QVERIFY(readAll(cache).startsWith("40 30\nBM"));
-    const auto remade = ThumbnailCache::read(cache, timeOf(image));
+    const auto remade = ThumbnailCache::read(image, timeOf(image));
     QVERIFY(remade);
     QCOMPARE(remade->width, 40);
     if (kind == "link")

@@ -30,6 +30,13 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// An image file for the cache to keep a preview of; the cache never looks into it.
+QString image(const QTemporaryDir &dir, const char *name)
+{
+    const QString path = dir.filePath(QLatin1String(name));
+    return TestUtil::writeBytes(path, 1) ? path : QString();
+}
+
 bool setTime(const QString &path, const QDateTime &time)
 {
     QFile file(path);
@@ -78,7 +85,7 @@ void tst_ThumbnailCache::readsBackWhatItWrites_data()
     QTest::newRow("32-bit") << gradient(80, 60) << 1600 << 1200;
     QTest::newRow("small and tall") << gradient(7, 60) << 70 << 600;
     QTest::newRow("ten thousand square") << gradient(60, 60) << 10000 << 10000;
-    QTest::newRow("largest ints") << gradient(80, 1) << 2147483647 << 2147483647;
+    QTest::newRow("as large as the loader takes") << gradient(80, 1) << 16384 << 16384;
     QImage indexed = gradient(40, 30).convertToFormat(QImage::Format_Indexed8);
     QTest::newRow("8-bit") << indexed << 40 << 30;
     QTest::newRow("24-bit") << gradient(20, 10).convertToFormat(QImage::Format_RGB888) << 20 << 10;
@@ -90,15 +97,15 @@ void tst_ThumbnailCache::readsBackWhatItWrites()
     QFETCH(int, width);
     QFETCH(int, height);
     QTemporaryDir dir;
-    const QString path = dir.filePath("x.jpg");
+    const QString path = image(dir, "x.jpg");
     const QDateTime time = QDateTime::currentDateTime().addDays(-3);
-    QVERIFY(ThumbnailCache::write(path, ThumbnailCache::encode(width, height, preview), time));
+    QVERIFY(ThumbnailCache::store(path, ThumbnailCache::encode(width, height, preview), time));
     const auto thumbnail = ThumbnailCache::read(path, time);
     QVERIFY(thumbnail);
     QCOMPARE(QSize(thumbnail->width, thumbnail->height), QSize(width, height));
     QCOMPARE(thumbnail->preview.convertToFormat(QImage::Format_RGB32),
              preview.convertToFormat(QImage::Format_RGB32));
-    QVERIFY(qAbs(QFileInfo(path).lastModified().msecsTo(time)) < 1000);
+    QVERIFY(qAbs(QFileInfo(ThumbnailCache::filePath(path)).lastModified().msecsTo(time)) < 1000);
 }
 
 void tst_ThumbnailCache::rejectsDamagedFiles_data()
@@ -116,6 +123,8 @@ void tst_ThumbnailCache::rejectsDamagedFiles_data()
     QTest::newRow("zero") << QByteArray("0 0\n") + bmp;
     QTest::newRow("overlong line") << QByteArray(40, '1') + " 1\n" + bmp;
     QTest::newRow("too big a number") << QByteArray("99999999999 1\n") + bmp;
+    QTest::newRow("more pixels than the loader takes") << QByteArray("16385 16384\n") + bmp;
+    QTest::newRow("largest ints") << QByteArray("2147483647 2147483647\n") + bmp;
     QTest::newRow("cut in the pixels") << good.left(good.size() - 100);
     QTest::newRow("cut in the bmp header") << good.left(good.indexOf('\n') + 20);
     QTest::newRow("not a bmp") << QByteArray("640 480\n") + QByteArray(20000, 'x');
@@ -131,9 +140,10 @@ void tst_ThumbnailCache::rejectsDamagedFiles()
 void tst_ThumbnailCache::matchesTheFileByTheLetterBothWays()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("a.jpg");
+    const QString imagePath = image(dir, "a.jpg");
+    const QString path = ThumbnailCache::filePath(imagePath);
     QImage preview = gradient(80, 45);
-    QVERIFY(ThumbnailCache::write(path, ThumbnailCache::encode(1600, 900, preview),
+    QVERIFY(ThumbnailCache::store(imagePath, ThumbnailCache::encode(1600, 900, preview),
                                   QDateTime::currentDateTime()));
     int width = -1;
     int height = -1;
@@ -151,7 +161,7 @@ void tst_ThumbnailCache::matchesTheFileByTheLetterBothWays()
     }
     const QDateTime time = QDateTime::currentDateTime().addSecs(-100);
     QVERIFY(setTime(path, time));
-    const auto thumbnail = ThumbnailCache::read(path, time);
+    const auto thumbnail = ThumbnailCache::read(imagePath, time);
     QVERIFY(thumbnail);
     QCOMPARE(QSize(thumbnail->width, thumbnail->height), QSize(3000, 3000));
     QCOMPARE(thumbnail->preview.convertToFormat(QImage::Format_RGB32), preview);
@@ -177,8 +187,8 @@ void tst_ThumbnailCache::tellsStaleFiles()
     QCOMPARE(ThumbnailCache::isFresh(cacheTime, cacheTime.addMSecs(offset)), fresh);
 
     QTemporaryDir dir;
-    const QString path = dir.filePath("a.png");
-    QVERIFY(ThumbnailCache::write(path, ThumbnailCache::encode(8, 6, gradient(8, 6)), cacheTime));
+    const QString path = image(dir, "a.png");
+    QVERIFY(ThumbnailCache::store(path, ThumbnailCache::encode(8, 6, gradient(8, 6)), cacheTime));
     QCOMPARE(bool(ThumbnailCache::read(path, cacheTime.addMSecs(offset))), fresh);
 }
 
@@ -187,14 +197,17 @@ void tst_ThumbnailCache::replacesALinkInsteadOfWritingThroughIt()
     QTemporaryDir dir;
     const QString victim = dir.filePath("victim.txt");
     QVERIFY(TestUtil::writeBytes(victim, 7, 'k'));
-    const QString path = dir.filePath("a.jpg");
+    const QString imagePath = image(dir, "a.jpg");
+    const QString path = ThumbnailCache::filePath(imagePath);
+    QVERIFY(QDir(dir.path()).mkdir(".ptthumbs"));
     QVERIFY(QFile::link(victim, path));
     const QDateTime time = QDateTime::currentDateTime();
-    QVERIFY(ThumbnailCache::write(path, ThumbnailCache::encode(10, 10, gradient(10, 10)), time));
+    QVERIFY(ThumbnailCache::store(imagePath, ThumbnailCache::encode(10, 10, gradient(10, 10)),
+                                  time));
     QCOMPARE(readAll(victim), QByteArray(7, 'k'));
     QVERIFY(!QFileInfo(path).isSymLink());
     QVERIFY(readAll(path).startsWith("10 10\nBM"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QCOMPARE(QDir(dir.filePath(".ptthumbs")).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 void tst_ThumbnailCache::leavesNothingWhenTheWriteFails()
@@ -203,31 +216,30 @@ void tst_ThumbnailCache::leavesNothingWhenTheWriteFails()
     const QByteArray data = ThumbnailCache::encode(10, 10, gradient(10, 10));
     const QDateTime time = QDateTime::currentDateTime();
     // No such folder.
-    QVERIFY(!ThumbnailCache::write(dir.filePath("missing/a.jpg"), data, time));
+    QVERIFY(!ThumbnailCache::store(dir.filePath("missing/a.jpg"), data, time));
     QVERIFY(!QFileInfo::exists(dir.filePath("missing")));
     // A folder in the file's place: the rename fails and the temporary file goes.
-    QVERIFY(QDir(dir.path()).mkdir("b.jpg"));
-    QVERIFY(!ThumbnailCache::write(dir.filePath("b.jpg"), data, time));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(QDir(dir.path()).mkpath(".ptthumbs/b.jpg"));
+    QVERIFY(!ThumbnailCache::store(image(dir, "b.jpg"), data, time));
+    QCOMPARE(QDir(dir.filePath(".ptthumbs")).entryList(QDir::Files | QDir::Hidden), QStringList());
     // Nothing to store.
-    QVERIFY(!ThumbnailCache::write(dir.filePath("c.jpg"), QByteArray(), time));
-    QVERIFY(!QFileInfo::exists(dir.filePath("c.jpg")));
+    QVERIFY(!ThumbnailCache::store(image(dir, "c.jpg"), QByteArray(), time));
+    QVERIFY(!QFileInfo::exists(dir.filePath(".ptthumbs/c.jpg")));
 }
 
 void tst_ThumbnailCache::readsNoPipeAndNoLink()
 {
     QTemporaryDir dir;
     const QDateTime time = QDateTime::currentDateTime();
-    const QString real = dir.filePath("real.jpg");
-    QVERIFY(ThumbnailCache::write(real, ThumbnailCache::encode(10, 10, gradient(10, 10)), time));
+    const QString real = image(dir, "real.jpg");
+    QVERIFY(ThumbnailCache::store(real, ThumbnailCache::encode(10, 10, gradient(10, 10)), time));
     QVERIFY(ThumbnailCache::read(real, time));
-    const QString link = dir.filePath("link.jpg");
-    QVERIFY(QFile::link(real, link));
-    QVERIFY(!ThumbnailCache::read(link, time));
+    QVERIFY(QFile::link(ThumbnailCache::filePath(real), dir.filePath(".ptthumbs/link.jpg")));
+    QVERIFY(!ThumbnailCache::read(dir.filePath("link.jpg"), time));
     // Opening a pipe for reading would wait for a writer forever.
-    const QString pipe = dir.filePath("pipe.jpg");
+    const QString pipe = dir.filePath(".ptthumbs/pipe.jpg");
     QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QVERIFY(!ThumbnailCache::read(pipe, QFileInfo(pipe).lastModified()));
+    QVERIFY(!ThumbnailCache::read(dir.filePath("pipe.jpg"), QFileInfo(pipe).lastModified()));
 }
 
 PICTARN_TEST(tst_ThumbnailCache)
