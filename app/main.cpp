@@ -3,7 +3,9 @@
 #include "app/startup.h"
 #include "platform/zapplication.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QWindow>
 
 int main(int argc, char **argv)
 {
@@ -23,6 +25,10 @@ int main(int argc, char **argv)
         Pictarn window;
         app.setMainWidget(&window);
         window.show();
+        // A viewer shown before the window is on screen would open beneath it.
+        const QDeadlineTimer patience(2000);
+        while (!window.windowHandle()->isExposed() && !patience.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         window.openPaths(commandLine.paths(workingDir));
         result = app.exec();
     } // the window saves the settings as it goes
