@@ -1,6 +1,9 @@
 #include "app/bookmarkmenu.h"
 
 #include "app/settings.h"
+#include "platform/folders.h"
+
+#include <QFileInfo>
 
 #include <QPointer>
 
@@ -20,6 +23,7 @@ void BookmarkMenu::load()
     QAction *documents = addAction(QIcon(QPixmap(QStringLiteral("image/DocsIcon.png"))),
                                    QString::fromUtf8("我的图像"));
     documents->setData(0);
+    documents->setEnabled(QFileInfo(Folders::documents()).isDir());
     const BookmarkList &bookmarks = settings->bookmarks();
     if (!bookmarks.isEmpty())
         addSeparator();

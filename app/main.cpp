@@ -1,17 +1,35 @@
+#include "app/commandline.h"
 #include "app/pictarn.h"
 #include "app/startup.h"
 #include "platform/zapplication.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QWindow>
+
 int main(int argc, char **argv)
 {
+    if (CommandLine::onlyPrints(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        CommandLine().process(QCoreApplication::arguments());
+        return 0;
+    }
+    // Names on the command line are relative to where the user started the program.
+    const QString workingDir = QDir::currentPath();
     Startup::enterDataDirectory(argv[0]);
-    Startup::chooseScreen(argc, argv);
     ZApplication app(argc, argv, ZApplication::GuiClient);
+    CommandLine commandLine;
+    commandLine.process(QCoreApplication::arguments());
     int result;
     {
         Pictarn window;
         app.setMainWidget(&window);
         window.show();
+        // A viewer shown before the window is on screen would open beneath it.
+        const QDeadlineTimer patience(2000);
+        while (!window.windowHandle()->isExposed() && !patience.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        window.openPaths(commandLine.paths(workingDir));
         result = app.exec();
     } // the window saves the settings as it goes
     return result;

@@ -28,6 +28,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSet>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -254,7 +255,20 @@ void Pictarn::loadFolder(const QString &path)
             new ImageListItem(imageListView, name, path + QLatin1Char('/') + name);
     }
     listedFolders.append(path);
+    fillViews();
+}
 
+void Pictarn::listImages(const QStringList &paths)
+{
+    // The list sorts by name; the order given is kept until the list is cleared.
+    imageListView->setSortingEnabled(false);
+    for (const QString &path : paths)
+        new ImageListItem(imageListView, QFileInfo(path).fileName(), path);
+    fillViews();
+}
+
+void Pictarn::fillViews()
+{
     thumbnailView->clearGrid(true);
     for (int n = 0; n < imageListView->topLevelItemCount(); ++n) {
         auto *item = static_cast<ImageListItem *>(imageListView->topLevelItem(n));
@@ -264,6 +278,60 @@ void Pictarn::loadFolder(const QString &path)
     thumbnailView->setFocus();
     if (QTreeWidgetItem *first = imageListView->topLevelItem(0))
         imageListView->setCurrentItem(first);
+    updateTitle();
+}
+
+void Pictarn::updateTitle()
+{
+    QSet<QString> folders(listedFolders.cbegin(), listedFolders.cend());
+    for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
+        folders.insert(
+                QFileInfo(static_cast<ImageListItem *>(imageListView->topLevelItem(n))->path())
+                        .path());
+    QString title = QStringLiteral("Pictarn");
+    if (folders.size() == 1) {
+        const QString folder = *folders.cbegin();
+        const QString name = QDir(folder).dirName();
+        title += QStringLiteral(" - ") + (name.isEmpty() ? folder : name);
+    } else if (folders.size() > 1) {
+        title += QStringLiteral(" - %1 folders").arg(folders.size());
+    }
+    setWindowTitle(title);
+}
+
+void Pictarn::openPaths(const QStringList &paths)
+{
+    QStringList folders, images;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (info.isDir())
+            folders << path;
+        else if (info.isFile() && isImageFile(info.fileName()))
+            images << path;
+        else if (info.exists())
+            qWarning("pictarn: %s: neither a folder nor an image", qPrintable(path));
+        else
+            qWarning("pictarn: %s: no such file or folder", qPrintable(path));
+    }
+    for (const QString &folder : folders) {
+        currentFolder = folder;
+        loadFolder(folder);
+    }
+    if (images.size() != 1 || !folders.isEmpty()) {
+        if (!images.isEmpty())
+            listImages(images);
+        return;
+    }
+    const QString image = images.first();
+    currentFolder = QFileInfo(image).path();
+    loadFolder(currentFolder);
+    if (auto *item = imageListView->findItemByPath(image)) {
+        imageListView->setCurrentItem(item);
+        if (ImageBox *first = thumbnailView->selectedBox())
+            first->setSelected(false);
+        thumbnailView->selectBox(imageListView->indexOfTopLevelItem(item));
+    }
+    showImage(image);
 }
 
 void Pictarn::moveall()
@@ -272,6 +340,8 @@ void Pictarn::moveall()
     imageListView->clear();
     listedFolders.clear();
     currentBookmark = nullptr;
+    imageListView->setSortingEnabled(true);
+    updateTitle();
 }
 
 void Pictarn::bookmarkSelected(Bookmark &bookmark)

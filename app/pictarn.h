@@ -36,6 +36,9 @@ public slots:
     void setDocument(const QString &document);
     void cardMessage(const QByteArray &message, const QByteArray &data);
     void showImage(QString path);
+    // Lists what the command line names: folders as bookmarks list them; one image with its
+    // folder, opened; several images alone, in the order given. Other paths are reported.
+    void openPaths(const QStringList &paths);
 
 private slots:
     void load();
@@ -63,6 +66,12 @@ private:
 
     // Lists the folder's images into both views, beside those already listed.
     void loadFolder(const QString &path);
+    // Lists these images alone, in this order, in both views.
+    void listImages(const QStringList &paths);
+    // Builds the grid from the list and selects the first image in both views.
+    void fillViews();
+    // Names the listed folder in the title, or how many there are.
+    void updateTitle();
     // The file name and full path of the selected image of the shown view; false when none.
     bool selectedImage(QString &name, QString &path) const;
     // Whether the views hold the documents folder and nothing else.

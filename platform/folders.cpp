@@ -1,9 +1,22 @@
 #include "platform/folders.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QtGlobal>
 
 QString Folders::documents()
 {
     const QString custom = qEnvironmentVariable("PICTARN_DOCUMENTS");
-    return custom.isEmpty() ? QStringLiteral("/diska/MyImages") : custom;
+    if (!custom.isEmpty())
+        return custom;
+    const QStringList candidates = {
+            QStringLiteral("/diska/MyImages"),
+            QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+    };
+    for (const QString &dir : candidates) {
+        if (!dir.isEmpty() && QFileInfo(dir).isDir())
+            return dir;
+    }
+    return QDir::homePath();
 }

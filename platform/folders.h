@@ -4,7 +4,8 @@
 
 namespace Folders {
 
-// The folder behind the documents entry: "/diska/MyImages", or $PICTARN_DOCUMENTS.
+// The folder behind the documents entry: $PICTARN_DOCUMENTS; else the phone's
+// "/diska/MyImages", the user's pictures folder or the home folder, the first that exists.
 QString documents();
 
 } // namespace Folders

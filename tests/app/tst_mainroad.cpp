@@ -2,6 +2,7 @@
 #include "common/testutil.h"
 
 #include "app/bookmarkmenu.h"
+#include "app/commandline.h"
 #include "app/pictarn.h"
 #include "app/settings.h"
 #include "browse/directoryview.h"
@@ -27,6 +28,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
@@ -220,6 +222,75 @@ private slots:
         QCOMPARE(items.size(), 1);
         QCOMPARE(items.at(0)->text(), QString::fromUtf8("我的图像"));
         QCOMPARE(items.at(0)->data().toInt(), 0);
+        QVERIFY(!items.at(0)->isEnabled()); // the documents folder does not exist
+    }
+
+    void startsOnTheNamedPaths_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<bool>("fullScreen");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("refused"); // named on standard error
+        QTest::addColumn<QString>("title");
+        const QStringList photos = files("a.png b.png c.png");
+        const QString inPhotos = QStringLiteral("Pictarn - Photos");
+        QTest::newRow("folder") << files("Photos") << false << photos << "a.png" << false << ""
+                                << inPhotos;
+        QTest::newRow("image") << files("Photos/b.png") << false << photos << "b.png" << true << ""
+                               << inPhotos;
+        QTest::newRow("image, full screen") << files("Other/../Photos/c.png") << true << photos
+                                            << "c.png" << true << "" << inPhotos;
+        QTest::newRow("images") << files("Photos/c.png Other/z.png Photos/a.png") << false
+                                << files("c.png z.png a.png") << "c.png" << false << ""
+                                << "Pictarn - 2 folders";
+        QTest::newRow("missing") << files("gone Photos") << false << photos << "a.png" << false
+                                 << "gone" << inPhotos;
+        QTest::newRow("no image") << files("notes.png.txt") << false << QStringList() << "" << false
+                                  << "notes.png.txt"
+                                  << "Pictarn";
+    }
+
+    void startsOnTheNamedPaths()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(bool, fullScreen);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, selected);
+        QFETCH(bool, opened);
+        QFETCH(QString, refused);
+        QFETCH(QString, title);
+        for (const char *name : {"Photos/c.png", "Photos/a.png", "Photos/b.png", "Other/z.png"}) {
+            QDir(root->path()).mkpath(QFileInfo(QLatin1String(name)).path());
+            QVERIFY(TestUtil::writeImage(root->filePath(QLatin1String(name)), 20, 16));
+        }
+        QVERIFY(TestUtil::writeBytes(root->filePath(QStringLiteral("notes.png.txt")), 10));
+        if (fullScreen)
+            QVERIFY(TestUtil::writeConfig(QStringLiteral("[Settings]\nimageFullScreen=true\n")));
+        if (!refused.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(
+                                                       root->filePath(refused) + ':')));
+
+        CommandLine commandLine;
+        commandLine.process(QStringList(QStringLiteral("pictarn")) + names);
+        Pictarn window;
+        window.openPaths(commandLine.paths(root->path())); // not the current folder
+        QCOMPARE(listNames(window.imageListView), listed);
+        QStringList boxes;
+        for (int n = 0; n < window.thumbnailView->boxCount(); ++n)
+            boxes << window.thumbnailView->boxAt(n)->fileName();
+        QCOMPARE(boxes, listed);
+        QCOMPARE(window.windowTitle(), title);
+        if (!selected.isEmpty()) {
+            QCOMPARE(static_cast<ImageListItem *>(window.imageListView->currentItem())->name(),
+                     selected);
+            QCOMPARE(window.thumbnailView->selectedBox()->fileName(), selected);
+        }
+        QTRY_COMPARE(window.imageViewer->isVisible(), opened && !fullScreen);
+        QCOMPARE(fullScreenSurface() != nullptr, opened && fullScreen);
+        if (opened && !fullScreen)
+            QTRY_COMPARE(window.currentImage, root->filePath(QStringLiteral("Photos/") + selected));
     }
 
     void pressingTheShownViewKeepsIt()

@@ -6,7 +6,9 @@
 #include "resources/iconset.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QMenu>
 #include <QSettings>
 #include <QStackedWidget>
@@ -40,6 +42,7 @@ private slots:
     void fullScreenCheckMarkFollowsTheSettings_data();
     void fullScreenCheckMarkFollowsTheSettings();
     void settingsAreWrittenWhenTheWindowGoes();
+    void buildDrawsTheSamplePictures();
 };
 
 void tst_Pictarn::toolBarHoldsTheToolsInOrder()
@@ -152,6 +155,19 @@ void tst_Pictarn::settingsAreWrittenWhenTheWindowGoes()
     QCOMPARE(raw.value(QStringLiteral("Settings/slideDelay")).toInt(), 11);
     QCOMPARE(raw.value(QStringLiteral("Bookmarks/numBookmarks")).toInt(), 1);
     QCOMPARE(raw.value(QStringLiteral("Bookmarks/dir0")).toString(), QStringLiteral("/card"));
+}
+
+void tst_Pictarn::buildDrawsTheSamplePictures()
+{
+    const QDir samples(QStringLiteral("samples")); // in the build tree
+    const QStringList names = samples.entryList(QDir::Files);
+    QVERIFY(names.size() >= 12);
+    for (const QString &name : names)
+        QVERIFY2(!QImage(samples.filePath(name)).isNull(), qPrintable(name));
+    QCOMPARE(QImageReader(samples.filePath(QStringLiteral("turned.jpg"))).transformation(),
+             QImageIOHandler::TransformationRotate90);
+    QVERIFY(QImageReader(samples.filePath(QStringLiteral("spinner.gif"))).imageCount() > 1);
+    QVERIFY(QImage(samples.filePath(QStringLiteral("leaf.png"))).hasAlphaChannel());
 }
 
 PICTARN_TEST(tst_Pictarn)

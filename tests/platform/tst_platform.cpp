@@ -1,6 +1,7 @@
 #include "common/testmain.h"
 #include "common/testutil.h"
 
+#include "platform/folders.h"
 #include "platform/mountwatcher.h"
 #include "platform/qcopchannel.h"
 #include "platform/zconfig.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +64,8 @@ private slots:
     void configFileLivesInTheConfigHome();
     void configReadsDefaultsForMissingOrMistypedValues();
     void configSurvivesAFullDisk();
+    void documentsFolderIsTheFirstThatExists_data();
+    void documentsFolderIsTheFirstThatExists();
 };
 
 void tst_Platform::channelDeliversToEveryChannelOfThatNameOnly()
@@ -246,6 +250,36 @@ void tst_Platform::configSurvivesAFullDisk()
     }
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), before);
+}
+
+void tst_Platform::documentsFolderIsTheFirstThatExists_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("pictures");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("named") << true << true << "named";
+    QTest::newRow("pictures") << false << true << "home/Pictures";
+    QTest::newRow("home") << false << false << "home";
+}
+
+void tst_Platform::documentsFolderIsTheFirstThatExists()
+{
+    QFETCH(bool, named);
+    QFETCH(bool, pictures);
+    QFETCH(QString, expected);
+    if (QFileInfo::exists(QStringLiteral("/diska/MyImages")))
+        QSKIP("this machine has the phone's own documents folder");
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath(pictures ? "home/Pictures" : "home")));
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray documents = qgetenv("PICTARN_DOCUMENTS");
+    auto restore = qScopeGuard([&] {
+        qputenv("HOME", home);
+        qputenv("PICTARN_DOCUMENTS", documents);
+    });
+    qputenv("HOME", QFile::encodeName(dir.filePath(QStringLiteral("home"))));
+    qputenv("PICTARN_DOCUMENTS", named ? QFile::encodeName(dir.filePath("named")) : "");
+    QCOMPARE(Folders::documents(), dir.filePath(expected));
 }
 
 PICTARN_TEST(tst_Platform)
