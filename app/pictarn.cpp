@@ -2,6 +2,7 @@
 
 #include "app/bookmarkmenu.h"
 #include "app/settings.h"
+#include "browse/imagefiles.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "browse/pathchooser.h"
@@ -51,14 +52,7 @@ QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QStri
 
 bool isImageFile(const QString &name)
 {
-    static const QStringList endings
-            = {QStringLiteral(".png"), QStringLiteral(".jpg"), QStringLiteral(".bmp"),
-               QStringLiteral(".gif"), QStringLiteral(".jpeg")};
-    for (const QString &ending : endings) {
-        if (name.endsWith(ending, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
+    return ImageFiles::isImageName(name);
 }
 
 // Both paths name one file: a change of case on a card that ignores case, say.
@@ -246,6 +240,13 @@ void Pictarn::loadFolder(const QString &path)
 {
     if (path.isEmpty())
         return;
+    // A folder listed already would list each of its images twice.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    for (const QString &listed : std::as_const(listedFolders)) {
+        if (QDir::cleanPath(listed) == QDir::cleanPath(path)
+            || (!canonical.isEmpty() && QFileInfo(listed).canonicalFilePath() == canonical))
+            return;
+    }
     const QStringList names = QDir(path).entryList(QDir::Files, QDir::Name);
     for (const QString &name : names) {
         if (isImageFile(name))
@@ -259,7 +260,11 @@ void Pictarn::loadFolder(const QString &path)
         thumbnailView->addBox(item, n / 2, n % 2);
     }
     QTimer::singleShot(0, thumbnailView, &ThumbnailView::loadThumbs);
-    thumbnailView->setFocus();
+    // The keys go to the view on the screen.
+    if (viewStack->currentWidget() == imageListView)
+        imageListView->setFocus();
+    else
+        thumbnailView->setFocus();
     if (QTreeWidgetItem *first = imageListView->topLevelItem(0))
         imageListView->setCurrentItem(first);
 }
