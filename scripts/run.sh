@@ -4,7 +4,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/deps.sh" qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build fonts-dejavu-core \
-    fonts-droid-fallback
+    fonts-droid-fallback qt6-image-formats-plugins
 cmake -S "$top" -B "$top/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DPICTARN_BUILD_TESTS=OFF -DPICTARN_BUILD_BENCH=OFF >/dev/null
 cmake --build "$top/build-release" -j"$(nproc)"
