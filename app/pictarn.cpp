@@ -2,6 +2,7 @@
 
 #include "app/bookmarkmenu.h"
 #include "app/settings.h"
+#include "browse/imagefiles.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "browse/pathchooser.h"
@@ -39,12 +40,35 @@
 #include <sys/stat.h>
 
 namespace {
-QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QString &text = {})
+// The data directory's pictures that could not be read, said once on standard error.
+QStringList missingPictures;
+
+QPixmap dataPicture(const QString &path)
+{
+    const QPixmap pixmap(path);
+    if (pixmap.isNull() && !missingPictures.contains(path))
+        missingPictures << path;
+    return pixmap;
+}
+
+// A tool without its picture shows an empty face of the same size: its text would widen it
+// and push the last tools off a narrow screen.
+QIcon toolIcon(const QPixmap &pixmap, const QToolBar *toolBar)
+{
+    if (!pixmap.isNull())
+        return QIcon(pixmap);
+    QPixmap blank(toolBar->iconSize());
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
+
+QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QString &text = {},
+                           const QString &tip = {})
 {
     auto *button = new QToolButton(toolBar);
-    button->setIcon(QIcon(pixmap));
+    button->setIcon(toolIcon(pixmap, toolBar));
     button->setText(text);
-    button->setToolTip(text);
+    button->setToolTip(text.isEmpty() ? tip : text);
     button->setAutoRaise(true);
     toolBar->addWidget(button);
     return button;
@@ -52,14 +76,7 @@ QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QStri
 
 bool isImageFile(const QString &name)
 {
-    static const QStringList endings
-            = {QStringLiteral(".png"), QStringLiteral(".jpg"), QStringLiteral(".bmp"),
-               QStringLiteral(".gif"), QStringLiteral(".jpeg")};
-    for (const QString &ending : endings) {
-        if (name.endsWith(ending, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
+    return ImageFiles::isImageName(name);
 }
 
 // Both paths name one file: a change of case on a card that ignores case, say.
@@ -113,7 +130,8 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(toolBar);
 
-    auto *menuButton = addToolButton(toolBar, QPixmap(QStringLiteral("image/wmenu.png")));
+    auto *menuButton = addToolButton(toolBar, dataPicture(QStringLiteral("image/wmenu.png")), {},
+                                     QStringLiteral("Menu"));
     mainMenu = new QMenu(this);
     mainMenu->addAction(QStringLiteral("Open dir    "), this, &Pictarn::open);
     mainMenu->addAction(QStringLiteral("Clear list  "), this, &Pictarn::moveall);
@@ -131,21 +149,24 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
                                    QStringLiteral("Bookmarks"));
     connect(bookmarkButton, &QToolButton::clicked, this, &Pictarn::showBookmarkMenu);
 
-    thumbViewButton = addToolButton(toolBar, iconPixmap(QStringLiteral("view_icon")));
+    thumbViewButton = addToolButton(toolBar, iconPixmap(QStringLiteral("view_icon")), {},
+                                    QStringLiteral("Thumbnails"));
     thumbViewButton->setCheckable(true);
     connect(thumbViewButton, &QToolButton::clicked, this, &Pictarn::switchThumbnailView);
 
-    listViewButton = addToolButton(toolBar, iconPixmap(QStringLiteral("view_text")));
+    listViewButton = addToolButton(toolBar, iconPixmap(QStringLiteral("view_text")), {},
+                                   QStringLiteral("List"));
     listViewButton->setCheckable(true);
     connect(listViewButton, &QToolButton::clicked, this, &Pictarn::switchListView);
 
-    auto *slideShowAction = new QAction(QIcon(iconPixmap(QStringLiteral("slideshow"))),
+    auto *slideShowAction = new QAction(toolIcon(iconPixmap(QStringLiteral("slideshow")), toolBar),
                                         QStringLiteral("SlideShow"), this);
     connect(slideShowAction, &QAction::triggered, this, &Pictarn::startSlideShow);
     toolBar->addAction(slideShowAction);
 
     auto *settingsButton
-            = addToolButton(toolBar, QPixmap(QStringLiteral("image/SettingsIcon.png")));
+            = addToolButton(toolBar, dataPicture(QStringLiteral("image/SettingsIcon.png")), {},
+                            QStringLiteral("Settings"));
     settingsMenu = new QMenu(this);
     settingsMenu->addAction(QStringLiteral("Set   "), this, &Pictarn::showSettingsDialog);
     settingsMenu->addSeparator();
@@ -155,20 +176,29 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     fullScreenItem->setCheckable(true);
     attachMenu(settingsButton, settingsMenu);
 
-    auto *fullScreenAction = new QAction(QIcon(QPixmap(QStringLiteral("image/fullscreen.png"))),
-                                         QStringLiteral("Show FullScreen"), this);
+    auto *fullScreenAction
+            = new QAction(toolIcon(dataPicture(QStringLiteral("image/fullscreen.png")), toolBar),
+                          QStringLiteral("Show FullScreen"), this);
     connect(fullScreenAction, &QAction::triggered, this, &Pictarn::showImageFullScreen);
     toolBar->addAction(fullScreenAction);
 
-    auto *renameAction = new QAction(QIcon(iconPixmap(QStringLiteral("rename"))),
+    auto *renameAction = new QAction(toolIcon(iconPixmap(QStringLiteral("rename")), toolBar),
                                      QStringLiteral("Rename"), this);
     connect(renameAction, &QAction::triggered, this, &Pictarn::renameImage);
     toolBar->addAction(renameAction);
 
-    auto *deleteAction = new QAction(QIcon(QPixmap(QStringLiteral("image/editdelete.png"))),
-                                     QStringLiteral("delete"), this);
+    auto *deleteAction
+            = new QAction(toolIcon(dataPicture(QStringLiteral("image/editdelete.png")), toolBar),
+                          QStringLiteral("delete"), this);
     connect(deleteAction, &QAction::triggered, this, &Pictarn::deleteImage);
     toolBar->addAction(deleteAction);
+    static bool told = false;
+    if (!missingPictures.isEmpty() && !told) {
+        told = true;
+        qWarning("Pictarn: pictures missing from the data directory %s: %s",
+                 qPrintable(QDir::currentPath()),
+                 qPrintable(missingPictures.join(QLatin1Char(' '))));
+    }
 
     settings = std::make_unique<Settings>();
     settings->load();
@@ -249,6 +279,13 @@ void Pictarn::loadFolder(const QString &path)
 {
     if (path.isEmpty())
         return;
+    // A folder listed already would list each of its images twice.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    for (const QString &listed : std::as_const(listedFolders)) {
+        if (QDir::cleanPath(listed) == QDir::cleanPath(path)
+            || (!canonical.isEmpty() && QFileInfo(listed).canonicalFilePath() == canonical))
+            return;
+    }
     const QStringList names = QDir(path).entryList(QDir::Files, QDir::Name);
     for (const QString &name : names) {
         if (isImageFile(name))
@@ -275,7 +312,11 @@ void Pictarn::fillViews()
         thumbnailView->addBox(item, n / 2, n % 2);
     }
     QTimer::singleShot(0, thumbnailView, &ThumbnailView::loadThumbs);
-    thumbnailView->setFocus();
+    // The keys go to the view on the screen.
+    if (viewStack->currentWidget() == imageListView)
+        imageListView->setFocus();
+    else
+        thumbnailView->setFocus();
     if (QTreeWidgetItem *first = imageListView->topLevelItem(0))
         imageListView->setCurrentItem(first);
     updateTitle();

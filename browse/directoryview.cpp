@@ -1,7 +1,10 @@
 #include "browse/directoryview.h"
 
 #include "browse/foldertreeitem.h"
+#include "platform/folders.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -34,6 +37,8 @@ DirectoryView::DirectoryView(QWidget *parent, const char *name) : QTreeWidget(pa
     sortByColumn(0, Qt::AscendingOrder);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 
+    setWaysIn({QDir::homePath(), Folders::documents()});
+
     connect(this, &QTreeWidget::itemDoubleClicked, this, &DirectoryView::slotFolderSelected);
     connect(this, &QTreeWidget::itemExpanded, this, &DirectoryView::rowExpanded);
     connect(this, &QTreeWidget::itemCollapsed, this, &DirectoryView::rowCollapsed);
@@ -51,6 +56,28 @@ QString DirectoryView::fullPath(QTreeWidgetItem *item) const
             path.prepend(up->text(0));
     }
     return path;
+}
+
+void DirectoryView::setWaysIn(const QStringList &folders)
+{
+    waysIn.clear();
+    for (const QString &folder : folders) {
+        // Through links too: a home under a linked /home is reached by either name.
+        for (const QString &path : {folder, QFileInfo(folder).canonicalFilePath()}) {
+            if (!path.isEmpty() && QDir::isAbsolutePath(path))
+                waysIn << QDir::cleanPath(path) + QLatin1Char('/');
+        }
+    }
+}
+
+bool DirectoryView::isOnTheWayIn(const QString &path) const
+{
+    const QString folder = QDir::cleanPath(path) + QLatin1Char('/');
+    for (const QString &way : waysIn) {
+        if (way.startsWith(folder))
+            return true;
+    }
+    return false;
 }
 
 void DirectoryView::setDir(const QString &path)

@@ -15,6 +15,11 @@ public:
     // The row's path from the texts of the row and its ancestors, without a trailing "/".
     QString fullPath(QTreeWidgetItem *item) const;
 
+    // The folders the user must be able to reach (the home and documents folders by default):
+    // a folder on the way to one of them shows even under a hidden name.
+    void setWaysIn(const QStringList &folders);
+    bool isOnTheWayIn(const QString &path) const;
+
     // Shared by every view of the process; loaded by the first view and kept to the end.
     static const QPixmap *lockedFolderIcon;
     static const QPixmap *closedFolderIcon;
@@ -44,4 +49,5 @@ private:
     bool onExpander(QTreeWidgetItem *item, const QPoint &pos) const;
 
     bool changingRows = false; // a row is being opened or closed by its own setOpen()
+    QStringList waysIn; // clean paths, each with a trailing "/"
 };

@@ -9,7 +9,7 @@
 
 namespace {
 
-// The platform's own folders, hidden wherever they appear.
+// The platform's own folders, hidden wherever they appear unless the user's own lie below.
 const QSet<QString> &hiddenNames()
 {
     static const QSet<QString> names{
@@ -109,13 +109,17 @@ void FolderTreeItem::readFolder()
     if (view)
         view->setUpdatesEnabled(false);
 
+    const DirectoryView *tree = directoryView(view);
     // Links to folders count as folders: QDir::Dirs and isDir() both follow links.
     const QDir dir(fullName(), QString(), QDir::Name | QDir::IgnoreCase,
                    QDir::Dirs | QDir::NoDotAndDotDot);
     const QFileInfoList entries = dir.entryInfoList();
     for (const QFileInfo &entry : entries) {
         const QString name = entry.fileName();
-        if (hiddenNames().contains(name) || !entry.isDir())
+        if (!entry.isDir())
+            continue;
+        if (hiddenNames().contains(name)
+            && !(tree && tree->isOnTheWayIn(fullName() + QLatin1Char('/') + name)))
             continue;
         new FolderTreeItem(this, name);
     }

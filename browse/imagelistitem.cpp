@@ -10,6 +10,7 @@ ImageListItem::ImageListItem(QTreeWidget *parent, const QString &name, const QSt
 {
     setIcon(0, QIcon(iconPixmap(QStringLiteral("image"))));
     setText(0, name);
+    setToolTip(0, name); // the column may show it cut short
     setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     setDimensions(0, 0);
 }

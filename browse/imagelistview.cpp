@@ -13,11 +13,13 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
     setColumnCount(2);
     setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
     headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    // The columns widen to what they are given and never narrow. The header's own sizing to
-    // contents measures every row at each change: quadratic over a thumbnail pass.
+    // The size column widens to what it is given and never narrows. The header's own sizing to
+    // contents measures every row at each change: quadratic over a thumbnail pass. The names
+    // take what is left, so that the sizes stay on a narrow screen; a long name is cut short.
     header()->setStretchLastSection(false);
-    for (int column = 0; column < columnCount(); ++column)
-        header()->resizeSection(column, header()->sectionSizeHint(column));
+    header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    header()->resizeSection(1, header()->sectionSizeHint(1));
+    setTextElideMode(Qt::ElideMiddle);
     connect(model(), &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &from, const QModelIndex &to, const QList<int> &roles) {
                 if (roles.isEmpty() || roles.contains(Qt::DisplayRole)
@@ -28,8 +30,7 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
     const auto narrowWhenEmpty = [this] {
         if (topLevelItemCount() != 0)
             return;
-        for (int column = 0; column < columnCount(); ++column)
-            header()->resizeSection(column, header()->sectionSizeHint(column));
+        header()->resizeSection(1, header()->sectionSizeHint(1));
     };
     connect(model(), &QAbstractItemModel::rowsRemoved, this, narrowWhenEmpty);
     connect(model(), &QAbstractItemModel::modelReset, this, narrowWhenEmpty);
@@ -46,7 +47,7 @@ void ImageListView::widenColumns(const QModelIndex &from, const QModelIndex &to)
 {
     if (from.parent().isValid())
         return;
-    for (int column = from.column(); column <= to.column(); ++column) {
+    for (int column = qMax(1, from.column()); column <= to.column(); ++column) {
         int width = header()->sectionSize(column);
         for (int row = from.row(); row <= to.row(); ++row)
             width = qMax(width, sizeHintForIndex(model()->index(row, column)).width());
@@ -86,6 +87,17 @@ void ImageListView::keyReleaseEvent(QKeyEvent *event)
         return;
     }
     QTreeWidget::keyReleaseEvent(event);
+}
+
+void ImageListView::keyPressEvent(QKeyEvent *event)
+{
+    // On the press: the release of a Return that chose a menu item may land here.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+        if (!event->isAutoRepeat())
+            emit clicked(currentItem());
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void ImageListView::drawRow(QPainter *painter, const QStyleOptionViewItem &option,

@@ -22,13 +22,15 @@ public:
     static QColor shadeColor() { return QColor(201, 221, 226); }
 
 signals:
-    // A row was chosen by a click or by releasing Space; null when Space found no current row.
+    // A row was chosen by a click, by releasing Space or by pressing Return; null when Space
+    // found no current row.
     void clicked(QTreeWidgetItem *item);
 
 private:
     void widenColumns(const QModelIndex &from, const QModelIndex &to);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void drawRow(QPainter *painter, const QStyleOptionViewItem &option,
                  const QModelIndex &index) const override;

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTreeWidget>
@@ -159,6 +160,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     setCSTWidget(softKeys);
     softKeys->show();
     connect(softKeys->getRightBtn(), &QPushButton::clicked, this, &QWidget::close);
+    // On a desktop the screen covers the window: Escape leaves it as the right soft key does.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
     connect(softKeys->getMidBtn(), &QPushButton::clicked, this, &SettingsDialog::save);
 
     connect(thumbCheck, &QCheckBox::toggled, this, &SettingsDialog::saveThumbnailsChecked);

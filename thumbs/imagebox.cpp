@@ -202,6 +202,8 @@ void ImageBox::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
         emit clicked();
         break;
     case Qt::Key_Left:

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
@@ -33,6 +34,16 @@ QToolButton *toolButton(QWidget *parent, const QPixmap &picture, const QString &
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
+    static const QHash<QString, QString> tips{
+            {QStringLiteral("menu"), QStringLiteral("Menu")},
+            {QStringLiteral("toscreen"), QStringLiteral("Fit to screen")},
+            {QStringLiteral("zoom"), QStringLiteral("Zoom")},
+            {QStringLiteral("rotate"), QStringLiteral("Rotate")},
+            {QStringLiteral("brightup"), QStringLiteral("Brighter")},
+            {QStringLiteral("brightdown"), QStringLiteral("Darker")},
+            {QStringLiteral("fullscreen"), QStringLiteral("Full screen")},
+    };
+    button->setToolTip(tips.value(name)); // desktop users hover before they tap
     button->setIcon(picture);
     if (!picture.isNull())
         button->setIconSize(picture.size());

@@ -4,14 +4,18 @@
 #include "app/pictarn.h"
 #include "app/settings.h"
 #include "resources/iconset.h"
+#include "viewer/imageviewer.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QMenu>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -37,6 +41,7 @@ class tst_Pictarn : public QObject
 private slots:
     void init() { QFile::remove(TestUtil::configFile()); }
     void toolBarHoldsTheToolsInOrder();
+    void toolBarFitsTheScreen_data();
     void toolBarFitsTheScreen();
     void menusHoldTheirItems();
     void fullScreenCheckMarkFollowsTheSettings_data();
@@ -88,13 +93,33 @@ void tst_Pictarn::toolBarHoldsTheToolsInOrder()
     QVERIFY(window.listViewButton->isCheckable());
 }
 
+void tst_Pictarn::toolBarFitsTheScreen_data()
+{
+    QTest::addColumn<bool>("pictures"); // the data directory holds the tools' pictures
+    QTest::newRow("pictures found") << true;
+    QTest::newRow("pictures missing") << false;
+}
+
 void tst_Pictarn::toolBarFitsTheScreen()
 {
+    QFETCH(bool, pictures);
+    QTemporaryDir empty;
+    const QString dataDir = QDir::currentPath();
+    const auto back = qScopeGuard([&] { QDir::setCurrent(dataDir); });
+    if (!pictures) {
+        QVERIFY(QDir::setCurrent(empty.path()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("pictures missing.*wmenu"));
+    }
     Pictarn window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(window.width() <= 240);
-    for (QAction *action : window.toolBar->actions())
+    for (QAction *action : window.toolBar->actions()) {
         QVERIFY(window.toolBar->widgetForAction(action)->isVisible());
+        QVERIFY(!window.toolBar->widgetForAction(action)->toolTip().isEmpty());
+    }
+    for (const QToolButton *button :
+         window.imageViewer->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly))
+        QVERIFY2(!button->toolTip().isEmpty(), qPrintable(button->objectName()));
     // Nothing may fall into the tool bar's overflow menu.
     const auto *extension
             = window.toolBar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));

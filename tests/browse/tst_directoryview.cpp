@@ -135,20 +135,33 @@ QStringList tst_DirectoryView::childNames(QTreeWidgetItem *item)
 void tst_DirectoryView::listsOnlyVisibleFolders_data()
 {
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("waysIn"); // folders the user must reach
     QTest::addColumn<QStringList>("expected");
 
     // Case-sensitive order; system names, dot folders, files and links to files left out.
-    QTest::newRow("top") << QString()
+    QTest::newRow("top") << QString() << QStringList{}
                          << QStringList{"A", "C", "a", "b", "cardlink", "empty", "mmc"};
-    QTest::newRow("card folder") << QStringLiteral("mmc/mmca1") << QStringList{"Root", "pics"};
-    QTest::newRow("through a link") << QStringLiteral("cardlink") << QStringList{"mmca1"};
+    QTest::newRow("card folder") << QStringLiteral("mmc/mmca1") << QStringList{}
+                                 << QStringList{"Root", "pics"};
+    QTest::newRow("through a link")
+            << QStringLiteral("cardlink") << QStringList{} << QStringList{"mmca1"};
+    QTest::newRow("on the way home")
+            << QStringLiteral("mmc/mmca1") << QStringList{"mmc/mmca1/home/me"}
+            << QStringList{"Root", "home", "pics"};
+    QTest::newRow("on the way to documents")
+            << QStringLiteral("mmc/mmca1") << QStringList{"mmc/mmca1/tmp/", "mmc/mmca1/homework"}
+            << QStringList{"Root", "pics", "tmp"};
 }
 
 void tst_DirectoryView::listsOnlyVisibleFolders()
 {
     QFETCH(QString, folder);
+    QFETCH(QStringList, waysIn);
     QFETCH(QStringList, expected);
 
+    for (QString &way : waysIn)
+        way = disk->filePath(way);
+    view->setWaysIn(waysIn);
     view->setDir(folder);
     FolderTreeItem *item = row(folder);
     QVERIFY(item);

@@ -7,8 +7,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +67,7 @@ class tst_PathChooser : public QObject
 
 private slots:
     void acceptingAtOnceGivesTheRoot();
+    void tappedRowGivesItsPathWithoutSlash_data();
     void tappedRowGivesItsPathWithoutSlash();
     void nullTextWhenNothingIsChosen_data();
     void nullTextWhenNothingIsChosen();
@@ -104,10 +107,24 @@ void tst_PathChooser::acceptingAtOnceGivesTheRoot()
     QVERIFY(shown.isNull());
 }
 
+void tst_PathChooser::tappedRowGivesItsPathWithoutSlash_data()
+{
+    QTest::addColumn<bool>("home");
+    QTest::newRow("below the build folder") << false;
+    // Under the temporary folder, whose name ("tmp") the tree hides elsewhere.
+    QTest::newRow("home below hidden names") << true;
+}
+
 void tst_PathChooser::tappedRowGivesItsPathWithoutSlash()
 {
-    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/chooser-XXXXXX"));
-    const QString folder = reachableFolder(dir);
+    QFETCH(bool, home);
+    QTemporaryDir dir(home ? QDir::tempPath() + QStringLiteral("/chooser-XXXXXX")
+                           : QDir::currentPath() + QStringLiteral("/chooser-XXXXXX"));
+    const QString folder = home ? dir.path() + QStringLiteral("/home/me") : reachableFolder(dir);
+    const QByteArray realHome = qgetenv("HOME");
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", realHome); });
+    if (home)
+        qputenv("HOME", QFile::encodeName(folder));
     if (folder.isEmpty())
         QSKIP("the build folder lies below a folder the tree hides");
     QVERIFY(QDir().mkpath(folder + QStringLiteral("/pics/2009")));

@@ -462,13 +462,16 @@ void tst_SettingsDialog::bookmarksAreSavedInListOrder()
 void tst_SettingsDialog::softKeysSaveOrDiscard_data()
 {
     QTest::addColumn<bool>("save");
-    QTest::newRow("right key discards") << false;
-    QTest::newRow("left key, then save") << true;
+    QTest::addColumn<bool>("escape"); // leaves by the Escape key rather than the right soft key
+    QTest::newRow("right key discards") << false << false;
+    QTest::newRow("escape discards") << false << true;
+    QTest::newRow("left key, then save") << true << false;
 }
 
 void tst_SettingsDialog::softKeysSaveOrDiscard()
 {
     QFETCH(bool, save);
+    QFETCH(bool, escape);
     settings->setSlideDelay(10);
     addBookmarks({{"Camera", "/mmc/mmca1/DCIM"}});
     open();
@@ -476,7 +479,7 @@ void tst_SettingsDialog::softKeysSaveOrDiscard()
     SettingsDialog *shown = screen.get();
     bool openAfterLeftKey = false;
     whenShown([shown] { return shown->isFullScreen() ? shown : nullptr; },
-              [this, keys, shown, save, &openAfterLeftKey](QWidget *) {
+              [this, keys, shown, save, escape, &openAfterLeftKey](QWidget *) {
                   openPage(1);
                   control<QSlider>("delaySlider")->setValue(30);
                   control<QCheckBox>("barCheck")->setChecked(false);
@@ -484,6 +487,12 @@ void tst_SettingsDialog::softKeysSaveOrDiscard()
                   auto *list = control<QTreeWidget>("bmListView");
                   list->setCurrentItem(list->topLevelItem(0));
                   control<QLineEdit>("nameEdit")->setText(QStringLiteral("Changed"));
+                  if (escape) {
+                      QTest::keyClick(control<QLineEdit>("nameEdit"), Qt::Key_Escape);
+                      if (shown->isVisible()) // still open: leave by saving, which fails below
+                          QTest::mouseClick(keys->getMidBtn(), Qt::LeftButton);
+                      return;
+                  }
                   if (!save) {
                       QTest::mouseClick(keys->getRightBtn(), Qt::LeftButton);
                       return;
