@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QPointer>
 #include <QScrollBar>
+#include <QScroller>
 #include <QTimer>
 
 #include <algorithm>
@@ -30,6 +31,8 @@ ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *na
     setWidget(container);
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A finger drags the grid; a tap still opens a box.
+    QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
 }
 
 int ThumbnailView::fittingColumns() const
