@@ -76,8 +76,8 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     statusLabel->setAlignment(Qt::AlignCenter);
     // A long busy text is cut rather than widening the dialog past the screen.
     statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    toolRow->addWidget(statusLabel);
-    toolRow->addStretch();
+    // The row's spare room: the buttons after it keep their place at the right.
+    toolRow->addWidget(statusLabel, 1);
 
     QToolButton *toScreenButton
             = toolButton(this, iconPixmap(QStringLiteral("toscreen")), QStringLiteral("toscreen"));
@@ -153,6 +153,22 @@ void ImageViewer::showPixmap(QPixmap &pixmap)
     imageWidget->repaint();
 }
 
+void ImageViewer::showPosition()
+{
+    const QString text = position >= 0
+                                 ? QStringLiteral("%1/%2").arg(position + 1).arg(images.size())
+                                 : QString();
+    // The row has room for a short count only on the phone: a longer one is set smaller.
+    QFont font = this->font();
+    const int room = statusLabel->width();
+    if (font.pixelSize() <= 0)
+        font.setPixelSize(QFontInfo(font).pixelSize());
+    while (room > 0 && font.pixelSize() > 6 && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    statusLabel->setFont(font);
+    statusLabel->setText(text);
+}
+
 void ImageViewer::setImageList(const QStringList &paths)
 {
     images = paths;
@@ -196,9 +212,7 @@ void ImageViewer::load(const QString &fileName)
     fitToScreen();
     if (!self || generation != pass)
         return;
-    statusLabel->setText(position >= 0
-                                 ? QStringLiteral("%1/%2").arg(position + 1).arg(images.size())
-                                 : QString());
+    showPosition();
 
     int r = 9;
     for (;;) {

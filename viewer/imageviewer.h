@@ -65,6 +65,7 @@ private:
     QSize viewportSize() const;
     void showPixmap(QPixmap &pixmap);
     bool moveByKey(const QKeyEvent *event);
+    void showPosition();
     int stepTarget(int steps) const;
     QPointF viewCentre() const; // the point at the middle of the view, as parts of the picture
     void centreOn(QPointF centre);

@@ -770,6 +770,9 @@ void tst_ImageViewer::movesThroughTheListedPictures()
 
     QTRY_COMPARE(viewer->fileName, paths[expected]);
     QCOMPARE(viewer->statusLabel->text(), QStringLiteral("%1/14").arg(expected + 1));
+    QVERIFY2(viewer->statusLabel->width() >= viewer->statusLabel->fontMetrics().horizontalAdvance(
+                     viewer->statusLabel->text()),
+             qPrintable(QString::number(viewer->statusLabel->width())));
     QCOMPARE(moves.count(), expected == start ? 0 : 1);
     QCOMPARE(viewer->zoomRatio, expected == start && zoomed ? 1 : 0);
     if (zoomed && input == Qt::Key_Right)
