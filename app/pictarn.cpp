@@ -205,6 +205,7 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     imageViewer = new ImageViewer(this, settings.get());
     imageViewer->hide();
+    connect(imageViewer, &ImageViewer::imageChanged, this, &Pictarn::followViewer);
 
     viewStack = new QStackedWidget(this);
     setCentralWidget(viewStack);
@@ -429,8 +430,39 @@ void Pictarn::thumbClicked()
         showImage(box->imagePath());
 }
 
+QStringList Pictarn::listedImages() const
+{
+    QStringList paths;
+    if (settings->view() != 0) {
+        for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
+            paths.append(static_cast<ImageListItem *>(imageListView->topLevelItem(n))->path());
+    } else {
+        for (int n = 0; n < thumbnailView->boxCount(); ++n)
+            paths.append(thumbnailView->boxAt(n)->imagePath());
+    }
+    return paths;
+}
+
+void Pictarn::followViewer(const QString &path)
+{
+    // Closing the viewer comes back to the picture last shown.
+    currentImage = path;
+    if (settings->view() != 0) {
+        for (int n = 0; n < imageListView->topLevelItemCount(); ++n) {
+            auto *item = static_cast<ImageListItem *>(imageListView->topLevelItem(n));
+            if (item->path() == path)
+                imageListView->setCurrentItem(item);
+        }
+    } else if (ImageBox *box = thumbnailView->findBox(path)) {
+        if (ImageBox *previous = thumbnailView->selectedBox())
+            previous->setSelected(false);
+        thumbnailView->selectBox(int(thumbnailView->boxIndex(box)));
+    }
+}
+
 void Pictarn::showImage(QString path)
 {
+    imageViewer->setImageList(listedImages());
     if (settings->imageFullScreen()) {
         imageViewer->showImageFullScreen(path);
         return;
@@ -469,8 +501,10 @@ bool Pictarn::selectedImage(QString &name, QString &path) const
 void Pictarn::showImageFullScreen()
 {
     QString name, path;
-    if (selectedImage(name, path))
-        imageViewer->showImageFullScreen(path);
+    if (!selectedImage(name, path))
+        return;
+    imageViewer->setImageList(listedImages());
+    imageViewer->showImageFullScreen(path);
 }
 
 void Pictarn::renameImage()

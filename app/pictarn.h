@@ -56,11 +56,13 @@ private slots:
     void startSlideShow();
     void open();
     void thumbClicked();
+    void followViewer(const QString &path);
     void moveall();
     void About();
 
 private:
     friend class tst_Pictarn;
+    QStringList listedImages() const;
     friend class tst_MainRoad;
     friend class tst_Robustness;
 

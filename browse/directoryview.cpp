@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScroller>
 #include <QTreeWidgetItemIterator>
 
 const QPixmap *DirectoryView::lockedFolderIcon = nullptr;
@@ -28,6 +29,8 @@ DirectoryView::DirectoryView(QWidget *parent, const char *name) : QTreeWidget(pa
 {
     if (name)
         setObjectName(QString::fromLatin1(name));
+    // A finger drags the tree; a tap still opens a folder.
+    QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
     if (!openFolderIcon) {
         lockedFolderIcon = new QPixmap(QStringLiteral("image/folder_locked.png"));
         closedFolderIcon = new QPixmap(QStringLiteral("image/folder_closed.png"));

@@ -5,11 +5,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScroller>
 
 ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(parent)
 {
     if (name)
         setObjectName(QString::fromLatin1(name));
+    // A finger drags the list; a tap still picks a row.
+    QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
     setColumnCount(2);
     setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
     headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);

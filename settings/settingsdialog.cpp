@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScroller>
 #include <QShortcut>
 #include <QSlider>
 #include <QSpinBox>
@@ -119,6 +120,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     bmListView->setObjectName(QStringLiteral("bmListView"));
     bmListView->setHeaderLabels({utf8("Pics Name"), utf8("Path: ")});
     bmListView->setRootIsDecorated(false);
+    QScroller::grabGesture(bmListView->viewport(), QScroller::LeftMouseButtonGesture);
     bmListView->setSelectionMode(QAbstractItemView::SingleSelection);
     bmListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     bmListView->setSortingEnabled(true);

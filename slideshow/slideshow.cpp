@@ -79,6 +79,17 @@ SlideShow::SlideShow(const QList<ImageEntry> &entries, Settings *settings)
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, this, &SlideShow::showNextImage);
     connect(this, &ImageWidget::clicked, this, &SlideShow::showControlBar);
+    // A swipe is the arrow key of its direction.
+    connect(this, &ImageWidget::swiped, this, [this](int direction) {
+        timer->stop();
+        if (direction > 0) {
+            showNextImage();
+            return;
+        }
+        if (running)
+            pause();
+        showPreviousImage();
+    });
 }
 
 void SlideShow::start()
@@ -193,9 +204,21 @@ void SlideShow::showControlBar()
     controlBar->setHidden(!controlBar->isHidden());
 }
 
+void SlideShow::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->isAutoRepeat())
+        pressedKey = event->key();
+    event->accept();
+}
+
 void SlideShow::keyReleaseEvent(QKeyEvent *event)
 {
     event->accept();
+    // The release of the key that started the show is not a step in it.
+    if (event->key() != pressedKey)
+        return;
+    if (!event->isAutoRepeat())
+        pressedKey = 0;
     switch (event->key()) {
     case Qt::Key_Space:
         pause();

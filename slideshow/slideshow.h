@@ -34,6 +34,7 @@ public slots:
     void showPreviousImage();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
@@ -58,4 +59,5 @@ private:
     QFrame *controlBar;
     QToolButton *playButton;
     QLabel *counter;
+    int pressedKey = 0; // a release counts only after its press reached the show
 };

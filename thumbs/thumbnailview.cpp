@@ -5,7 +5,11 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QPointer>
+#include <QScrollBar>
+#include <QScroller>
 #include <QTimer>
+
+#include <algorithm>
 
 ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *name)
     : QScrollArea(parent), settings(settings), container(new QWidget), grid(new QGridLayout)
@@ -27,9 +31,41 @@ ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *na
     setWidget(container);
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A finger drags the grid; a tap still opens a box.
+    QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
 }
 
-void ThumbnailView::addBox(ImageListItem *item, int row, int column)
+int ThumbnailView::fittingColumns() const
+{
+    // Room for the vertical scroll bar is kept, so that its coming does not push a column out.
+    const int room = width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width()
+                     - grid->contentsMargins().left() - grid->contentsMargins().right()
+                     + grid->spacing();
+    const int box = boxes.isEmpty() ? 100 : boxes.first()->minimumWidth();
+    return std::max(2, room / (box + grid->spacing()));
+}
+
+void ThumbnailView::placeBoxes()
+{
+    while (QLayoutItem *item = grid->takeAt(0))
+        delete item; // the layout's wrapper, not the box
+    for (int n = 0; n < boxes.size(); ++n)
+        grid->addWidget(boxes.at(n), n / columns, n % columns);
+}
+
+void ThumbnailView::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    const int fitting = fittingColumns();
+    if (fitting == columns)
+        return;
+    columns = fitting;
+    placeBoxes();
+    if (ImageBox *box = selectedBox())
+        ensureWidgetVisible(box);
+}
+
+void ThumbnailView::addBox(ImageListItem *item, int, int)
 {
     auto *box = new ImageBox(container, settings, item);
     connect(box, &ImageBox::clicked, this, &ThumbnailView::boxClicked);
@@ -43,7 +79,8 @@ void ThumbnailView::addBox(ImageListItem *item, int row, int column)
         grid->setEnabled(false);
         QTimer::singleShot(0, this, &ThumbnailView::layoutBoxes);
     }
-    grid->addWidget(box, row, column);
+    const int n = int(boxes.size());
+    grid->addWidget(box, n / columns, n % columns);
     boxes.append(box);
     box->show();
 }
@@ -106,9 +143,7 @@ void ThumbnailView::removeBox(ImageBox *box)
     if (!boxes.removeOne(box))
         return;
     delete box;
-    clearGrid(false);
-    for (int n = 0; n < boxes.size(); ++n)
-        grid->addWidget(boxes.at(n), n / 2, n % 2);
+    placeBoxes();
 }
 
 void ThumbnailView::removeImage(const QString &path)
@@ -161,12 +196,12 @@ void ThumbnailView::leftPressed()
 
 void ThumbnailView::upPressed()
 {
-    moveFrom(sender(), -2);
+    moveFrom(sender(), -columns);
 }
 
 void ThumbnailView::downPressed()
 {
-    moveFrom(sender(), 2);
+    moveFrom(sender(), columns);
 }
 
 void ThumbnailView::moveFrom(QObject *sender, int step)

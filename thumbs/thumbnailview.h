@@ -8,14 +8,16 @@ class ImageListItem;
 class QGridLayout;
 class Settings;
 
-// The thumbnail grid: two columns of image boxes, one per image of the list, moved through
-// with the arrow keys.
+// The thumbnail grid: columns of image boxes (two on the phone), one per image of the list, moved
+// through with the arrow keys.
 class ThumbnailView : public QScrollArea
 {
     Q_OBJECT
 public:
     ThumbnailView(QWidget *parent, Settings *settings, const char *name = nullptr);
 
+    // Boxes are placed in the order they are added, as many to a row as the view's width takes
+    // (row and column are those of the two-column phone layout and are not needed).
     void addBox(ImageListItem *item, int row, int column);
     void selectBox(int index);
     ImageBox *selectedBox() const;
@@ -26,6 +28,7 @@ public:
 
     int boxCount() const { return int(boxes.size()); }
     ImageBox *boxAt(int index) const { return boxes.at(index); }
+    qsizetype boxIndex(ImageBox *box) const { return boxes.indexOf(box); }
 
     // Gives the focus to the selected box, or selects the first; with no boxes, does nothing.
     void setFocus();
@@ -45,7 +48,12 @@ private slots:
     void upPressed();
     void downPressed();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    int fittingColumns() const;
+    void placeBoxes();
     void moveFrom(QObject *box, int step);
     // Lays out the boxes added since the grid was last laid out.
     void layoutBoxes();
@@ -55,4 +63,5 @@ private:
     QGridLayout *grid;
     QList<ImageBox *> boxes; // owned; deleted when they leave the list
     quint64 generation = 0; // counts passes and clearings
+    int columns = 2;
 };

@@ -26,6 +26,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -66,8 +67,6 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *toolRow = new QHBoxLayout;
-    // Nine items share 240 pixels: the buttons sit side by side.
-    toolRow->setSpacing(0);
     layout->addLayout(toolRow);
 
     QToolButton *menuButton
@@ -88,8 +87,8 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     statusLabel->setAlignment(Qt::AlignCenter);
     // A long busy text is cut rather than widening the dialog past the screen.
     statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    toolRow->addWidget(statusLabel);
-    toolRow->addStretch();
+    // The row's spare room: the buttons after it keep their place at the right.
+    toolRow->addWidget(statusLabel, 1);
 
     QToolButton *toScreenButton
             = toolButton(this, iconPixmap(QStringLiteral("toscreen")), QStringLiteral("toscreen"));
@@ -138,10 +137,14 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
 
     scrollView = new QScrollArea(this);
     scrollView->setFrameShape(QFrame::NoFrame);
+    // A picture smaller than the window sits in its middle, not in a corner.
+    scrollView->setAlignment(Qt::AlignCenter);
+    scrollView->installEventFilter(this);
     layout->addWidget(scrollView);
     imageWidget = new ImageWidget(scrollView->viewport());
     imageWidget->setPixmap(&basePixmap, true);
     scrollView->setWidget(imageWidget);
+    connect(imageWidget, &ImageWidget::swiped, this, &ImageViewer::step);
 
     showMaximized();
 }
@@ -161,11 +164,53 @@ void ImageViewer::showPixmap(QPixmap &pixmap)
     imageWidget->repaint();
 }
 
+void ImageViewer::showPosition()
+{
+    const QString text = position >= 0
+                                 ? QStringLiteral("%1/%2").arg(position + 1).arg(images.size())
+                                 : QString();
+    // The row has room for a short count only on the phone: a longer one is set smaller.
+    QFont font = this->font();
+    const int room = statusLabel->width();
+    if (font.pixelSize() <= 0)
+        font.setPixelSize(QFontInfo(font).pixelSize());
+    while (room > 0 && font.pixelSize() > 6 && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    statusLabel->setFont(font);
+    statusLabel->setText(text);
+}
+
+void ImageViewer::setImageList(const QStringList &paths)
+{
+    images = paths;
+    position = int(images.indexOf(fileName));
+}
+
+int ImageViewer::stepTarget(int steps) const
+{
+    if (position < 0)
+        return -1;
+    return int(std::clamp(qint64(position) + steps, qint64(0), qint64(images.size()) - 1));
+}
+
+void ImageViewer::step(int steps)
+{
+    const int target = stepTarget(steps);
+    if (target < 0 || target == position)
+        return;
+    const QString path = images.at(target);
+    emit imageChanged(path);
+    load(path);
+}
+
 void ImageViewer::load(const QString &fileName)
 {
     const QPointer<ImageViewer> self(this);
     const quint64 pass = ++generation;
     this->fileName = fileName;
+    position = int(images.indexOf(fileName));
+    // Keys go to the picture, where Space and the arrows move, not to the first tool button.
+    scrollView->setFocus();
     fitted = false;
     brightness = 0;
     rotation = 0;
@@ -178,7 +223,7 @@ void ImageViewer::load(const QString &fileName)
     fitToScreen();
     if (!self || generation != pass)
         return;
-    statusLabel->setText(QString());
+    showPosition();
 
     int r = 9;
     for (;;) {
@@ -289,6 +334,8 @@ void ImageViewer::zoomTo(int ratio)
     if (qint64(w) * h > maxZoomPixels)
         return;
 
+    // From the fitted picture the zoom goes to its middle; a step keeps the middle of the view.
+    const QPointF centre = fitted ? QPointF(0.5, 0.5) : viewCentre();
     loader.load(fileName);
     QImage *image = loader.fittedImage(w, h);
     if (image && rotation != 0)
@@ -296,6 +343,7 @@ void ImageViewer::zoomTo(int ratio)
     basePixmap = image ? QPixmap::fromImage(*image) : QPixmap();
     loader.release();
     refresh();
+    centreOn(centre);
 
     fitted = false;
     zoomPopup->setRatio(zoomRatio);
@@ -350,8 +398,33 @@ void ImageViewer::zoomMax()
     zoomPopup->setZoomMaxEnabled(false);
 }
 
+QPointF ImageViewer::viewCentre() const
+{
+    const QSize view = scrollView->viewport()->size();
+    const auto part = [](const QScrollBar *bar, int view, int whole) {
+        return whole > view ? (bar->value() + view / 2.0) / whole : 0.5;
+    };
+    return QPointF(part(scrollView->horizontalScrollBar(), view.width(), imageWidget->width()),
+                   part(scrollView->verticalScrollBar(), view.height(), imageWidget->height()));
+}
+
+void ImageViewer::centreOn(QPointF centre)
+{
+    // The scroll bars come and go from the event loop; the view has its final size after that.
+    QCoreApplication::sendPostedEvents(scrollView, QEvent::MetaCall);
+    const QSize view = scrollView->viewport()->size();
+    scrollView->horizontalScrollBar()->setValue(
+            qRound(centre.x() * imageWidget->width() - view.width() / 2.0));
+    scrollView->verticalScrollBar()->setValue(
+            qRound(centre.y() * imageWidget->height() - view.height() / 2.0));
+}
+
 void ImageViewer::rotateBy(int degrees)
 {
+    // A clockwise quarter turn takes the point (x, y) of the picture to (1 - y, x).
+    QPointF centre = viewCentre();
+    for (int turned = 0; turned < degrees; turned += 90)
+        centre = QPointF(1.0 - centre.y(), centre.x());
     rotation += degrees;
     if (rotation >= 360)
         rotation -= 360;
@@ -369,6 +442,7 @@ void ImageViewer::rotateBy(int degrees)
     }
     loader.release();
     refresh();
+    centreOn(centre);
 
     if (settings->rotateBestFit()) {
         settings->setRotateBestFit(false);
@@ -496,18 +570,28 @@ void ImageViewer::adjustBrightness(QImage &image, float factor)
     }
 }
 
-void ImageViewer::showImageFullScreen(const QString &fileName)
+namespace {
+
+QImage fullScreenPicture(const QString &fileName)
 {
     const QSize screen = screenSize();
     QImage picture;
-    {
-        ImageLoader fullScreenLoader;
-        fullScreenLoader.load(fileName);
-        const QImage *image = fullScreenLoader.bestFitImage(screen.width(), screen.height());
-        if (image)
-            picture = *image;
-        fullScreenLoader.release();
-    }
+    ImageLoader fullScreenLoader;
+    fullScreenLoader.load(fileName);
+    const QImage *image = fullScreenLoader.bestFitImage(screen.width(), screen.height());
+    if (image)
+        picture = *image;
+    fullScreenLoader.release();
+    return picture;
+}
+
+} // namespace
+
+void ImageViewer::showImageFullScreen(const QString &fileName)
+{
+    const QSize screen = screenSize();
+    position = int(images.indexOf(fileName));
+    QImage picture = fullScreenPicture(fileName);
     if (brightness != 0)
         adjustBrightness(picture, float(brightness) / 100.0f);
     // The surface does not own its picture; the picture goes when the surface does.
@@ -521,6 +605,19 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     widget->setBackgroundColor(Qt::black);
     widget->setPixmap(pixmap, false);
     widget->resize(screen);
+    // Moving replaces the surface's picture; the viewer catches up when it shows again.
+    const auto move = [this, widget, pixmap](int steps) {
+        const int target = stepTarget(steps);
+        if (target < 0 || target == position)
+            return;
+        position = target;
+        emit imageChanged(images.at(target));
+        *pixmap = QPixmap();
+        *pixmap = QPixmap::fromImage(fullScreenPicture(images.at(target)));
+        widget->update();
+    };
+    connect(widget, &ImageWidget::swiped, this, move);
+    connect(widget, &ImageWidget::stepRequested, this, move);
     if (isVisible()) {
         hide();
         connect(widget, &ImageWidget::clicked, this, &QWidget::show, Qt::UniqueConnection);
@@ -539,6 +636,15 @@ void ImageViewer::showFullScreen()
             Qt::UniqueConnection);
     connect(fullScreenWidget.data(), &ImageWidget::clicked, this, &QWidget::show,
             Qt::UniqueConnection);
+    const auto back = [this] {
+        if (position >= 0 && images.at(position) != fileName)
+            QTimer::singleShot(0, this, [this] {
+                if (position >= 0)
+                    load(images.at(position));
+            });
+    };
+    connect(fullScreenWidget.data(), &ImageWidget::CancelPressed, this, back);
+    connect(fullScreenWidget.data(), &ImageWidget::clicked, this, back);
 }
 
 void ImageViewer::showInfoDialog()
@@ -596,8 +702,32 @@ void ImageViewer::reject()
     QDialog::reject();
 }
 
+bool ImageViewer::moveByKey(const QKeyEvent *event)
+{
+    const int steps = ImageWidget::stepsForKey(event->key());
+    if (steps == 0)
+        return false;
+    // The arrows scroll a picture larger than the view.
+    const bool scrolls = scrollView->horizontalScrollBar()->isVisible()
+                         || scrollView->verticalScrollBar()->isVisible();
+    if (scrolls && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right))
+        return false;
+    step(steps);
+    return true;
+}
+
+bool ImageViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == scrollView && event->type() == QEvent::KeyPress
+        && moveByKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
 void ImageViewer::keyPressEvent(QKeyEvent *event)
 {
+    if (moveByKey(event))
+        return;
     if (!event->isAutoRepeat())
         pressedKey = event->key();
     QDialog::keyPressEvent(event);

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -26,6 +27,13 @@ public:
     ImageViewer(QWidget *parent, Settings *settings);
 
     void showImageFullScreen(const QString &fileName);
+    // The pictures of the view the viewer is opened from, in its order; the viewer moves
+    // through them from the one shown.
+    void setImageList(const QStringList &paths);
+
+signals:
+    // The viewer or its full-screen surface moved to another picture of the list.
+    void imageChanged(const QString &path);
 
 public slots:
     void load(const QString &fileName);
@@ -43,8 +51,11 @@ public slots:
     void showInfoDialog();
     void accept() override;
     void reject() override;
+    // steps: as ImageWidget::stepRequested(); nothing happens past either end.
+    void step(int steps);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -53,6 +64,11 @@ protected:
 private:
     QSize viewportSize() const;
     void showPixmap(QPixmap &pixmap);
+    bool moveByKey(const QKeyEvent *event);
+    void showPosition();
+    int stepTarget(int steps) const;
+    QPointF viewCentre() const; // the point at the middle of the view, as parts of the picture
+    void centreOn(QPointF centre);
     void fitToScreen();
     void zoomTo(int ratio);
     void rotateBy(int degrees);
@@ -87,6 +103,8 @@ private:
     int rotation = 0;
     int brightness = 0;
     std::array<QString, 6> info;
+    QStringList images;
+    int position = -1; // of the picture shown in images, full screen or not
 
     // A new file or a close ends any rendering that is waiting on the event loop.
     quint64 generation = 0;

@@ -2,9 +2,26 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <limits>
+
+namespace {
+
+// The scroll area the surface sits in, when it is the scroll area's picture.
+QScrollArea *scrollAreaOf(QWidget *widget)
+{
+    QWidget *viewport = widget->parentWidget();
+    auto *area = viewport ? qobject_cast<QScrollArea *>(viewport->parentWidget()) : nullptr;
+    return area && area->widget() == widget ? area : nullptr;
+}
+
+} // namespace
 
 ImageWidget::ImageWidget(QWidget *parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
@@ -28,9 +45,81 @@ void ImageWidget::setBackgroundColor(const QColor &colour)
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void ImageWidget::mouseReleaseEvent(QMouseEvent *)
+void ImageWidget::mousePressEvent(QMouseEvent *event)
 {
-    emit clicked();
+    // Screen positions: a panned picture moves under the finger.
+    const QPoint at = event->globalPosition().toPoint();
+    if (const QScrollArea *area = scrollAreaOf(this)) {
+        const QScrollBar *h = area->horizontalScrollBar();
+        const QScrollBar *v = area->verticalScrollBar();
+        const bool pannable = h->maximum() > h->minimum() || v->maximum() > v->minimum();
+        pointer.press(at, event->timestamp(), pannable, h->value() <= h->minimum(),
+                      h->value() >= h->maximum());
+    } else {
+        pointer.press(at, event->timestamp());
+    }
+    event->accept();
+}
+
+void ImageWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint step = pointer.move(event->globalPosition().toPoint());
+    if (QScrollArea *area = step.isNull() ? nullptr : scrollAreaOf(this)) {
+        QScrollBar *h = area->horizontalScrollBar();
+        QScrollBar *v = area->verticalScrollBar();
+        h->setValue(h->value() - step.x());
+        v->setValue(v->value() - step.y());
+    }
+    event->accept();
+}
+
+void ImageWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    switch (pointer.release(event->globalPosition().toPoint(), event->timestamp())) {
+    case SwipeClassifier::Tap:
+        emit clicked();
+        break;
+    case SwipeClassifier::Next:
+        emit swiped(1);
+        break;
+    case SwipeClassifier::Previous:
+        emit swiped(-1);
+        break;
+    case SwipeClassifier::None:
+        break;
+    }
+}
+
+int ImageWidget::stepsForKey(int key)
+{
+    constexpr int far = std::numeric_limits<int>::max();
+    switch (key) {
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+    case Qt::Key_Space:
+        return 1;
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+    case Qt::Key_Backspace:
+        return -1;
+    case Qt::Key_Home:
+        return -far;
+    case Qt::Key_End:
+        return far;
+    default:
+        return 0;
+    }
+}
+
+void ImageWidget::keyPressEvent(QKeyEvent *event)
+{
+    const int steps = stepsForKey(event->key());
+    if (steps == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit stepRequested(steps);
 }
 
 void ImageWidget::keyReleaseEvent(QKeyEvent *event)

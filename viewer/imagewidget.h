@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewer/swipeclassifier.h"
+
 #include <QWidget>
 
 class QColor;
@@ -17,13 +19,24 @@ public:
     // the surface is erased.
     void setBackgroundColor(const QColor &colour);
 
+    // The move a key asks for (see stepRequested()), 0 for other keys.
+    static int stepsForKey(int key);
+
 signals:
     void clicked();
     void OKPressed();
     void CancelPressed();
+    // direction: 1 for the next picture, -1 for the previous one.
+    void swiped(int direction);
+    // Keys that move through the pictures: steps of -1 or 1, or a large step for the first or
+    // last picture.
+    void stepRequested(int steps);
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -32,4 +45,5 @@ protected:
 
 private:
     QPixmap *pixmap = nullptr; // not owned
+    SwipeClassifier pointer;
 };

@@ -127,6 +127,11 @@ void tst_ThumbnailView::placesBoxesInTwoColumns()
         QCOMPARE(screen.cellOf(screen.view->boxAt(i)), QPoint(i % 2, i / 2));
         QCOMPARE(screen.view->boxAt(i)->geometry(), QRect(corners.at(i), QSize(100, 95)));
     }
+    // A wider window takes more columns, and gives them back when it narrows again.
+    screen.view->resize(350, 320);
+    QTRY_COMPARE(screen.cellOf(screen.view->boxAt(4)), QPoint(1, 1));
+    screen.view->resize(240, 320);
+    QTRY_COMPARE(screen.cellOf(screen.view->boxAt(4)), QPoint(0, 2));
 }
 
 void tst_ThumbnailView::movesWithTheArrowKeys_data()
@@ -135,17 +140,22 @@ void tst_ThumbnailView::movesWithTheArrowKeys_data()
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<int>("selected"); // -1: none
     QTest::addColumn<int>("focus");
-    QTest::newRow("down from 3") << 3 << QList<int>{Qt::Key_Down} << -1 << 3;
-    QTest::newRow("down from 3 twice") << 3 << QList<int>{Qt::Key_Down, Qt::Key_Down} << -1 << 3;
+    QTest::addColumn<int>("width");
+    QTest::newRow("down from 3") << 3 << QList<int>{Qt::Key_Down} << -1 << 3 << 240;
+    QTest::newRow("down from 3 twice")
+            << 3 << QList<int>{Qt::Key_Down, Qt::Key_Down} << -1 << 3 << 240;
     QTest::newRow("down from 3, then left")
-            << 3 << QList<int>{Qt::Key_Down, Qt::Key_Left} << 2 << 2;
-    QTest::newRow("right from 1") << 1 << QList<int>{Qt::Key_Right} << 2 << 2;
-    QTest::newRow("left from 0") << 0 << QList<int>{Qt::Key_Left} << -1 << 0;
-    QTest::newRow("left from 2") << 2 << QList<int>{Qt::Key_Left} << 1 << 1;
-    QTest::newRow("down from 2") << 2 << QList<int>{Qt::Key_Down} << 4 << 4;
-    QTest::newRow("up from 3") << 3 << QList<int>{Qt::Key_Up} << 1 << 1;
-    QTest::newRow("up from 1") << 1 << QList<int>{Qt::Key_Up} << -1 << 1;
-    QTest::newRow("right from 4") << 4 << QList<int>{Qt::Key_Right} << -1 << 4;
+            << 3 << QList<int>{Qt::Key_Down, Qt::Key_Left} << 2 << 2 << 240;
+    QTest::newRow("right from 1") << 1 << QList<int>{Qt::Key_Right} << 2 << 2 << 240;
+    QTest::newRow("left from 0") << 0 << QList<int>{Qt::Key_Left} << -1 << 0 << 240;
+    QTest::newRow("left from 2") << 2 << QList<int>{Qt::Key_Left} << 1 << 1 << 240;
+    QTest::newRow("down from 2") << 2 << QList<int>{Qt::Key_Down} << 4 << 4 << 240;
+    QTest::newRow("up from 3") << 3 << QList<int>{Qt::Key_Up} << 1 << 1 << 240;
+    QTest::newRow("up from 1") << 1 << QList<int>{Qt::Key_Up} << -1 << 1 << 240;
+    QTest::newRow("right from 4") << 4 << QList<int>{Qt::Key_Right} << -1 << 4 << 240;
+    QTest::newRow("three columns, down from 1") << 1 << QList<int>{Qt::Key_Down} << 4 << 4 << 350;
+    QTest::newRow("three columns, up from 4") << 4 << QList<int>{Qt::Key_Up} << 1 << 1 << 350;
+    QTest::newRow("three columns, down from 2") << 2 << QList<int>{Qt::Key_Down} << -1 << 2 << 350;
 }
 
 void tst_ThumbnailView::movesWithTheArrowKeys()
@@ -154,7 +164,9 @@ void tst_ThumbnailView::movesWithTheArrowKeys()
     QFETCH(QList<int>, keys);
     QFETCH(int, selected);
     QFETCH(int, focus);
+    QFETCH(int, width);
     Screen screen(5, true);
+    screen.view->resize(width, 320);
     screen.view->selectBox(from);
     QTRY_COMPARE(QApplication::focusWidget(), screen.view->boxAt(from));
     for (int key : keys)

@@ -14,6 +14,9 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -106,6 +109,10 @@ private slots:
     void survivesRequestsInTheMiddleOfADecode_data();
     void survivesRequestsInTheMiddleOfADecode();
     void showsTheInformationBoxAcrossTheScreen();
+    void movesThroughTheListedPictures_data();
+    void movesThroughTheListedPictures();
+    void keepsTheMiddleOfTheView_data();
+    void keepsTheMiddleOfTheView();
 
 private:
     QString file(const QString &name) const { return dir.filePath(name); }
@@ -114,6 +121,8 @@ private:
         return viewer->zoomPopup->findChild<QToolButton *>(QLatin1String(name));
     }
     QString zoomLabel() const { return viewer->zoomPopup->findChild<QLabel *>()->text(); }
+    QPointF viewMiddle() const;
+    void scrollTo(QPointF middle);
     bool setViewport(QSize box);
     QTemporaryDir dir;
     std::unique_ptr<Settings> settings;
@@ -153,7 +162,7 @@ bool tst_ImageViewer::setViewport(QSize box)
 void tst_ImageViewer::fitsAgainWhenTheWindowIsSizedLate()
 {
     // A window manager maximises the dialog after the picture was fitted to its first size.
-    QVERIFY(setViewport(QSize(170, 69)));
+    QVERIFY(setViewport(QSize(220, 69)));
     viewer->load(file(QStringLiteral("1600x1200.png")));
     QCOMPARE(viewer->basePixmap.size(), QSize(92, 69));
     QVERIFY(setViewport(QSize(240, 290)));
@@ -163,7 +172,7 @@ void tst_ImageViewer::fitsAgainWhenTheWindowIsSizedLate()
     // A zoomed picture keeps its size.
     viewer->zoomTo(4);
     const QSize zoomed = viewer->basePixmap.size();
-    QVERIFY(setViewport(QSize(200, 200)));
+    QVERIFY(setViewport(QSize(230, 200)));
     QCoreApplication::processEvents();
     QCOMPARE(viewer->basePixmap.size(), zoomed);
 }
@@ -268,6 +277,7 @@ void tst_ImageViewer::zoomsAnImageSmallerThanTheScreen()
     QVERIFY(viewer->fitted);
     QCOMPARE(viewer->zoomRatio, 0);
     QCOMPARE(viewer->basePixmap.size(), QSize(100, 80));
+    QCOMPARE(viewer->imageWidget->geometry().center(), QRect(QPoint(), QSize(240, 290)).center());
     QCOMPARE(zoomLabel(), QStringLiteral("Zoom"));
 
     viewer->zoomOut();
@@ -686,6 +696,144 @@ void tst_ImageViewer::showsTheInformationBoxAcrossTheScreen()
     QCOMPARE(values, QStringList({"640x480.png", "PNG image", dir.path(), viewer->info[3],
                                   "640x480", "True color"}));
     QCOMPARE(boxWidth, 240); // the whole screen, so that the folder path shows
+}
+
+void tst_ImageViewer::movesThroughTheListedPictures_data()
+{
+    QTest::addColumn<int>("input"); // a key; 1: swipe left, 2: swipe right, 3: key on full screen
+    QTest::addColumn<int>("start");
+    QTest::addColumn<bool>("zoomed");
+    QTest::addColumn<int>("expected");
+
+    const int right = Qt::Key_Right, left = Qt::Key_Left;
+    QTest::newRow("Right") << right << 2 << false << 3;
+    QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 2 << false << 3;
+    QTest::newRow("Space") << int(Qt::Key_Space) << 2 << false << 3;
+    QTest::newRow("Left") << left << 2 << false << 1;
+    QTest::newRow("Page Up") << int(Qt::Key_PageUp) << 2 << false << 1;
+    QTest::newRow("BackSpace") << int(Qt::Key_Backspace) << 2 << false << 1;
+    QTest::newRow("Home") << int(Qt::Key_Home) << 2 << false << 0;
+    QTest::newRow("End") << int(Qt::Key_End) << 2 << false << 13;
+    QTest::newRow("Down stays") << int(Qt::Key_Down) << 2 << false << 2;
+    QTest::newRow("Left at the first") << left << 0 << false << 0;
+    QTest::newRow("Right at the last") << right << 13 << false << 13;
+    QTest::newRow("swipe left") << 1 << 2 << false << 3;
+    QTest::newRow("swipe right") << 2 << 2 << false << 1;
+    QTest::newRow("zoomed: Right scrolls") << right << 2 << true << 2;
+    QTest::newRow("zoomed: Page Down") << int(Qt::Key_PageDown) << 2 << true << 3;
+    QTest::newRow("full screen: Right") << 3 << 2 << false << 3;
+}
+
+void tst_ImageViewer::movesThroughTheListedPictures()
+{
+    QFETCH(int, input);
+    QFETCH(int, start);
+    QFETCH(bool, zoomed);
+    QFETCH(int, expected);
+
+    // Pictures that fail to decode take their turn like the others.
+    QStringList paths;
+    for (int n = 0; n < 14; ++n)
+        paths.append(file(QStringLiteral("listed%1.png").arg(n)));
+    paths[2] = file(QStringLiteral("1600x1200.png"));
+    QVERIFY(writeMarked(paths[3], 64, 48, Qt::green));
+    viewer->setImageList(paths);
+    viewer->load(paths[start]);
+    QCOMPARE(viewer->statusLabel->text(), QStringLiteral("%1/14").arg(start + 1));
+    if (zoomed)
+        viewer->zoomTo(1);
+    QSignalSpy moves(viewer, &ImageViewer::imageChanged);
+
+    QScrollBar *across = viewer->scrollView->horizontalScrollBar();
+    const int scrolled = across->value();
+    if (input == 1 || input == 2) {
+        ImageWidget *surface = viewer->imageWidget;
+        const QPoint from(120, 60);
+        QTest::mousePress(surface, Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 3; ++step)
+            QTest::mouseMove(surface, from + QPoint((input == 1 ? -20 : 20) * step, step));
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, from + QPoint(input == 1 ? -60 : 60, 3));
+    } else if (input == 3) {
+        viewer->showFullScreen();
+        QPointer<ImageWidget> surface = viewer->fullScreenWidget;
+        QVERIFY(QTest::qWaitForWindowExposed(surface));
+        QTest::keyClick(surface, Qt::Key_Right);
+        QCOMPARE(viewer->fileName, paths[start]);
+        // The surface shows the next picture: green where the first was blue.
+        QVERIFY(looksLike(surface->grab().toImage().pixel(140, 175), Qt::green));
+        QVERIFY(leave(surface, false));
+    } else {
+        QWidget *focused = viewer->focusWidget();
+        QVERIFY(focused);
+        QTest::keyClick(focused, Qt::Key(input));
+    }
+
+    QTRY_COMPARE(viewer->fileName, paths[expected]);
+    QCOMPARE(viewer->statusLabel->text(), QStringLiteral("%1/14").arg(expected + 1));
+    QVERIFY2(viewer->statusLabel->width() >= viewer->statusLabel->fontMetrics().horizontalAdvance(
+                     viewer->statusLabel->text()),
+             qPrintable(QString::number(viewer->statusLabel->width())));
+    QCOMPARE(moves.count(), expected == start ? 0 : 1);
+    QCOMPARE(viewer->zoomRatio, expected == start && zoomed ? 1 : 0);
+    if (zoomed && input == Qt::Key_Right)
+        QVERIFY(across->value() > scrolled);
+}
+
+QPointF tst_ImageViewer::viewMiddle() const
+{
+    const QSize view = viewer->scrollView->viewport()->size();
+    const QSize picture = viewer->imageWidget->size();
+    return QPointF((viewer->scrollView->horizontalScrollBar()->value() + view.width() / 2.0)
+                           / picture.width(),
+                   (viewer->scrollView->verticalScrollBar()->value() + view.height() / 2.0)
+                           / picture.height());
+}
+
+void tst_ImageViewer::scrollTo(QPointF middle)
+{
+    const QSize view = viewer->scrollView->viewport()->size();
+    const QSize picture = viewer->imageWidget->size();
+    viewer->scrollView->horizontalScrollBar()->setValue(
+            qRound(middle.x() * picture.width() - view.width() / 2.0));
+    viewer->scrollView->verticalScrollBar()->setValue(
+            qRound(middle.y() * picture.height() - view.height() / 2.0));
+}
+
+void tst_ImageViewer::keepsTheMiddleOfTheView_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QPointF>("expected");
+
+    QTest::newRow("zoom from the fit") << "fit" << QPointF(0.5, 0.5);
+    QTest::newRow("zoom in") << "in" << QPointF(0.3, 0.6);
+    QTest::newRow("zoom out") << "out" << QPointF(0.3, 0.6);
+    QTest::newRow("turn 90") << "90" << QPointF(0.4, 0.3);
+    QTest::newRow("turn 270") << "270" << QPointF(0.6, 0.7);
+}
+
+void tst_ImageViewer::keepsTheMiddleOfTheView()
+{
+    QFETCH(QString, step);
+    QFETCH(QPointF, expected);
+
+    viewer->load(file(QStringLiteral("1600x1200.png")));
+    if (step == QLatin1String("fit")) {
+        viewer->zoomMax();
+    } else {
+        viewer->zoomTo(2);
+        QCoreApplication::processEvents();
+        scrollTo(QPointF(0.3, 0.6));
+        if (step == QLatin1String("in"))
+            viewer->zoomIn();
+        else if (step == QLatin1String("out"))
+            viewer->zoomOut();
+        else
+            viewer->rotateBy(step.toInt());
+    }
+    QCoreApplication::processEvents();
+    const QPointF middle = viewMiddle();
+    QVERIFY2(qAbs(middle.x() - expected.x()) < 0.02 && qAbs(middle.y() - expected.y()) < 0.02,
+             qPrintable(QStringLiteral("%1, %2").arg(middle.x()).arg(middle.y())));
 }
 
 PICTARN_TEST(tst_ImageViewer)
