@@ -25,7 +25,7 @@ public:
     // is not empty is read, and that same open file is what later decodes read.
     void load(const QString &fileName);
 
-    // The format the file's content showed ("jpeg", "png"...); empty when it does not decode.
+    // The format the file's content showed ("jpeg", "png"...); empty when no reader knows it.
     QByteArray imageFormat() const { return format; }
     // Entries in the file's own colour table, 0 when it has none; a GIF tells at load(),
     // other files once a scaling call has decoded them.

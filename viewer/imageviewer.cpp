@@ -180,8 +180,7 @@ void ImageViewer::load(const QString &fileName)
     qDebug("max zoom ratio=%d", maxZoomRatio);
 
     info[0] = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
-    info[1] = QString::fromLatin1(loader.imageFormat().toUpper())
-              + QStringLiteral(" image");
+    info[1] = QString::fromLatin1(loader.imageFormat().toUpper()) + QStringLiteral(" image");
     const QFileInfo file(fileName);
     info[2] = file.path();
     const qint64 bytes = file.size();
