@@ -1,8 +1,16 @@
 #include "viewer/imageloader.h"
 
+#include "viewer/imageheader.h"
+
 #include <QDebug>
+#include <QFile>
 #include <QImageReader>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -37,6 +45,25 @@ QImage normalized(QImage image)
         return image.convertToFormat(QImage::Format_Indexed8);
     return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
                                                          : QImage::Format_RGB32);
+}
+
+// Scaling works on 32-bit pixels only: shrunk in their own format, 1-bit, palette, grey and
+// 16-bit pictures are quantised again and come out as noise, lost colours or washed out.
+QImage thirtyTwoBit(QImage image)
+{
+    if (image.isNull() || isThirtyTwoBit(image.format()))
+        return image;
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                         : QImage::Format_RGB32);
+}
+
+// What the picture's colour table held before it was brought to 32 bits; 8-bit grey counts
+// as 256 greys.
+int tableSize(const QImage &image)
+{
+    if (image.format() == QImage::Format_Grayscale8)
+        return 256;
+    return int(image.colorCount());
 }
 
 // Source column x, row y goes to (h - 1 - y, x) for 90, (w - 1 - x, h - 1 - y) for 180 and
@@ -74,28 +101,57 @@ void turnPixels(const QImage &source, QImage &result, int degrees)
 
 } // namespace
 
+ImageLoader::~ImageLoader()
+{
+    close();
+}
+
 void ImageLoader::load(const QString &fileName)
 {
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? QString() : fileName.mid(dot + 1);
     qDebug("loading %s %s", qUtf8Printable(extension), qUtf8Printable(fileName));
 
-    path = fileName;
+    close();
     format.clear();
+    colours = 0;
     fullSize = QSize();
     swapped = false;
     loaded = true;
     image.reset();
 
-    QImageReader reader(fileName);
+    // Sizes the budget does not already check: what a decoder may allocate for its picture.
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(int(ImageHeader::budget >> 20));
+        return true;
+    }();
+    Q_UNUSED(limited);
+
+    // A name may lead to a FIFO or a device: opening must not wait, and only a regular file
+    // with something in it is read.
+    fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info;
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) {
+        fail();
+        return;
+    }
+    const ImageHeader header(fd, info.st_size);
+    QFile file;
+    if (header.damaged() || !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+        fail();
+        return;
+    }
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
         fail();
         return;
     }
     format = reader.format();
+    colours = header.colorCount();
     swapped = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    QSize stored = reader.size();
+    // A GIF's decoder allocates its whole logical screen, however small its frames.
+    QSize stored = header.screenSize().isEmpty() ? reader.size() : header.screenSize();
     if (!stored.isValid()) {
         // A reader that cannot tell the size without decoding: decode once to learn it.
         const QImage whole = reader.read();
@@ -112,6 +168,14 @@ void ImageLoader::fail()
 {
     fullSize = QSize(0, 0);
     swapped = false;
+    close();
+}
+
+void ImageLoader::close()
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
 }
 
 int ImageLoader::width() const
@@ -133,7 +197,7 @@ QSize ImageLoader::fitSize(int boxWidth, int boxHeight) const
     const double sh = double(boxHeight) / ih;
     const double sw = double(boxWidth) / iw;
     const double s = sh > sw ? sw : sh;
-    return QSize(int(s * iw), int(s * ih));
+    return QSize(std::max(1, int(s * iw)), std::max(1, int(s * ih)));
 }
 
 QImage *ImageLoader::scaledImage(int boxWidth, int boxHeight, bool &rotate, int degrees,
@@ -213,16 +277,23 @@ void ImageLoader::release()
 {
     image.reset();
     loaded = false;
+    close();
 }
 
 QImage ImageLoader::decode(QSize target)
 {
     // The previous picture goes first, so that at most one is held while decoding.
     image.reset();
-    if (target.isEmpty() || fullSize.isEmpty())
+    if (target.isEmpty() || fullSize.isEmpty() || fd < 0)
         return QImage();
 
-    QImageReader reader(path, format);
+    QFile file;
+    if (::lseek(fd, 0, SEEK_SET) != 0
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+        fail();
+        return QImage();
+    }
+    QImageReader reader(&file, format);
     reader.setAutoTransform(true);
     if (target != fullSize && format == "jpeg") {
         // libjpeg decodes at a reduced scale no smaller than asked and the reader scales the
@@ -234,9 +305,12 @@ QImage ImageLoader::decode(QSize target)
         fail();
         return QImage();
     }
+    if (colours == 0)
+        colours = tableSize(decoded);
+    decoded = thirtyTwoBit(std::move(decoded));
     if (decoded.size() != target)
         decoded = decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return normalized(std::move(decoded));
+    return decoded;
 }
 
 QImage ImageLoader::turned(const QImage &source, int degrees)

@@ -17,15 +17,25 @@ class ImageLoader
 {
 public:
     ImageLoader() = default;
+    ~ImageLoader();
     ImageLoader(const ImageLoader &) = delete;
     ImageLoader &operator=(const ImageLoader &) = delete;
 
+    // Opens the file without waiting on it and reads its header; only a regular file that
+    // is not empty is read, and that same open file is what later decodes read.
     void load(const QString &fileName);
+
+    // The format the file's content showed ("jpeg", "png"...); empty when no reader knows it.
+    QByteArray imageFormat() const { return format; }
+    // Entries in the file's own colour table, 0 when it has none; a GIF tells at load(),
+    // other files once a scaling call has decoded them.
+    int colorCount() const { return colours; }
 
     // The full image's size, upright; 0 when nothing is loaded or the file does not decode.
     int width() const;
     int height() const;
 
+    // Never 0 on either side for an image that has a size: a thin strip stays one pixel wide.
     QSize fitSize(int boxWidth, int boxHeight) const;
 
     // Null when nothing is loaded; a null image when the file does not decode.
@@ -49,9 +59,11 @@ public:
 private:
     QImage decode(QSize target);
     void fail();
+    void close();
 
-    QString path;
+    int fd = -1;
     QByteArray format;
+    int colours = 0;
     QSize fullSize; // upright
     bool swapped = false; // the file stores the image turned by a quarter
     bool loaded = false;

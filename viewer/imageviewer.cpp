@@ -236,8 +236,7 @@ void ImageViewer::load(const QString &fileName)
     qDebug("max zoom ratio=%d", maxZoomRatio);
 
     info[0] = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
-    info[1] = QString::fromLatin1(QImageReader::imageFormat(fileName).toUpper())
-              + QStringLiteral(" image");
+    info[1] = QString::fromLatin1(loader.imageFormat().toUpper()) + QStringLiteral(" image");
     const QFileInfo file(fileName);
     info[2] = file.path();
     const qint64 bytes = file.size();
@@ -284,8 +283,9 @@ void ImageViewer::fitToScreen()
     fullWidth = loader.width();
     fullHeight = loader.height();
 
-    if (image && image->colorCount() >= 1)
-        info[5] = tr("%1 colors").arg(image->colorCount());
+    // The file's own colour table: the picture handed out is always 32-bit.
+    if (image && !image->isNull() && loader.colorCount() >= 1)
+        info[5] = tr("%1 colors").arg(loader.colorCount());
     else if (image && image->depth() >= 16)
         info[5] = tr("True color");
     basePixmap = image ? QPixmap::fromImage(*image) : QPixmap();

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using R = tst_Robustness;
 
 class tst_BadImages : public QObject
@@ -65,6 +68,13 @@ private slots:
         QTest::newRow("png named jpg") << "liar.jpg" << png << QSize(64, 48);
         QTest::newRow("jpeg named gif") << "liar.gif" << jpeg << QSize(64, 48);
         QTest::newRow("bmp named png") << "liar.png" << Crafted::bmp(4, 40, 30) << QSize(40, 30);
+        // Fitted, each side keeps at least a pixel.
+        QTest::newRow("256 x 1") << "line.png" << Crafted::png(Crafted::gradient(256, 1))
+                                 << QSize(256, 1);
+        QTest::newRow("1 x 300") << "post.png" << Crafted::png(Crafted::gradient(1, 300))
+                                 << QSize(1, 300);
+        // Listed by its name, but a reader would wait on it for good.
+        QTest::newRow("link to fifo") << "pipe.gif" << QByteArray() << QSize(0, 0);
     }
 
     void everyStepCopesWithTheFile()
@@ -79,7 +89,13 @@ private slots:
         QVERIFY(QDir().mkpath(dir));
         QVERIFY(TestUtil::writeImage(dir + QStringLiteral("/0 before.png"), 30, 20));
         const QString path = dir + QLatin1Char('/') + name;
-        QVERIFY(Crafted::write(QFile::encodeName(path), bytes));
+        if (QByteArray(QTest::currentDataTag()).endsWith("fifo")) {
+            QVERIFY(::mkfifo(QFile::encodeName(dir + QStringLiteral("/pipe")).constData(), 0644)
+                    == 0);
+            QVERIFY(::symlink("pipe", QFile::encodeName(path).constData()) == 0);
+        } else {
+            QVERIFY(Crafted::write(QFile::encodeName(path), bytes));
+        }
         QVERIFY(TestUtil::writeImage(dir + QStringLiteral("/~ after.png"), 30, 20));
         const auto before = Crafted::snapshot(dir);
 

@@ -6,9 +6,13 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -53,27 +57,89 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xffffffff;
+    for (const char byte : bytes) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320 & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+QByteArray bigEndian(quint32 value)
+{
+    QByteArray bytes(4, 0);
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray pngChunk(const char *type, const QByteArray &data, quint32 length)
+{
+    const QByteArray body = type + data;
+    return bigEndian(length) + body + bigEndian(crc32(body));
+}
+
+// A PNG the toolkit will not write: any bit depth and colour type, rows of raw samples, and
+// one more chunk after the pixels whose declared length may lie.
+QByteArray craftedPng(QSize size, int depth, int colourType, const QByteArray &samples,
+                      const char *extraType = "tEXt", const QByteArray &extra = QByteArray(),
+                      qint64 extraLength = -1)
+{
+    QByteArray header = bigEndian(quint32(size.width())) + bigEndian(quint32(size.height()));
+    header += char(depth);
+    header += char(colourType);
+    header += QByteArray(3, 0);
+    const QByteArray pixels = qCompress(samples).mid(4); // a zlib stream without Qt's length
+    QByteArray bytes = QByteArray("\x89PNG\r\n\x1a\n") + pngChunk("IHDR", header, 13)
+                       + pngChunk("IDAT", pixels, quint32(pixels.size()));
+    if (extraLength >= 0)
+        bytes += pngChunk(extraType, extra, quint32(extraLength));
+    return bytes + pngChunk("IEND", QByteArray(), 0);
+}
+
+// A GIF of one frame with a w x h screen and a 1 x 1 frame of index 1; the colour table is
+// global, or the frame's own when local.
+QByteArray gif(int w, int h, int colours, bool local)
+{
+    QByteArray table;
+    for (int i = 0; i < colours; ++i)
+        table += i == 1 ? QByteArray("\xff\0\0", 3) : QByteArray(3, char(i));
+    const char flags = char(0x80 | (qCountTrailingZeroBits(uint(colours)) - 1));
+    QByteArray bytes("GIF89a");
+    bytes += char(w & 0xff);
+    bytes += char(w >> 8);
+    bytes += char(h & 0xff);
+    bytes += char(h >> 8);
+    bytes += local ? QByteArray(3, 0) : char(flags) + QByteArray(2, 0) + table;
+    bytes += QByteArray("\x2c\0\0\0\0\x01\0\x01\0", 9);
+    bytes += local ? char(flags) + table : QByteArray(1, 0);
+    // LZW minimum code size 2: clear, 1, end of information.
+    return bytes + QByteArray("\x02\x02\x4c\x01\0\x3b", 6);
+}
+
 bool near(QRgb a, QRgb b)
 {
     return qAbs(qRed(a) - qRed(b)) < 60 && qAbs(qGreen(a) - qGreen(b)) < 60
            && qAbs(qBlue(a) - qBlue(b)) < 60;
 }
 
-// Mean absolute difference per channel between two images of one size.
+// Mean absolute difference per channel, alpha included, between two images of one size.
 double meanDifference(const QImage &a, const QImage &b)
 {
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     qint64 sum = 0;
     for (int row = 0; row < x.height(); ++row) {
         for (int column = 0; column < x.width(); ++column) {
             const QRgb p = x.pixel(column, row);
             const QRgb q = y.pixel(column, row);
-            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q))
-                   + qAbs(qBlue(p) - qBlue(q));
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q))
+                   + qAbs(qAlpha(p) - qAlpha(q));
         }
     }
-    return double(sum) / (3.0 * x.width() * x.height());
+    return double(sum) / (4.0 * x.width() * x.height());
 }
 
 } // namespace
@@ -89,6 +155,8 @@ private slots:
     void turnsPixelsAsTheTableSays();
     void reducedDecodingMatchesFullDecoding_data();
     void reducedDecodingMatchesFullDecoding();
+    void scalesEveryKindOfPicture_data();
+    void scalesEveryKindOfPicture();
     void undecodableFilesGiveNothing_data();
     void undecodableFilesGiveNothing();
     void everyRequestStartsFromTheFile();
@@ -151,9 +219,7 @@ void tst_ImageLoader::fitsTheBox()
     QFETCH(QSize, expected);
     QFETCH(bool, turned);
 
-    // An 8-bit file keeps its colour table as long as it is not scaled.
     const bool indexed = QByteArray(QTest::currentDataTag()).contains("indexed");
-    const bool scaled = expected != imageSize && expected != imageSize.transposed();
     QImage source = quarters(imageSize.width(), imageSize.height());
     if (indexed)
         source.convertTo(QImage::Format_Indexed8);
@@ -177,10 +243,8 @@ void tst_ImageLoader::fitsTheBox()
     QVERIFY(image);
     QCOMPARE(image->size(), expected);
     QCOMPARE(rotated, turned);
-    if (indexed) {
-        QCOMPARE(image->depth(), scaled ? 32 : 8);
-        QCOMPARE(image->colorCount(), scaled ? 0 : 4);
-    }
+    QCOMPARE(image->depth(), 32);
+    QCOMPARE(loader.colorCount(), indexed ? 4 : 0);
     // Width and height stay the full image's whatever was handed out.
     QCOMPARE(loader.width(), imageSize.width());
 
@@ -320,6 +384,75 @@ void tst_ImageLoader::reducedDecodingMatchesFullDecoding()
     loader.release();
 }
 
+void tst_ImageLoader::scalesEveryKindOfPicture_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<int>("colours");
+
+    QImage red(400, 300, QImage::Format_Mono);
+    red.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 0)});
+    red.fill(0);
+    QTest::newRow("1-bit red") << encoded(red, "png") << red.size() << QSize(240, 320) << 2;
+    QTest::newRow("1-bit red preview") << encoded(red, "png") << red.size() << QSize(80, 60) << 2;
+    // Stripes of every grey level the depth holds, a little off the scaling grid.
+    for (const int depth : {2, 4}) {
+        QByteArray samples;
+        for (int y = 0; y < 150; ++y)
+            samples += char(0) + QByteArray(252 * depth / 8, char(y * 7 / 3 % 256));
+        QTest::addRow("%d-bit grey", depth) << craftedPng(QSize(252, 150), depth, 0, samples)
+                                            << QSize(252, 150) << QSize(80, 60) << (1 << depth);
+    }
+    QImage palette(300, 200, QImage::Format_Indexed8);
+    palette.setColorTable({qRgba(0, 0, 0, 0), qRgba(255, 0, 0, 255), qRgba(0, 0, 255, 128),
+                           qRgb(0, 255, 0), qRgb(255, 255, 0)});
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 300; ++x)
+            palette.setPixel(x, y, uint((x / 3 + y / 5) % 5));
+    }
+    QTest::newRow("palette with transparency")
+            << encoded(palette, "png") << palette.size() << QSize(80, 60) << 5;
+    QImage deep(300, 200, QImage::Format_RGBA64);
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 300; ++x)
+            deep.setPixelColor(x, y, QColor::fromRgba64(x * 218, y * 327, 40000, (x + y) * 130));
+    }
+    QTest::newRow("16-bit with alpha") << encoded(deep, "png") << deep.size() << QSize(80, 60) << 0;
+    QTest::newRow("gif, global table") << gif(1, 1, 4, false) << QSize(1, 1) << QSize(80, 60) << 4;
+    QTest::newRow("gif, local table") << gif(1, 1, 8, true) << QSize(1, 1) << QSize(80, 60) << 8;
+    // The decoder allocates the whole screen for its one-pixel frame.
+    QTest::newRow("gif screen over its frame")
+            << gif(2000, 1500, 2, false) << QSize(2000, 1500) << QSize(80, 60) << 2;
+}
+
+void tst_ImageLoader::scalesEveryKindOfPicture()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, size);
+    QFETCH(QSize, box);
+    QFETCH(int, colours);
+
+    const QString path = file(QStringLiteral("kind"));
+    QVERIFY(writeFile(path, bytes));
+    ImageLoader loader;
+    loader.load(path);
+    QCOMPARE(QSize(loader.width(), loader.height()), size);
+    const QImage *image = loader.fittedImage(box.width(), box.height());
+    QVERIFY(image && !image->isNull());
+
+    // Converted to 32 bits first, then scaled: no colour is quantised again.
+    const QImage reference
+            = QImageReader(path)
+                      .read()
+                      .convertToFormat(QImage::Format_ARGB32)
+                      .scaled(image->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const double difference = meanDifference(*image, reference);
+    QVERIFY2(difference < 2.0, qPrintable(QString::number(difference)));
+    QCOMPARE(loader.colorCount(), colours);
+    loader.release();
+}
+
 void tst_ImageLoader::undecodableFilesGiveNothing_data()
 {
     QTest::addColumn<QString>("name"); // empty: no file at all
@@ -332,14 +465,37 @@ void tst_ImageLoader::undecodableFilesGiveNothing_data()
     QTest::newRow("jpeg start only")
             << "start.jpg" << QByteArray("\xff\xd8\xff\xe0\0\x10JFIF", 10) << QSize() << 0;
     QTest::newRow("missing file") << "" << QByteArray() << QSize() << 0;
-    // Whole header, pixels cut short: the failure shows only at decoding.
-    const QByteArray png = encoded(quarters(300, 200), "png");
-    QTest::newRow("cut png") << "cut.png" << png.left(png.size() / 3) << QSize(300, 200) << 300;
+    QTest::newRow("fifo") << "pipe.jpg" << QByteArray() << QSize() << 0; // opening it would wait
+    // Whole header, pixels damaged: the failure shows only at decoding.
+    QByteArray png = encoded(quarters(300, 200), "png");
+    png[png.indexOf("IDAT") + 8] = 'x';
+    QTest::newRow("damaged png") << "bad.png" << png << QSize(300, 200) << 300;
     // SOF0: marker, length (2), precision (1), height (2), width (2); 60000 each way.
     QByteArray huge = encoded(quarters(16, 16));
     const int frame = int(huge.indexOf(QByteArray("\xff\xc0", 2)));
     huge.replace(frame + 5, 4, QByteArray("\xea\x60\xea\x60", 4));
     QTest::newRow("absurd size") << "huge.jpg" << huge << QSize(60000, 60000) << 0;
+    // Progressive: its decode keeps every coefficient, whatever the scale asked for.
+    QByteArray progressive;
+    QBuffer buffer(&progressive);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && writer.write(quarters(16, 16)));
+    progressive.replace(progressive.indexOf(QByteArray("\xff\xc2", 2)) + 5, 4,
+                        QByteArray("\x3f\xff\x40\x00", 4));
+    QTest::newRow("progressive bomb") << "bomb.jpg" << progressive << QSize(16384, 16383) << 0;
+    // Text and other side chunks declaring 2 GB in a file of a few bytes.
+    for (const char *type : {"tEXt", "zTXt", "iTXt", "pCAL", "sCAL", "sPLT"}) {
+        QTest::addRow("png %s claims 2 GB", type)
+                << "claims.png"
+                << craftedPng(QSize(1, 1), 8, 0, QByteArray(2, 0), type, {}, 0x7ffffff0)
+                << QSize(1, 1) << 0;
+    }
+    const QByteArray text(3 << 20, 'x');
+    QTest::newRow("png, 3 MB of text on one pixel")
+            << "chatty.png"
+            << craftedPng(QSize(1, 1), 8, 0, QByteArray(2, 0), "tEXt", text, text.size())
+            << QSize(1, 1) << 0;
 }
 
 void tst_ImageLoader::undecodableFilesGiveNothing()
@@ -350,7 +506,9 @@ void tst_ImageLoader::undecodableFilesGiveNothing()
     QFETCH(int, loadedWidth);
 
     const QString path = file(name.isEmpty() ? QStringLiteral("does-not-exist.png") : name);
-    if (!name.isEmpty())
+    if (QByteArray(QTest::currentDataTag()) == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    else if (!name.isEmpty())
         QVERIFY(writeFile(path, bytes));
     if (declared.isValid())
         QCOMPARE(QImageReader(path).size(), declared);

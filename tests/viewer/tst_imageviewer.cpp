@@ -329,7 +329,7 @@ void tst_ImageViewer::tellsTheColours_data()
     QTest::addColumn<QString>("colours");
 
     QTest::newRow("small indexed") << QSize(100, 50) << "5 colors";
-    QTest::newRow("large indexed") << QSize(400, 300) << "True color";
+    QTest::newRow("large indexed") << QSize(400, 300) << "5 colors";
 }
 
 void tst_ImageViewer::tellsTheColours()

@@ -1,0 +1,141 @@
+#include "viewer/imageheader.h"
+
+#include <QtEndian>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Walks of chunks, segments and blocks stop here; no real picture comes close.
+constexpr int maxSteps = 1 << 18;
+// What ancillary PNG chunks may take in any picture, however small: enough for colour
+// profiles and camera notes.
+constexpr qint64 ancillaryFloor = qint64(1) << 20;
+
+} // namespace
+
+ImageHeader::ImageHeader(int fd, qint64 fileSize) : fd(fd), fileSize(fileSize)
+{
+    uchar magic[8];
+    if (!readAt(0, magic, 8))
+        return;
+    if (magic[0] == 0xff && magic[1] == 0xd8)
+        readJpeg();
+    else if (std::memcmp(magic, "\x89PNG\r\n\x1a\n", 8) == 0)
+        readPng();
+    else if (std::memcmp(magic, "GIF8", 4) == 0)
+        readGif();
+}
+
+bool ImageHeader::readAt(qint64 offset, void *data, int size) const
+{
+    return offset >= 0 && offset + size <= fileSize
+           && ::pread(fd, data, size_t(size), off_t(offset)) == size;
+}
+
+// libjpeg keeps every coefficient of the whole image while it decodes a progressive or
+// multi-scan file, whatever the scale asked for: two bytes per sample.
+void ImageHeader::readJpeg()
+{
+    qint64 offset = 2;
+    qint64 coefficients = 0;
+    int components = 0;
+    bool progressive = false;
+    for (int step = 0; step < maxSteps; ++step) {
+        uchar marker[4];
+        if (!readAt(offset, marker, 2) || marker[0] != 0xff)
+            return;
+        const uchar kind = marker[1];
+        if (kind == 0xff) { // fill byte
+            ++offset;
+            continue;
+        }
+        if (kind == 0x01 || (kind >= 0xd0 && kind <= 0xd7)) {
+            offset += 2;
+            continue;
+        }
+        if (kind == 0xd9 || !readAt(offset + 2, marker + 2, 2))
+            return;
+        const int length = qFromBigEndian<quint16>(marker + 2);
+        const bool frame
+                = kind >= 0xc0 && kind <= 0xcf && kind != 0xc4 && kind != 0xc8 && kind != 0xcc;
+        if (frame && components == 0) {
+            uchar sof[6]; // precision, height, width, components
+            if (!readAt(offset + 4, sof, 6))
+                return;
+            components = sof[5];
+            coefficients = qint64(qFromBigEndian<quint16>(sof + 1))
+                           * qFromBigEndian<quint16>(sof + 3) * components * 2;
+            progressive = (kind & 3) == 2;
+        } else if (kind == 0xda) {
+            uchar scanComponents = 0;
+            if (components == 0 || !readAt(offset + 4, &scanComponents, 1))
+                return;
+            // A sequential file whose first scan leaves out components has more scans.
+            bad = (progressive || scanComponents < components) && coefficients > budget;
+            return;
+        }
+        offset += 2 + length;
+    }
+}
+
+void ImageHeader::readPng()
+{
+    qint64 offset = 8;
+    qint64 picture = 0;
+    qint64 ancillary = 0;
+    for (int step = 0; step < maxSteps; ++step) {
+        uchar chunk[16]; // length, type and, for the header, the size
+        if (!readAt(offset, chunk, 8))
+            return; // cut short: the decoder tells
+        const qint64 length = qFromBigEndian<quint32>(chunk);
+        if (offset + 12 + length > fileSize) {
+            bad = true;
+            return;
+        }
+        if (std::memcmp(chunk + 4, "IHDR", 4) == 0 && readAt(offset + 8, chunk + 8, 8))
+            picture = qint64(std::min(qFromBigEndian<quint32>(chunk + 8), 1u << 28))
+                      * std::min(qFromBigEndian<quint32>(chunk + 12), 1u << 28) * 4;
+        if (chunk[4] & 0x20)
+            ancillary += length;
+        if (std::memcmp(chunk + 4, "IEND", 4) == 0)
+            break;
+        offset += 12 + length;
+    }
+    bad = ancillary > std::max(picture, ancillaryFloor);
+}
+
+void ImageHeader::readGif()
+{
+    uchar logical[7]; // width, height, flags, background, aspect
+    if (!readAt(6, logical, 7))
+        return;
+    screen = QSize(qFromLittleEndian<quint16>(logical), qFromLittleEndian<quint16>(logical + 2));
+    if (logical[4] & 0x80) {
+        colours = 2 << (logical[4] & 7);
+        return;
+    }
+    qint64 offset = 13;
+    for (int step = 0; step < maxSteps; ++step) {
+        uchar block[10];
+        if (!readAt(offset, block, 1))
+            return;
+        if (block[0] == 0x2c) { // the first frame
+            if (readAt(offset + 1, block + 1, 9) && (block[9] & 0x80))
+                colours = 2 << (block[9] & 7);
+            return;
+        }
+        if (block[0] != 0x21) // trailer or garbage
+            return;
+        offset += 2; // introducer and label, then sub-blocks up to an empty one
+        uchar size = 1;
+        while (size != 0 && ++step < maxSteps) {
+            if (!readAt(offset, &size, 1))
+                return;
+            offset += 1 + size;
+        }
+    }
+}
