@@ -14,7 +14,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHash>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -140,6 +139,7 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     // A picture smaller than the window sits in its middle, not in a corner.
     scrollView->setAlignment(Qt::AlignCenter);
     scrollView->installEventFilter(this);
+    scrollView->viewport()->installEventFilter(this);
     layout->addWidget(scrollView);
     imageWidget = new ImageWidget(scrollView->viewport());
     imageWidget->setPixmap(&basePixmap, true);
@@ -721,6 +721,13 @@ bool ImageViewer::eventFilter(QObject *watched, QEvent *event)
     if (watched == scrollView && event->type() == QEvent::KeyPress
         && moveByKey(static_cast<QKeyEvent *>(event)))
         return true;
+    // A finger that lands beside a small picture swipes it all the same.
+    if (watched == scrollView->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove
+            || event->type() == QEvent::MouseButtonRelease)) {
+        QCoreApplication::sendEvent(imageWidget, event);
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 

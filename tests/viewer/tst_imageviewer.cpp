@@ -747,8 +747,9 @@ void tst_ImageViewer::movesThroughTheListedPictures()
     QScrollBar *across = viewer->scrollView->horizontalScrollBar();
     const int scrolled = across->value();
     if (input == 1 || input == 2) {
-        ImageWidget *surface = viewer->imageWidget;
-        const QPoint from(120, 60);
+        // The swipe right starts beside the picture, above it.
+        QWidget *surface = input == 1 ? viewer->imageWidget : viewer->scrollView->viewport();
+        const QPoint from(120, input == 1 ? 60 : 10);
         QTest::mousePress(surface, Qt::LeftButton, {}, from);
         for (int step = 1; step <= 3; ++step)
             QTest::mouseMove(surface, from + QPoint((input == 1 ? -20 : 20) * step, step));
