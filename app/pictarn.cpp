@@ -37,6 +37,9 @@
 #include <QTreeWidgetItem>
 #include <QVBoxLayout>
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -90,15 +93,23 @@ bool sameFile(const QString &a, const QString &b)
            && sa.st_ino == sb.st_ino;
 }
 
-// Renames without ever replacing another file.
+// Renames without ever replacing another file, even one that appears in the meantime.
 bool renameFile(const QString &from, const QString &to)
 {
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
     if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
         if (!sameFile(from, to))
             return false;
-        return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData())
-               == 0;
+        return ::rename(source.constData(), target.constData()) == 0;
     }
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
+        == 0)
+        return true;
+    // Another device, or a file system that cannot promise not to replace: the toolkit's
+    // rename refuses an existing target and copies across devices.
+    if (errno != EXDEV && errno != EINVAL)
+        return false;
     return QFile::rename(from, to);
 }
 
@@ -302,6 +313,7 @@ void Pictarn::listImages(const QStringList &paths)
     imageListView->setSortingEnabled(false);
     for (const QString &path : paths)
         new ImageListItem(imageListView, QFileInfo(path).fileName(), path);
+    givenImages += paths;
     fillViews();
 }
 
@@ -381,6 +393,7 @@ void Pictarn::moveall()
     thumbnailView->clearGrid(true);
     imageListView->clear();
     listedFolders.clear();
+    givenImages.clear();
     currentBookmark = nullptr;
     imageListView->setSortingEnabled(true);
     updateTitle();
@@ -532,11 +545,19 @@ void Pictarn::renameImage()
     const QString target = QDir::isAbsolutePath(newName)
                                    ? newName
                                    : QFileInfo(path).path() + QLatin1Char('/') + newName;
-    if (!newName.isEmpty() && renameFile(path, target))
+    QStringList given = givenImages;
+    if (!newName.isEmpty() && renameFile(path, target)) {
         ThumbnailCache::rename(path, target); // the preview goes with its image
+        const qsizetype at = given.indexOf(path);
+        if (at >= 0)
+            given[at] = target;
+    }
 
     moveall();
     loadFolder(currentFolder);
+    // Images named one by one stay listed, the renamed one under its new name.
+    if (!given.isEmpty())
+        listImages(given);
 }
 
 void Pictarn::deleteImage()
@@ -554,6 +575,7 @@ void Pictarn::deleteImage()
     if (!QFile::remove(path))
         return;
     ThumbnailCache::remove(path);
+    givenImages.removeAll(path);
 
     // Found again by path: the views may have changed while the question was open.
     if (settings->view() == 0) {

@@ -97,6 +97,7 @@ private:
     ImageViewer *imageViewer = nullptr;
 
     QStringList listedFolders; // the folders listed since the views were last emptied
+    QStringList givenImages; // images listed one by one, in their order, since then
     QMenu *mainMenu = nullptr;
     QAction *fullScreenItem = nullptr; // "Full screen ", id 0 of the settings menu
 };
