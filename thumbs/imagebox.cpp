@@ -31,7 +31,7 @@ QImage flattened(const QImage &image)
     return flat;
 }
 
-void store(const QString &imagePath, const QFileInfo &image, int width, int height,
+void store(const QString &imagePath, const QDateTime &imageTime, int width, int height,
            const QImage &preview)
 {
     const QString folder = ThumbnailCache::folderPath(imagePath);
@@ -40,7 +40,7 @@ void store(const QString &imagePath, const QFileInfo &image, int width, int heig
     if (!QFileInfo(folder).isDir())
         return;
     ThumbnailCache::write(ThumbnailCache::filePath(imagePath),
-                          ThumbnailCache::encode(width, height, preview), image.lastModified());
+                          ThumbnailCache::encode(width, height, preview), imageTime);
 }
 
 } // namespace
@@ -73,52 +73,73 @@ void ImageBox::setSelected(bool selected)
 
 void ImageBox::loadThumb()
 {
-    const bool useCache = settings->saveThumbnails();
-    const qint64 threshold = settings->thumbFileSize();
-
     const QPointer<ImageBox> self(this);
     QApplication::processEvents();
     if (!self)
         return;
+    Thumb thumb = thumbRequest();
+    makeThumb(thumb);
+    applyThumb(std::move(thumb));
+    repaint();
+}
 
-    const QFileInfo image(m_imagePath);
-    QImage preview;
-    bool fromCache = false;
-    if (useCache) {
-        if (auto thumbnail
-            = ThumbnailCache::read(ThumbnailCache::filePath(m_imagePath), image.lastModified())) {
-            m_imageWidth = thumbnail->width;
-            m_imageHeight = thumbnail->height;
-            preview = std::move(thumbnail->preview);
-            fromCache = true;
+ImageBox::Thumb ImageBox::thumbRequest() const
+{
+    Thumb thumb;
+    thumb.path = m_imagePath;
+    thumb.useCache = settings->saveThumbnails();
+    thumb.threshold = settings->thumbFileSize();
+    return thumb;
+}
+
+void ImageBox::makeThumb(Thumb &thumb)
+{
+    const QFileInfo image(thumb.path);
+    thumb.imageSize = image.size();
+    thumb.imageTime = image.lastModified();
+    if (thumb.useCache) {
+        if (auto cached
+            = ThumbnailCache::read(ThumbnailCache::filePath(thumb.path), thumb.imageTime)) {
+            thumb.width = cached->width;
+            thumb.height = cached->height;
+            thumb.preview = flattened(cached->preview);
+            thumb.fromCache = true;
+            return;
         }
     }
-    if (!fromCache) {
-        ImageLoader loader;
-        loader.load(m_imagePath);
+    ImageLoader loader;
+    loader.load(thumb.path);
+    if (const QImage *fitted
+        = loader.fittedImage(ThumbnailCache::previewWidth, ThumbnailCache::previewHeight))
+        thumb.preview = *fitted;
+    // Asked after the decode, which is what tells whether the file is a picture at all.
+    thumb.width = thumb.preview.isNull() ? 0 : loader.width();
+    thumb.height = thumb.preview.isNull() ? 0 : loader.height();
+    if (!thumb.preview.isNull())
+        thumb.preview = flattened(thumb.preview);
+}
+
+void ImageBox::applyThumb(Thumb thumb)
+{
+    if (!thumb.fromCache)
         qDebug("loading thumbnail %s", qUtf8Printable(m_displayName));
-        if (const QImage *fitted
-            = loader.fittedImage(ThumbnailCache::previewWidth, ThumbnailCache::previewHeight))
-            preview = *fitted;
-        // Asked after the decode, which is what tells whether the file is a picture at all.
-        m_imageWidth = preview.isNull() ? 0 : loader.width();
-        m_imageHeight = preview.isNull() ? 0 : loader.height();
-    }
+    m_imageWidth = thumb.width;
+    m_imageHeight = thumb.height;
     if (ImageListItem *row = *item)
         row->setDimensions(m_imageWidth, m_imageHeight);
 
-    if (preview.isNull())
+    if (thumb.preview.isNull())
         return;
-    preview = flattened(preview);
-    QPixmap pixmap = QPixmap::fromImage(preview);
+    QPixmap pixmap = QPixmap::fromImage(thumb.preview);
     if (pixmap.isNull())
         return;
     // Only files above the threshold are kept; a negative threshold keeps none.
-    if (useCache && !fromCache && threshold >= 0 && image.size() > threshold * 1024)
-        store(m_imagePath, image, m_imageWidth, m_imageHeight, preview);
+    if (thumb.useCache && !thumb.fromCache && thumb.threshold >= 0
+        && thumb.imageSize > thumb.threshold * 1024)
+        store(m_imagePath, thumb.imageTime, m_imageWidth, m_imageHeight, thumb.preview);
     m_pixmap = std::move(pixmap);
     thumbLoaded = true;
-    repaint();
+    update();
 }
 
 QFont ImageBox::captionFont()

@@ -1,15 +1,28 @@
 #include "thumbs/thumbnailview.h"
 
-#include "thumbs/imagebox.h"
-
-#include <QCoreApplication>
 #include <QGridLayout>
-#include <QPointer>
+#include <QMutex>
+#include <QThreadPool>
 #include <QTimer>
 
-ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *name)
-    : QScrollArea(parent), settings(settings), container(new QWidget), grid(new QGridLayout)
+#include <algorithm>
+#include <atomic>
+
+struct ThumbnailView::Inbox
 {
+    QMutex mutex;
+    ThumbnailView *view = nullptr; // null once the view is gone; read and set under the mutex
+    std::atomic<quint64> generation{0}; // counts passes and clearings
+};
+
+ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *name)
+    : QScrollArea(parent),
+      settings(settings),
+      container(new QWidget),
+      grid(new QGridLayout),
+      inbox(std::make_shared<Inbox>())
+{
+    inbox->view = this;
     if (name)
         setObjectName(QString::fromLatin1(name));
     QPalette colours = palette();
@@ -56,20 +69,78 @@ void ThumbnailView::layoutBoxes()
     grid->activate();
 }
 
+ThumbnailView::~ThumbnailView()
+{
+    // Workers still busy finish into the void.
+    ++inbox->generation;
+    const QMutexLocker lock(&inbox->mutex);
+    inbox->view = nullptr;
+}
+
 void ThumbnailView::loadThumbs()
 {
-    const QPointer<ThumbnailView> self(this);
-    const quint64 pass = ++generation;
-    // A box removed while an earlier one loads reads null here and is skipped.
-    const QList<QPointer<ImageBox>> pending(boxes.cbegin(), boxes.cend());
-    for (const QPointer<ImageBox> &box : pending) {
-        if (!box)
+    cancelPass();
+    passBoxes = QList<QPointer<ImageBox>>(boxes.cbegin(), boxes.cend());
+    loading = true;
+    feedPass();
+}
+
+void ThumbnailView::cancelPass()
+{
+    ++inbox->generation;
+    passBoxes.clear();
+    arrived.clear();
+    submitted = 0;
+    applied = 0;
+    loading = false;
+}
+
+void ThumbnailView::feedPass()
+{
+    QThreadPool *pool = QThreadPool::globalInstance();
+    // Enough to keep every worker busy; few enough that a cancelled pass leaves little to do.
+    const int window = 4 * std::max(1, pool->maxThreadCount());
+    const quint64 pass = inbox->generation;
+    for (;;) {
+        // In grid order, as a pass box by box would show them.
+        while (arrived.contains(applied)) {
+            ImageBox::Thumb thumb = arrived.take(applied);
+            if (ImageBox *box = passBoxes.at(applied++))
+                box->applyThumb(std::move(thumb));
+        }
+        if (submitted == passBoxes.size() || submitted - applied >= window)
+            break;
+        const int index = submitted++;
+        ImageBox *box = passBoxes.at(index);
+        if (!box) {
+            arrived.insert(index, {});
             continue;
-        box->loadThumb(); // lets events run
-        if (!self || generation != pass)
-            return; // touch nothing that may be gone
+        }
+        pool->start([inbox = inbox, pass, index, thumb = box->thumbRequest()]() mutable {
+            if (inbox->generation != pass)
+                return;
+            ImageBox::makeThumb(thumb);
+            const QMutexLocker lock(&inbox->mutex);
+            if (!inbox->view || inbox->generation != pass)
+                return;
+            ThumbnailView *view = inbox->view;
+            QMetaObject::invokeMethod(
+                    view, [view, pass, index, thumb] { view->takeThumb(pass, index, thumb); },
+                    Qt::QueuedConnection);
+        });
     }
-    QCoreApplication::processEvents();
+    if (loading && applied == passBoxes.size()) {
+        loading = false;
+        emit passFinished();
+    }
+}
+
+void ThumbnailView::takeThumb(quint64 pass, int index, ImageBox::Thumb thumb)
+{
+    if (pass != inbox->generation)
+        return;
+    arrived.insert(index, std::move(thumb));
+    feedPass();
 }
 
 void ThumbnailView::selectBox(int index)
@@ -123,7 +194,7 @@ void ThumbnailView::clearGrid(bool deleteBoxes)
         delete item; // the layout's wrapper, not the box
     if (!deleteBoxes)
         return;
-    ++generation;
+    cancelPass();
     const QList<ImageBox *> gone = std::exchange(boxes, {});
     qDeleteAll(gone);
 }
