@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "resources/iconset.h"
 #include "slideshow/slideshow.h"
+#include "viewer/prefetcher.h"
 
 #include <QFile>
 #include <QFrame>
@@ -227,7 +228,12 @@ void tst_SlideShow::showsEachImageInTurnAndClosesAfterTheLast()
     }
     last = show;
     show->start();
+    QSignalSpy ready(show->findChild<Prefetcher *>(), &Prefetcher::ready);
     QVERIFY(show->isFullScreen());
+    QCOMPARE(counterText(show), QStringLiteral("1/3"));
+    // The second slide is decoded while the first is on screen.
+    QTRY_COMPARE(ready.size(), 1);
+    QVERIFY(ready.at(0).at(0).toString().endsWith(QLatin1String("/picture1.png")));
     QCOMPARE(counterText(show), QStringLiteral("1/3"));
     QVERIFY(timerOf(show)->isActive());
     QVERIFY(timerOf(show)->isSingleShot());
