@@ -13,6 +13,8 @@ struct ThumbnailView::Inbox
     QMutex mutex;
     ThumbnailView *view = nullptr; // null once the view is gone; read and set under the mutex
     std::atomic<quint64> generation{0}; // counts passes and clearings
+
+    Q_NEVER_INLINE bool isStale(quint64 pass) const { return generation.load() != pass; }
 };
 
 ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *name)
@@ -117,13 +119,13 @@ void ThumbnailView::feedPass()
             continue;
         }
         pool->start([inbox = inbox, pass, index, thumb = box->thumbRequest()]() mutable {
-            if (inbox->generation != pass)
+            if (inbox->isStale(pass))
                 return;
             ImageBox::makeThumb(thumb);
             const QMutexLocker lock(&inbox->mutex);
-            if (!inbox->view || inbox->generation != pass)
-                return;
             ThumbnailView *view = inbox->view;
+            if (!view || inbox->isStale(pass))
+                return;
             QMetaObject::invokeMethod(
                     view, [view, pass, index, thumb] { view->takeThumb(pass, index, thumb); },
                     Qt::QueuedConnection);
