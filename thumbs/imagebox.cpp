@@ -123,6 +123,12 @@ void ImageBox::applyThumb(Thumb thumb)
 {
     if (!thumb.fromCache)
         qDebug("loading thumbnail %s", qUtf8Printable(m_displayName));
+    // Gone since it was read: as if it had gone before its turn, so no preview outlives it.
+    if (!thumb.preview.isNull() && !QFileInfo::exists(thumb.path)) {
+        thumb.preview = QImage();
+        thumb.width = 0;
+        thumb.height = 0;
+    }
     m_imageWidth = thumb.width;
     m_imageHeight = thumb.height;
     if (ImageListItem *row = *item)

@@ -19,6 +19,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <linux/capability.h>
@@ -41,11 +42,14 @@ public:
         __user_cap_data_struct lowered[2] = {saved[0], saved[1]};
         lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
         dropped = ::syscall(SYS_capset, &header, lowered) == 0;
+        // Capabilities are a thread's own: the workers are started again from this thread.
+        QThreadPool::globalInstance()->waitForDone();
     }
     ~PermissionsApply()
     {
         if (dropped)
             ::syscall(SYS_capset, &header, saved);
+        QThreadPool::globalInstance()->waitForDone();
     }
 
 private:
