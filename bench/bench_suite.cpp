@@ -23,6 +23,7 @@
 #include "thumbs/imagebox.h"
 #include "thumbs/thumbnailview.h"
 #include "viewer/imageloader.h"
+#include "viewer/prefetcher.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -121,7 +122,7 @@ int runPass(int argc, char **argv, const QString &folder, bool perBox, int threa
     defaultHandler = qInstallMessageHandler(countingHandler);
     QApplication app(argc, argv);
     if (threads > 0)
-        QThreadPool::globalInstance()->setMaxThreadCount(threads);
+        Prefetcher::pool()->setMaxThreadCount(threads);
     Settings settings; // the defaults: previews of files above 30 KB are kept
     ImageListView list;
     // For comparison only: the list's columns no longer sized from all its rows on each change.
@@ -260,14 +261,15 @@ int runSlide(int argc, char **argv, const QString &path, bool wait)
     // The step is taken here, where the timer would take it.
     timer->stop();
     double ms = 0;
+    QEventLoop loop;
     QTimer::singleShot(wait ? 3000 : 0, [&] {
         QElapsedTimer step;
         step.start();
         show->showNextImage();
         ms = msSince(step);
-        QCoreApplication::quit();
+        loop.quit();
     });
-    QCoreApplication::exec();
+    loop.exec();
     std::printf("SLIDE %.3f %dx%d\n", ms, show->width(), show->height());
     delete show;
     return 0;

@@ -31,16 +31,14 @@ QImage flattened(const QImage &image)
     return flat;
 }
 
-void store(const QString &imagePath, const QDateTime &imageTime, int width, int height,
-           const QImage &preview)
+void store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime)
 {
     const QString folder = ThumbnailCache::folderPath(imagePath);
     if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
         qWarning("can't create directory: %s", qUtf8Printable(folder));
     if (!QFileInfo(folder).isDir())
         return;
-    ThumbnailCache::write(ThumbnailCache::filePath(imagePath),
-                          ThumbnailCache::encode(width, height, preview), imageTime);
+    ThumbnailCache::write(ThumbnailCache::filePath(imagePath), data, imageTime);
 }
 
 } // namespace
@@ -115,8 +113,12 @@ void ImageBox::makeThumb(Thumb &thumb)
     // Asked after the decode, which is what tells whether the file is a picture at all.
     thumb.width = thumb.preview.isNull() ? 0 : loader.width();
     thumb.height = thumb.preview.isNull() ? 0 : loader.height();
-    if (!thumb.preview.isNull())
-        thumb.preview = flattened(thumb.preview);
+    if (thumb.preview.isNull())
+        return;
+    thumb.preview = flattened(thumb.preview);
+    // Only files above the threshold are kept; a negative threshold keeps none.
+    if (thumb.useCache && thumb.threshold >= 0 && thumb.imageSize > thumb.threshold * 1024)
+        thumb.cacheData = ThumbnailCache::encode(thumb.width, thumb.height, thumb.preview);
 }
 
 void ImageBox::applyThumb(Thumb thumb)
@@ -126,6 +128,7 @@ void ImageBox::applyThumb(Thumb thumb)
     // Gone since it was read: as if it had gone before its turn, so no preview outlives it.
     if (!thumb.preview.isNull() && !QFileInfo::exists(thumb.path)) {
         thumb.preview = QImage();
+        thumb.cacheData.clear();
         thumb.width = 0;
         thumb.height = 0;
     }
@@ -139,10 +142,8 @@ void ImageBox::applyThumb(Thumb thumb)
     QPixmap pixmap = QPixmap::fromImage(thumb.preview);
     if (pixmap.isNull())
         return;
-    // Only files above the threshold are kept; a negative threshold keeps none.
-    if (thumb.useCache && !thumb.fromCache && thumb.threshold >= 0
-        && thumb.imageSize > thumb.threshold * 1024)
-        store(m_imagePath, thumb.imageTime, m_imageWidth, m_imageHeight, thumb.preview);
+    if (!thumb.cacheData.isEmpty())
+        store(m_imagePath, thumb.cacheData, thumb.imageTime);
     m_pixmap = std::move(pixmap);
     thumbLoaded = true;
     update();

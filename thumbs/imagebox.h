@@ -25,6 +25,7 @@ public:
         int height = 0;
         QImage preview; // fitted and flattened; null when there is none
         bool fromCache = false;
+        QByteArray cacheData; // the cache file to store, when one is due
         qint64 imageSize = 0;
         QDateTime imageTime;
     };

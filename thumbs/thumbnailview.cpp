@@ -1,5 +1,7 @@
 #include "thumbs/thumbnailview.h"
 
+#include "viewer/prefetcher.h"
+
 #include <QGridLayout>
 #include <QMutex>
 #include <QThreadPool>
@@ -99,7 +101,7 @@ void ThumbnailView::cancelPass()
 
 void ThumbnailView::feedPass()
 {
-    QThreadPool *pool = QThreadPool::globalInstance();
+    QThreadPool *pool = Prefetcher::pool();
     // Enough to keep every worker busy; few enough that a cancelled pass leaves little to do.
     const int window = 4 * std::max(1, pool->maxThreadCount());
     const quint64 pass = inbox->generation;

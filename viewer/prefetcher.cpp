@@ -2,12 +2,15 @@
 
 #include "viewer/imageloader.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QMutex>
+#include <QThread>
 #include <QThreadPool>
 #include <QWaitCondition>
 
+#include <algorithm>
 #include <atomic>
 
 struct Prefetcher::Job
@@ -109,7 +112,7 @@ void Prefetcher::prefetch(const QString &path, QSize box, bool bestFit)
     auto job = std::make_shared<Job>(path, box, bestFit);
     jobs.append(job);
     // Ahead of the thumbnail pass's jobs: the picture is what the user waits for.
-    QThreadPool::globalInstance()->start(
+    pool()->start(
             [job, inbox = inbox] {
                 if (!job->claim())
                     return;
@@ -150,6 +153,17 @@ QImage Prefetcher::take(const QString &path, QSize box, bool bestFit)
     Job again(path, box, bestFit);
     again.decode();
     return again.image;
+}
+
+QThreadPool *Prefetcher::pool()
+{
+    // Goes with the application, which waits for the decodes still running.
+    static QThreadPool *workers = [] {
+        auto *made = new QThreadPool(QCoreApplication::instance());
+        made->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        return made;
+    }();
+    return workers;
 }
 
 void Prefetcher::drop()

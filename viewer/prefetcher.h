@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class QThreadPool;
+
 // Fitted pictures decoded in the thread pool before they are asked for, so that showing one
 // only swaps it in. Keeps at most two, the oldest going first when a third is asked for.
 class Prefetcher : public QObject
@@ -28,6 +30,11 @@ public:
     void drop();
 
     static constexpr int capacity = 2;
+
+    // The workers that decode pictures and previews, one per core. Not Qt's global pool: in
+    // Qt 6.4 the raster painter hands its fills to that one and waits for them, so a decode
+    // there stalls the painting on the GUI thread.
+    static QThreadPool *pool();
 
 signals:
     // A picture asked for with prefetch() is ready to be taken.

@@ -10,6 +10,7 @@
 #include "thumbs/imagebox.h"
 #include "thumbs/thumbnailcache.h"
 #include "thumbs/thumbnailview.h"
+#include "viewer/prefetcher.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,13 +44,13 @@ public:
         lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
         dropped = ::syscall(SYS_capset, &header, lowered) == 0;
         // Capabilities are a thread's own: the workers are started again from this thread.
-        QThreadPool::globalInstance()->waitForDone();
+        Prefetcher::pool()->waitForDone();
     }
     ~PermissionsApply()
     {
         if (dropped)
             ::syscall(SYS_capset, &header, saved);
-        QThreadPool::globalInstance()->waitForDone();
+        Prefetcher::pool()->waitForDone();
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "thumbs/imagebox.h"
 #include "thumbs/thumbnailcache.h"
 #include "thumbs/thumbnailview.h"
+#include "viewer/prefetcher.h"
 
 #include <QGridLayout>
 #include <QPointer>
@@ -358,7 +359,7 @@ void tst_ThumbnailView::survivesChangesDuringTheLoading()
     if (change == "delete row")
         QCOMPARE(screen.rowTexts(), QStringList(4, "40x30"));
     // Nothing is stored for boxes that went before their turn.
-    QThreadPool::globalInstance()->waitForDone();
+    Prefetcher::pool()->waitForDone();
     QCoreApplication::processEvents();
     const QDir cache(ThumbnailCache::folderPath(current));
     if (change == "clear" || change == "clear all")
@@ -380,7 +381,7 @@ void tst_ThumbnailView::survivesItsOwnEndDuringTheLoading()
              });
     view->loadThumbs();
     QTRY_VERIFY(view.isNull());
-    QThreadPool::globalInstance()->waitForDone();
+    Prefetcher::pool()->waitForDone();
     QCoreApplication::processEvents();
     QCOMPARE(screen.rowTexts().count("40x30"), loadedAtEnd);
 }
