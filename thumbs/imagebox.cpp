@@ -90,21 +90,30 @@ ImageBox::Thumb ImageBox::thumbRequest() const
     return thumb;
 }
 
-void ImageBox::makeThumb(Thumb &thumb)
+bool ImageBox::readCachedThumb(Thumb &thumb)
 {
+    if (thumb.cacheRead)
+        return thumb.fromCache;
+    thumb.cacheRead = true;
     const QFileInfo image(thumb.path);
     thumb.imageSize = image.size();
     thumb.imageTime = image.lastModified();
-    if (thumb.useCache) {
-        if (auto cached
-            = ThumbnailCache::read(ThumbnailCache::filePath(thumb.path), thumb.imageTime)) {
-            thumb.width = cached->width;
-            thumb.height = cached->height;
-            thumb.preview = flattened(cached->preview);
-            thumb.fromCache = true;
-            return;
-        }
-    }
+    if (!thumb.useCache)
+        return false;
+    auto cached = ThumbnailCache::read(ThumbnailCache::filePath(thumb.path), thumb.imageTime);
+    if (!cached)
+        return false;
+    thumb.width = cached->width;
+    thumb.height = cached->height;
+    thumb.preview = flattened(cached->preview);
+    thumb.fromCache = true;
+    return true;
+}
+
+void ImageBox::makeThumb(Thumb &thumb)
+{
+    if (readCachedThumb(thumb))
+        return;
     ImageLoader loader;
     loader.load(thumb.path);
     if (const QImage *fitted

@@ -26,6 +26,7 @@ public:
         QImage preview; // fitted and flattened; null when there is none
         bool fromCache = false;
         QByteArray cacheData; // the cache file to store, when one is due
+        bool cacheRead = false; // the cache was looked at already
         qint64 imageSize = 0;
         QDateTime imageTime;
     };
@@ -46,6 +47,8 @@ public:
     Thumb thumbRequest() const;
     // Reads the cache or decodes the image; touches no widget, so it runs in any thread.
     static void makeThumb(Thumb &thumb);
+    // The cache's part of makeThumb() alone: true when it held a fresh preview.
+    static bool readCachedThumb(Thumb &thumb);
     // Shows a made preview and its dimensions, here and in the list, and keeps it in the cache.
     void applyThumb(Thumb thumb);
 

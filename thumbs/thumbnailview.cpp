@@ -2,6 +2,7 @@
 
 #include "viewer/prefetcher.h"
 
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QMutex>
 #include <QThreadPool>
@@ -105,6 +106,10 @@ void ThumbnailView::feedPass()
     // Enough to keep every worker busy; few enough that a cancelled pass leaves little to do.
     const int window = 4 * std::max(1, pool->maxThreadCount());
     const quint64 pass = inbox->generation;
+    // A fresh preview in the cache is read here, which costs less than a trip to a worker;
+    // a folder of them is read a slice at a time, letting events run in between.
+    QElapsedTimer slice;
+    slice.start();
     for (;;) {
         // In grid order, as a pass box by box would show them.
         while (arrived.contains(applied)) {
@@ -114,13 +119,18 @@ void ThumbnailView::feedPass()
         }
         if (submitted == passBoxes.size() || submitted - applied >= window)
             break;
+        if (slice.elapsed() >= 8) {
+            QMetaObject::invokeMethod(this, &ThumbnailView::feedPass, Qt::QueuedConnection);
+            return;
+        }
         const int index = submitted++;
         ImageBox *box = passBoxes.at(index);
-        if (!box) {
-            arrived.insert(index, {});
+        ImageBox::Thumb thumb = box ? box->thumbRequest() : ImageBox::Thumb();
+        if (!box || ImageBox::readCachedThumb(thumb)) {
+            arrived.insert(index, std::move(thumb));
             continue;
         }
-        pool->start([inbox = inbox, pass, index, thumb = box->thumbRequest()]() mutable {
+        pool->start([inbox = inbox, pass, index, thumb = std::move(thumb)]() mutable {
             if (inbox->isStale(pass))
                 return;
             ImageBox::makeThumb(thumb);
