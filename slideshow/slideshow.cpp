@@ -20,6 +20,7 @@ SlideShow::SlideShow(const QList<ImageEntry> &entries, Settings *settings)
     : ImageWidget(nullptr), images(entries), settings(settings)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    prefetcher.setParent(this);
     setFocusPolicy(Qt::StrongFocus);
 
     controlBar = new QFrame(this);
@@ -150,7 +151,12 @@ bool SlideShow::showEntry(int index)
     const quint64 pass = generation + 1;
     shown = index;
     showImage(images.at(index).path);
-    return self && !closing && generation == pass;
+    if (!self || closing || generation != pass)
+        return false;
+    // The slide a step forward shows, ready by the time it is asked for.
+    if (!finished && position >= 0 && position < images.size())
+        prefetcher.prefetch(images.at(position).path, screenSize(), settings->rotateInSlide());
+    return true;
 }
 
 void SlideShow::showImage(const QString &path)
@@ -163,16 +169,11 @@ void SlideShow::showImage(const QString &path)
     if (!self || closing || generation != pass)
         return;
 
-    // One decoded image at a time: the old picture goes before the new one is made.
+    // Swapped in when the step ahead made it; otherwise decoded now, as the show waits for it.
     picture = QPixmap();
-    const QSize screen = screenSize();
-    loader.load(path);
-    const QImage *image = settings->rotateInSlide()
-                                  ? loader.bestFitImage(screen.width(), screen.height())
-                                  : loader.fittedImage(screen.width(), screen.height());
-    if (image && !image->isNull())
-        picture = QPixmap::fromImage(*image);
-    loader.release();
+    const QImage image = prefetcher.take(path, screenSize(), settings->rotateInSlide());
+    if (!image.isNull())
+        picture = QPixmap::fromImage(image);
 
     setPixmap(&picture, false);
     counter->setText(QStringLiteral("%1/%2").arg(shown + 1).arg(images.size()));

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "browse/imageentry.h"
-#include "viewer/imageloader.h"
 #include "viewer/imagewidget.h"
+#include "viewer/prefetcher.h"
 
 #include <QList>
 #include <QPixmap>
@@ -55,7 +55,7 @@ private:
     quint64 generation = 0; // counts the images asked for
     QTimer *timer;
     QPixmap picture;
-    ImageLoader loader;
+    Prefetcher prefetcher; // the next slide, decoded while this one is on screen
     QFrame *controlBar;
     QToolButton *playButton;
     QLabel *counter;

@@ -31,11 +31,9 @@ QImage flattened(const QImage &image)
     return flat;
 }
 
-void store(const QString &imagePath, const QFileInfo &image, int width, int height,
-           const QImage &preview)
+void store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime)
 {
-    ThumbnailCache::store(imagePath, ThumbnailCache::encode(width, height, preview),
-                          image.lastModified());
+    ThumbnailCache::store(imagePath, data, imageTime);
 }
 
 } // namespace
@@ -68,51 +66,91 @@ void ImageBox::setSelected(bool selected)
 
 void ImageBox::loadThumb()
 {
-    const bool useCache = settings->saveThumbnails();
-    const qint64 threshold = settings->thumbFileSize();
-
     const QPointer<ImageBox> self(this);
     QApplication::processEvents();
     if (!self)
         return;
+    Thumb thumb = thumbRequest();
+    makeThumb(thumb);
+    applyThumb(std::move(thumb));
+    repaint();
+}
 
-    const QFileInfo image(m_imagePath);
-    QImage preview;
-    bool fromCache = false;
-    if (useCache) {
-        if (auto thumbnail = ThumbnailCache::read(m_imagePath, image.lastModified())) {
-            m_imageWidth = thumbnail->width;
-            m_imageHeight = thumbnail->height;
-            preview = std::move(thumbnail->preview);
-            fromCache = true;
-        }
-    }
-    if (!fromCache) {
-        ImageLoader loader;
-        loader.load(m_imagePath);
+ImageBox::Thumb ImageBox::thumbRequest() const
+{
+    Thumb thumb;
+    thumb.path = m_imagePath;
+    thumb.useCache = settings->saveThumbnails();
+    thumb.threshold = settings->thumbFileSize();
+    return thumb;
+}
+
+bool ImageBox::readCachedThumb(Thumb &thumb)
+{
+    if (thumb.cacheRead)
+        return thumb.fromCache;
+    thumb.cacheRead = true;
+    const QFileInfo image(thumb.path);
+    thumb.imageSize = image.size();
+    thumb.imageTime = image.lastModified();
+    if (!thumb.useCache)
+        return false;
+    auto cached = ThumbnailCache::read(thumb.path, thumb.imageTime);
+    if (!cached)
+        return false;
+    thumb.width = cached->width;
+    thumb.height = cached->height;
+    thumb.preview = flattened(cached->preview);
+    thumb.fromCache = true;
+    return true;
+}
+
+void ImageBox::makeThumb(Thumb &thumb)
+{
+    if (readCachedThumb(thumb))
+        return;
+    ImageLoader loader;
+    loader.load(thumb.path);
+    if (const QImage *fitted
+        = loader.fittedImage(ThumbnailCache::previewWidth, ThumbnailCache::previewHeight))
+        thumb.preview = *fitted;
+    // Asked after the decode, which is what tells whether the file is a picture at all.
+    thumb.width = thumb.preview.isNull() ? 0 : loader.width();
+    thumb.height = thumb.preview.isNull() ? 0 : loader.height();
+    if (thumb.preview.isNull())
+        return;
+    thumb.preview = flattened(thumb.preview);
+    // Only files above the threshold are kept; a negative threshold keeps none.
+    if (thumb.useCache && thumb.threshold >= 0 && thumb.imageSize > thumb.threshold * 1024)
+        thumb.cacheData = ThumbnailCache::encode(thumb.width, thumb.height, thumb.preview);
+}
+
+void ImageBox::applyThumb(Thumb thumb)
+{
+    if (!thumb.fromCache)
         qDebug("loading thumbnail %s", qUtf8Printable(m_displayName));
-        if (const QImage *fitted
-            = loader.fittedImage(ThumbnailCache::previewWidth, ThumbnailCache::previewHeight))
-            preview = *fitted;
-        // Asked after the decode, which is what tells whether the file is a picture at all.
-        m_imageWidth = preview.isNull() ? 0 : loader.width();
-        m_imageHeight = preview.isNull() ? 0 : loader.height();
+    // Gone since it was read: as if it had gone before its turn, so no preview outlives it.
+    if (!thumb.preview.isNull() && !QFileInfo::exists(thumb.path)) {
+        thumb.preview = QImage();
+        thumb.cacheData.clear();
+        thumb.width = 0;
+        thumb.height = 0;
     }
+    m_imageWidth = thumb.width;
+    m_imageHeight = thumb.height;
     if (ImageListItem *row = *item)
         row->setDimensions(m_imageWidth, m_imageHeight);
 
-    if (preview.isNull())
+    if (thumb.preview.isNull())
         return;
-    preview = flattened(preview);
-    QPixmap pixmap = QPixmap::fromImage(preview);
+    QPixmap pixmap = QPixmap::fromImage(thumb.preview);
     if (pixmap.isNull())
         return;
-    // Only files above the threshold are kept; a negative threshold keeps none.
-    if (useCache && !fromCache && threshold >= 0 && image.size() > threshold * 1024)
-        store(m_imagePath, image, m_imageWidth, m_imageHeight, preview);
+    if (!thumb.cacheData.isEmpty())
+        store(m_imagePath, thumb.cacheData, thumb.imageTime);
     m_pixmap = std::move(pixmap);
     thumbLoaded = true;
-    repaint();
+    update();
 }
 
 QFont ImageBox::captionFont()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -13,6 +15,22 @@ class ImageBox : public QWidget
 {
     Q_OBJECT
 public:
+    // A preview made away from the widget: what it is asked with, by value, and what it gives.
+    struct Thumb
+    {
+        QString path;
+        bool useCache = false;
+        qint64 threshold = 0; // KB; negative: nothing is stored
+        int width = 0; // of the full image; 0 when the file is no picture
+        int height = 0;
+        QImage preview; // fitted and flattened; null when there is none
+        bool fromCache = false;
+        QByteArray cacheData; // the cache file to store, when one is due
+        bool cacheRead = false; // the cache was looked at already
+        qint64 imageSize = 0;
+        QDateTime imageTime;
+    };
+
     ImageBox(QWidget *parent, Settings *settings, ImageListItem *item);
 
     void setSelected(bool selected);
@@ -25,6 +43,15 @@ public:
     bool isThumbLoaded() const { return thumbLoaded; }
     QPixmap pixmap() const { return m_pixmap; }
 
+    // What makeThumb() needs, taken from the box and the settings now.
+    Thumb thumbRequest() const;
+    // Reads the cache or decodes the image; touches no widget, so it runs in any thread.
+    static void makeThumb(Thumb &thumb);
+    // The cache's part of makeThumb() alone: true when it held a fresh preview.
+    static bool readCachedThumb(Thumb &thumb);
+    // Shows a made preview and its dimensions, here and in the list, and keeps it in the cache.
+    void applyThumb(Thumb thumb);
+
     // The text of the caption band as it is drawn now.
     QString caption() const;
     static QFont captionFont();
@@ -32,8 +59,8 @@ public:
     static QString shortenCaption(const QString &text, const QFontMetrics &metrics, int width);
 
 public slots:
-    // Shows the image's preview, from the cache when it holds a fresh one, and its dimensions
-    // here and in the list. Lets events run: the box may be gone when it returns.
+    // The three steps above at once, on this thread. Lets events run first: the box may be
+    // gone when it returns.
     void loadThumb();
 
 signals:

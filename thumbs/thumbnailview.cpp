@@ -1,19 +1,36 @@
 #include "thumbs/thumbnailview.h"
 
-#include "thumbs/imagebox.h"
+#include "viewer/prefetcher.h"
 
-#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGridLayout>
+#include <QMutex>
 #include <QPointer>
 #include <QScrollBar>
 #include <QScroller>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
+
+struct ThumbnailView::Inbox
+{
+    QMutex mutex;
+    ThumbnailView *view = nullptr; // null once the view is gone; read and set under the mutex
+    std::atomic<quint64> generation{0}; // counts passes and clearings
+
+    Q_NEVER_INLINE bool isStale(quint64 pass) const { return generation.load() != pass; }
+};
 
 ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *name)
-    : QScrollArea(parent), settings(settings), container(new QWidget), grid(new QGridLayout)
+    : QScrollArea(parent),
+      settings(settings),
+      container(new QWidget),
+      grid(new QGridLayout),
+      inbox(std::make_shared<Inbox>())
 {
+    inbox->view = this;
     if (name)
         setObjectName(QString::fromLatin1(name));
     QPalette colours = palette();
@@ -93,20 +110,87 @@ void ThumbnailView::layoutBoxes()
     grid->activate();
 }
 
+ThumbnailView::~ThumbnailView()
+{
+    // Workers still busy finish into the void.
+    ++inbox->generation;
+    const QMutexLocker lock(&inbox->mutex);
+    inbox->view = nullptr;
+}
+
 void ThumbnailView::loadThumbs()
 {
-    const QPointer<ThumbnailView> self(this);
-    const quint64 pass = ++generation;
-    // A box removed while an earlier one loads reads null here and is skipped.
-    const QList<QPointer<ImageBox>> pending(boxes.cbegin(), boxes.cend());
-    for (const QPointer<ImageBox> &box : pending) {
-        if (!box)
+    cancelPass();
+    passBoxes = QList<QPointer<ImageBox>>(boxes.cbegin(), boxes.cend());
+    loading = true;
+    feedPass();
+}
+
+void ThumbnailView::cancelPass()
+{
+    ++inbox->generation;
+    passBoxes.clear();
+    arrived.clear();
+    submitted = 0;
+    applied = 0;
+    loading = false;
+}
+
+void ThumbnailView::feedPass()
+{
+    QThreadPool *pool = Prefetcher::pool();
+    // Enough to keep every worker busy; few enough that a cancelled pass leaves little to do.
+    const int window = 4 * std::max(1, pool->maxThreadCount());
+    const quint64 pass = inbox->generation;
+    // A fresh preview in the cache is read here, which costs less than a trip to a worker;
+    // a folder of them is read a slice at a time, letting events run in between.
+    QElapsedTimer slice;
+    slice.start();
+    for (;;) {
+        // In grid order, as a pass box by box would show them.
+        while (arrived.contains(applied)) {
+            ImageBox::Thumb thumb = arrived.take(applied);
+            if (ImageBox *box = passBoxes.at(applied++))
+                box->applyThumb(std::move(thumb));
+        }
+        if (submitted == passBoxes.size() || submitted - applied >= window)
+            break;
+        if (slice.elapsed() >= 8) {
+            QMetaObject::invokeMethod(this, &ThumbnailView::feedPass, Qt::QueuedConnection);
+            return;
+        }
+        const int index = submitted++;
+        ImageBox *box = passBoxes.at(index);
+        ImageBox::Thumb thumb = box ? box->thumbRequest() : ImageBox::Thumb();
+        if (!box || ImageBox::readCachedThumb(thumb)) {
+            arrived.insert(index, std::move(thumb));
             continue;
-        box->loadThumb(); // lets events run
-        if (!self || generation != pass)
-            return; // touch nothing that may be gone
+        }
+        pool->start([inbox = inbox, pass, index, thumb = std::move(thumb)]() mutable {
+            if (inbox->isStale(pass))
+                return;
+            ImageBox::makeThumb(thumb);
+            const QMutexLocker lock(&inbox->mutex);
+            ThumbnailView *view = inbox->view;
+            if (!view || inbox->isStale(pass))
+                return;
+            QMetaObject::invokeMethod(
+                    view, [view, pass, index, thumb] { view->takeThumb(pass, index, thumb); },
+                    Qt::QueuedConnection);
+        });
     }
-    QCoreApplication::processEvents();
+    if (loading && applied == passBoxes.size()) {
+        loading = false;
+        emit passFinished();
+    }
+}
+
+void ThumbnailView::takeThumb(quint64 pass, int index, ImageBox::Thumb thumb)
+{
+    if (pass != inbox->generation)
+        return;
+    arrived.insert(index, std::move(thumb));
+    feedPass();
 }
 
 void ThumbnailView::selectBox(int index)
@@ -158,7 +242,7 @@ void ThumbnailView::clearGrid(bool deleteBoxes)
         delete item; // the layout's wrapper, not the box
     if (!deleteBoxes)
         return;
-    ++generation;
+    cancelPass();
     const QList<ImageBox *> gone = std::exchange(boxes, {});
     qDeleteAll(gone);
 }

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "thumbs/imagebox.h"
+
 #include <QList>
+#include <QMap>
+#include <QPointer>
 #include <QScrollArea>
 
-class ImageBox;
+#include <memory>
+
 class ImageListItem;
 class QGridLayout;
 class Settings;
@@ -15,6 +20,7 @@ class ThumbnailView : public QScrollArea
     Q_OBJECT
 public:
     ThumbnailView(QWidget *parent, Settings *settings, const char *name = nullptr);
+    ~ThumbnailView() override;
 
     // Boxes are placed in the order they are added, as many to a row as the view's width takes
     // (row and column are those of the two-column phone layout and are not needed).
@@ -30,16 +36,22 @@ public:
     ImageBox *boxAt(int index) const { return boxes.at(index); }
     qsizetype boxIndex(ImageBox *box) const { return boxes.indexOf(box); }
 
+    // Whether a pass is under way: some boxes still wait for their preview.
+    bool isLoading() const { return loading; }
+
     // Gives the focus to the selected box, or selects the first; with no boxes, does nothing.
     void setFocus();
 
 public slots:
-    // Loads every box's preview in turn, letting events run in between. Clearing the grid, a
-    // newer pass or the view's end stops it.
+    // Starts making every box's preview in worker threads and returns at once; the previews
+    // are put in the boxes in grid order as they come. Clearing the grid, a newer pass or the
+    // view's end stops it.
     void loadThumbs();
 
 signals:
     void imageClicked();
+    // Every box of the pass has its preview, or knows it has none.
+    void passFinished();
 
 private slots:
     void boxClicked();
@@ -58,10 +70,22 @@ private:
     // Lays out the boxes added since the grid was last laid out.
     void layoutBoxes();
 
+    struct Inbox;
+    // Hands jobs to the workers while fewer than a few per thread are out.
+    void feedPass();
+    void takeThumb(quint64 pass, int index, ImageBox::Thumb thumb);
+    void cancelPass();
+
     Settings *settings; // not owned
     QWidget *container;
     QGridLayout *grid;
     QList<ImageBox *> boxes; // owned; deleted when they leave the list
-    quint64 generation = 0; // counts passes and clearings
     int columns = 2;
+    // Shared with the workers, which hold nothing else of the view.
+    std::shared_ptr<Inbox> inbox;
+    QList<QPointer<ImageBox>> passBoxes; // null once a box goes
+    QMap<int, ImageBox::Thumb> arrived; // made, waiting for the boxes before them
+    int submitted = 0;
+    int applied = 0;
+    bool loading = false;
 };

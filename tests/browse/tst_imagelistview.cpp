@@ -95,6 +95,7 @@ void tst_ImageListView::showsDimensionsOnceThePassHasRun()
     grid.addBox(photo, 0, 0);
     grid.addBox(empty, 0, 1);
     grid.loadThumbs();
+    QTRY_VERIFY(!grid.isLoading());
     QCOMPARE(photo->text(1), QStringLiteral("640x480"));
     QCOMPARE(empty->text(1), QStringLiteral("0x0"));
 }

@@ -10,6 +10,7 @@
 #include "thumbs/imagebox.h"
 #include "thumbs/thumbnailcache.h"
 #include "thumbs/thumbnailview.h"
+#include "viewer/prefetcher.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <linux/capability.h>
@@ -41,11 +43,14 @@ public:
         __user_cap_data_struct lowered[2] = {saved[0], saved[1]};
         lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
         dropped = ::syscall(SYS_capset, &header, lowered) == 0;
+        // Capabilities are a thread's own: the workers are started again from this thread.
+        Prefetcher::pool()->waitForDone();
     }
     ~PermissionsApply()
     {
         if (dropped)
             ::syscall(SYS_capset, &header, saved);
+        Prefetcher::pool()->waitForDone();
     }
 
 private:

@@ -110,20 +110,22 @@ private slots:
         }
         QVERIFY(listButton);
 
-        // Input is posted as the window system would post it, a while into the pass; each
+        // Input is posted as the window system would post it, once previews come in; each
         // answer is looked at on a later turn of the loop.
-        int turn = 0;
+        int step = 0;
         int loadedWhenMoved = -1;
         int loadedWhenSwitched = -1;
-        bool finished = false;
+        bool stopped = false;
         eachTurn([&] {
-            ++turn;
-            if (turn == 100) {
+            const int loaded = loadedBoxes(grid);
+            if (step == 0 && loaded > 0) {
                 QCoreApplication::postEvent(grid->boxAt(0),
                                             new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, {}));
-            } else if (turn == 101 && grid->selectedBox() == grid->boxAt(1)) {
-                loadedWhenMoved = loadedBoxes(grid);
-            } else if (turn == 300) {
+                ++step;
+            } else if (step == 1 && grid->selectedBox() == grid->boxAt(1)) {
+                loadedWhenMoved = loaded;
+                ++step;
+            } else if (step == 2 && loaded > loadedWhenMoved) {
                 const QPoint centre = listButton->rect().center();
                 QCoreApplication::postEvent(listButton,
                                             new QMouseEvent(QEvent::MouseButtonPress, centre,
@@ -133,14 +135,17 @@ private slots:
                                             new QMouseEvent(QEvent::MouseButtonRelease, centre,
                                                             listButton->mapToGlobal(centre),
                                                             Qt::LeftButton, Qt::NoButton, {}));
-            } else if (turn == 301 && stack->currentIndex() == 1) {
-                loadedWhenSwitched = loadedBoxes(grid);
+                ++step;
+            } else if (step == 3 && stack->currentIndex() == 1) {
+                loadedWhenSwitched = loaded;
+                ++step;
             }
-            finished = turn > 301;
-            return !finished;
+            stopped = step == 4 || !grid->isLoading();
+            return !stopped;
         });
         R::settle();
-        QVERIFY(finished);
+        QTRY_VERIFY(stopped);
+        QCOMPARE(step, 4);
         QVERIFY2(loadedWhenMoved > 0 && loadedWhenMoved < imageCount,
                  qPrintable(QString::number(loadedWhenMoved)));
         QVERIFY2(loadedWhenSwitched > loadedWhenMoved && loadedWhenSwitched < imageCount,

@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QScrollArea>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QtEndian>
@@ -355,6 +356,19 @@ void tst_Robustness::settle()
     // The window queues its deferred work as posted calls; each runs to its end here.
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents();
+    // The thumbnail pass goes on in worker threads: its previews are all in when this returns.
+    const QWidgetList widgets = QApplication::allWidgets();
+    QList<QPointer<ThumbnailView>> views;
+    for (QWidget *widget : widgets) {
+        if (auto *view = qobject_cast<ThumbnailView *>(widget))
+            views << view;
+    }
+    for (const QPointer<ThumbnailView> &view : views) {
+        if (view && view->isLoading()) {
+            QSignalSpy finished(view.data(), &ThumbnailView::passFinished);
+            finished.wait(60000);
+        }
+    }
 }
 
 QStringList tst_Robustness::listedNames(Pictarn &window)

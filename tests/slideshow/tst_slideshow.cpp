@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "resources/iconset.h"
 #include "slideshow/slideshow.h"
+#include "viewer/prefetcher.h"
 
 #include <QFile>
 #include <QFrame>
@@ -238,9 +239,14 @@ void tst_SlideShow::showsEachImageInTurnAndClosesAfterTheLast()
     }
     last = show;
     show->start();
+    QSignalSpy ready(show->findChild<Prefetcher *>(), &Prefetcher::ready);
     QVERIFY(show->isFullScreen());
     // The release of the Return that chose the show from the menu is not a step in it.
     QTest::keyRelease(show, Qt::Key_Return);
+    QCOMPARE(counterText(show), QStringLiteral("1/3"));
+    // The second slide is decoded while the first is on screen.
+    QTRY_COMPARE(ready.size(), 1);
+    QVERIFY(ready.at(0).at(0).toString().endsWith(QLatin1String("/picture1.png")));
     QCOMPARE(counterText(show), QStringLiteral("1/3"));
     QVERIFY(timerOf(show)->isActive());
     QVERIFY(timerOf(show)->isSingleShot());
