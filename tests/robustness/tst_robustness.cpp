@@ -3,11 +3,8 @@
 
 #include "app/pictarn.h"
 #include "app/settings.h"
-#include "browse/directoryview.h"
-#include "browse/foldertreeitem.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
-#include "platform/zmultilineedit.h"
 #include "slideshow/slideshow.h"
 #include "thumbs/imagebox.h"
 #include "thumbs/thumbnailcache.h"
@@ -15,14 +12,12 @@
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QImageWriter>
 #include <QLabel>
-#include <QLoggingCategory>
 #include <QPointer>
 #include <QProcess>
 #include <QScopeGuard>
@@ -119,16 +114,14 @@ void snapshot(const QByteArray &folder, QMap<QByteArray, QByteArray> &files)
             snapshot(path, files);
             continue;
         }
-        QByteArray &facts = files[path];
-        facts = QByteArray::number(info.st_mode) + ' ' + QByteArray::number(info.st_size) + ' '
-                + QByteArray::number(
-                        qint64(info.st_mtim.tv_sec * 1000000000 + info.st_mtim.tv_nsec));
         const int fd = S_ISREG(info.st_mode) ? ::open(path.constData(), O_RDONLY | O_NOFOLLOW) : -1;
         QCryptographicHash hash(QCryptographicHash::Sha1);
         char buffer[65536];
         for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
             hash.addData(QByteArrayView(buffer, n));
-        facts += ' ' + hash.result().toHex();
+        files[path] = QByteArray::number(info.st_mode) + ' ' + QByteArray::number(info.st_size)
+                      + ' ' + QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ' '
+                      + QByteArray::number(qint64(info.st_mtim.tv_sec)) + hash.result().toHex();
         if (fd >= 0)
             ::close(fd);
     }
@@ -194,7 +187,7 @@ T *shownWindow()
     return nullptr;
 }
 
-// Root reads whatever the permissions say; while this lives, this thread, and any thread it
+// Root reads whatever the permissions say; while this lives, this thread, and the threads it
 // starts, go by the permissions like any other user.
 class PermissionsApply
 {
@@ -233,10 +226,10 @@ class tst_Robustness : public QObject
     static QStringList column(Pictarn &window, int column)
     {
         QStringList texts;
-        for (int i = 0; i < window.imageListView->topLevelItemCount(); ++i)
-            texts << (column ? window.imageListView->topLevelItem(i)->text(column)
-                             : static_cast<ImageListItem *>(window.imageListView->topLevelItem(i))
-                                       ->name());
+        for (int i = 0; i < window.imageListView->topLevelItemCount(); ++i) {
+            auto *item = static_cast<ImageListItem *>(window.imageListView->topLevelItem(i));
+            texts << (column ? item->text(column) : item->name());
+        }
         return texts;
     }
 
@@ -262,13 +255,10 @@ class tst_Robustness : public QObject
         window.showImage(path);
         QTRY_VERIFY(viewer->isVisible());
         auto *surface = qobject_cast<ImageWidget *>(viewer->findChild<QScrollArea *>()->widget());
-        QVERIFY(surface);
-        const bool shown = !size.isEmpty();
+        const bool shown = !size.isEmpty(), small = size.width() < 200 && size.height() < 200;
         QTRY_COMPARE(!surface->size().isEmpty(), shown);
         const QSize fitted = surface->size();
-        const bool small = size.width() < 200 && size.height() < 200;
-        if (shown && small)
-            QCOMPARE(fitted, size);
+        QCOMPARE(fitted, shown && small ? size : fitted);
         viewer->zoomIn();
         viewer->zoomOut();
         viewer->zoomMax();
@@ -280,7 +270,6 @@ class tst_Robustness : public QObject
         viewer->brightUpImage();
         viewer->brightDownImage();
         QCOMPARE(surface->size(), fitted);
-
         // Full screen: the picture on black, or black alone.
         viewer->showFullScreen();
         ImageWidget *full = nullptr;
@@ -288,17 +277,6 @@ class tst_Robustness : public QObject
         QCOMPARE(drawsAPicture(full), shown);
         QTest::mouseClick(full, Qt::LeftButton);
         QTRY_VERIFY(viewer->isVisible());
-
-        QStringList values;
-        QTimer::singleShot(0, [&values] {
-            QWidget *box = QApplication::activeModalWidget();
-            for (ZMultiLineEdit *value : box->findChildren<ZMultiLineEdit *>())
-                values << value->toPlainText();
-            box->findChild<QAbstractButton *>()->click();
-        });
-        viewer->showInfoDialog();
-        QCOMPARE(values.value(0), QFileInfo(path).fileName());
-        QVERIFY(values.contains(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
         viewer->reject();
     }
 
@@ -356,50 +334,38 @@ private slots:
     {
         QTest::addColumn<QByteArray>("rawName"); // as the file system holds it
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QSize>("size"); // 0x0: nothing can be shown
-        QTest::addColumn<bool>("listed");
-
-        const QImage picture = gradient(64, 48);
-        const QByteArray png = encoded(picture, "png");
+        QTest::addColumn<QSize>("size"); // 0x0: nothing can be shown; invalid: not listed
+        const auto row = [](const char *tag, const QByteArray &name, const QByteArray &bytes,
+                            QSize size) { QTest::newRow(tag) << name << bytes << size; };
+        const QByteArray png = encoded(gradient(64, 48), "png");
         const QByteArray cut = encoded(gradient(160, 120), "jpeg");
-        QByteArray longWide;
-        for (int i = 0; i < 83; ++i)
-            longWide += "\xe5\x9b\xbe"; // three bytes each
-        const QSize none(0, 0);
-        QTest::newRow("zero bytes") << QByteArray("empty.jpg") << QByteArray() << none << true;
+        const QSize none(0, 0), full(64, 48);
+        row("zero bytes", "empty.jpg", QByteArray(), none);
         // Cut in the pixel data: the rows that arrived are shown.
-        QTest::newRow("truncated jpeg")
-                << QByteArray("cut.jpg") << cut.left(cut.size() / 2) << QSize(160, 120) << true;
-        QTest::newRow("truncated png")
-                << QByteArray("cut.png") << png.left(png.size() / 2) << none << true;
-        QTest::newRow("text named jpg")
-                << QByteArray("notes.jpg") << QByteArray("not pixels\n") << none << true;
+        row("truncated jpeg", "cut.jpg", cut.left(cut.size() / 2), QSize(160, 120));
+        row("truncated png", "cut.png", png.left(png.size() / 2), none);
+        row("text named jpg", "notes.jpg", "not pixels\n", none);
         // Refused from the header alone: nothing that size is ever allocated.
-        QTest::newRow("60000 x 60000 png")
-                << QByteArray("huge.png") << pngDeclaring(60000, 60000) << none << true;
-        QTest::newRow("2000000000 x 1 png")
-                << QByteArray("wide.png") << pngDeclaring(2000000000, 1) << none << true;
-        QTest::newRow("progressive jpeg")
-                << QByteArray("p.jpeg") << encoded(picture, "jpeg", true) << QSize(64, 48) << true;
-        QTest::newRow("16-bit png")
-                << QByteArray("deep.png")
-                << encoded(picture.convertToFormat(QImage::Format_RGBA64), "png") << QSize(64, 48)
-                << true;
-        QTest::newRow("png named gif") << QByteArray("liar.gif") << png << QSize(64, 48) << true;
-        QTest::newRow("1 x 300") << QByteArray("post.png") << encoded(gradient(1, 300), "png")
-                                 << QSize(1, 300) << true;
+        row("60000 x 60000 png", "huge.png", pngDeclaring(60000, 60000), none);
+        row("2000000000 x 1 png", "wide.png", pngDeclaring(2000000000, 1), none);
+        row("progressive jpeg", "p.jpeg", encoded(gradient(64, 48), "jpeg", true), full);
+        row("16-bit png", "deep.png",
+            encoded(gradient(64, 48).convertToFormat(QImage::Format_RGBA64), "png"), full);
+        row("png named gif", "liar.gif", png, full);
+        row("1 x 300", "post.png", encoded(gradient(1, 300), "png"), QSize(1, 300));
         // Listed by its name, but a reader would wait on it for good.
-        QTest::newRow("link to fifo") << QByteArray("pipe.gif") << QByteArray() << none << true;
-        QTest::newRow("odd characters")
-                << QByteArray(" it's \"-rf $HOME\" `x` *;|&\n.png") << png << QSize(64, 48) << true;
-        QTest::newRow("255 bytes") << QByteArray(251, 'n') + ".png" << png << QSize(64, 48) << true;
-        QTest::newRow("255 bytes of utf-8") << longWide + "ab.png" << png << QSize(64, 48) << true;
-        QTest::newRow("differs in case only")
-                << QByteArray("0 BEFORE.png") << png << QSize(64, 48) << true;
+        row("link to fifo", "pipe.gif", QByteArray(), none);
+        row("no read permission", "locked.png", png, none);
+        row("link to itself", "self.jpg", QByteArray(), QSize());
+        row("odd characters", " it's \"-rf $HOME\" `x` *;|&\n.png", png, full);
+        row("255 bytes", QByteArray(251, 'n') + ".png", png, full);
+        row("255 bytes of utf-8", QByteArray(83, 'x').replace("x", "\xe5\x9b\xbe") + "ab.png", png,
+            full);
+        row("differs in case only", "0 BEFORE.png", png, full);
         // Bytes that are no UTF-8 cannot be named again from the decoded text: such a file is
         // left out rather than shown as one that fails.
-        QTest::newRow("latin-1 byte") << QByteArray("caf\xe9.png") << png << none << false;
-        QTest::newRow("stray bytes") << QByteArray("\xff\xfe.jpg") << png << none << false;
+        row("latin-1 byte", "caf\xe9.png", png, QSize());
+        row("stray bytes", "\xff\xfe.jpg", png, QSize());
     }
 
     void badFile()
@@ -407,8 +373,8 @@ private slots:
         QFETCH(QByteArray, rawName);
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);
-        QFETCH(bool, listed);
-        const bool shown = !size.isEmpty();
+        const QByteArray tag = QTest::currentDataTag();
+        const bool shown = !size.isEmpty(), listed = size.isValid();
         const QString name = QString::fromUtf8(rawName);
 
         // The odd file sits among good ones.
@@ -418,13 +384,21 @@ private slots:
         for (const QString &good : names)
             QVERIFY(TestUtil::writeImage(dir + '/' + good, 30, 20));
         const QByteArray path = QFile::encodeName(dir) + '/' + rawName;
-        if (QByteArray(QTest::currentDataTag()).endsWith("fifo"))
+        if (tag.endsWith("fifo"))
             QVERIFY(::mkfifo(path + ".real", 0644) == 0
                     && ::symlink("pipe.gif.real", path.constData()) == 0);
+        else if (tag.endsWith("itself"))
+            QVERIFY(::symlink(rawName.constData(), path.constData()) == 0);
         else
             QVERIFY(write(path, bytes));
-        if (listed)
-            names << name;
+        std::optional<PermissionsApply> permissions;
+        if (tag.startsWith("no read")) {
+            QVERIFY(::chmod(path.constData(), 0200) == 0);
+            permissions.emplace();
+            if (QFile(QFile::decodeName(path)).open(QIODevice::ReadOnly))
+                QSKIP("permissions do not keep this user out");
+        }
+        names << (listed ? QStringList(name) : QStringList());
         names.sort();
         const int at = names.indexOf(name);
         QList<bool> loaded(names.size(), true);
@@ -450,7 +424,6 @@ private slots:
             runShow(window, loaded);
             if (QTest::currentTestFailed())
                 return;
-
             // A second visit reads the previews back from the cache.
             Pictarn again;
             load(again, dir);
@@ -465,36 +438,26 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<int>("view");
         QTest::addColumn<int>("bookmarks");
+        const auto all = [](const char *value) {
+            return QByteArray(
+                           "[Settings]\nview=%\nthumbFileSize=%\nslideDelay=%\ncontrolBarInSlide=%"
+                           "\n[Bookmarks]\nnumBookmarks=%\nname0=First\n")
+                    .replace('%', value);
+        };
         QByteArray garbage;
         for (int i = 0; i < 8192; ++i)
             garbage.append(char((i * 2654435761u) >> 24));
         QTest::newRow("binary garbage") << garbage << 0 << 0;
         QTest::newRow("garbage after a good start") << "[Settings]\nview=1\n" + garbage << 1 << 0;
-        QTest::newRow("wrong types")
-                << QByteArray("[Settings]\nview=list\nslideDelay=fast\nthumbFileSize=big\n["
-                              "Bookmarks]\nnumBookmarks=two\n")
-                << 0 << 0;
-        QTest::newRow("lists for numbers") << QByteArray(
-                "[Settings]\nview=1, 2\n[Bookmarks]\nnumBookmarks=1\nname0=a, b\ndir0=c, d\n")
-                                           << 0 << 1;
-        QTest::newRow("negative numbers")
-                << QByteArray("[Settings]\nview=-1\nthumbFileSize=-1\nslideDelay=-30\n[Bookmarks]"
-                              "\nnumBookmarks=-5\n")
-                << 1 << 0;
-        QTest::newRow("lowest numbers") << QByteArray(
-                "[Settings]\nview=-2147483648\nthumbFileSize=-2147483648\nslideDelay=-2147483648\n")
-                                        << 1 << 0;
-        QTest::newRow("huge numbers") << QByteArray(
-                "[Settings]\nview=2147483647\nthumbFileSize=2147483647\nslideDelay=2147483647\n")
-                                      << 1 << 0;
-        QTest::newRow("beyond int") << QByteArray(
-                "[Settings]\nview=99999999999\n[Bookmarks]\nnumBookmarks=99999999999\n")
-                                    << 0 << 0;
-        QTest::newRow("huge bookmark count")
-                << QByteArray("[Bookmarks]\nnumBookmarks=2147483647\nname0=First\n") << 0
-                << Settings::maxBookmarks;
         QTest::newRow("NUL bytes")
                 << QByteArray("[Settings]\nview=\0\0\0\n[Book\0marks]\n", 32) << 0 << 0;
+        QTest::newRow("words") << all("fast") << 0 << 0;
+        QTest::newRow("lists") << all("1, 2") << 0 << 0;
+        QTest::newRow("negative") << all("-1") << 1 << 0;
+        QTest::newRow("lowest int") << all("-2147483648") << 1 << 0;
+        // The bookmark count is bounded: the file cannot make the reading loop run for ever.
+        QTest::newRow("highest int") << all("2147483647") << 1 << Settings::maxBookmarks;
+        QTest::newRow("beyond int") << all("99999999999") << 0 << 0;
     }
 
     void badConfiguration()
@@ -514,10 +477,7 @@ private slots:
             QTRY_COMPARE(previews(window), QList<bool>({true, true}));
             QCOMPARE(column(window, 1), QStringList({"30x20", "31x20"}));
             useViewer(window, dir + QStringLiteral("/b.png"), QSize(31, 20));
-            if (QTest::currentTestFailed())
-                return;
             // Whatever its delay, the show can be stepped through and ends.
-            window.settings->setControlBarInSlide(false);
             window.startSlideShow();
             const QPointer<SlideShow> show = shownWindow<SlideShow>();
             for (int i = 0; i < 3 && show; ++i)
@@ -531,97 +491,32 @@ private slots:
         QCOMPARE(snapshot(dir), before);
     }
 
-    void hostileFolder_data()
+    // A folder that goes before its previews are made, and one that cannot be read.
+    void vanishedAndLockedFolders()
     {
-        QTest::addColumn<QString>("kind");
-        for (const char *kind :
-             {"removed before the pass", "unreadable", "read-only", "link loops"})
-            QTest::newRow(kind) << QString::fromLatin1(kind);
-    }
-
-    void hostileFolder()
-    {
-        QFETCH(QString, kind);
-        const QString dir = root->filePath("card");
-        QList<bool> shown{true, true};
-        QStringList sizes{"30x20", "40x30"};
-        std::unique_ptr<PermissionsApply> permissions;
-        const auto unmount = qScopeGuard([&] {
-            permissions.reset();
-            QFile::setPermissions(root->filePath("locked"),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            if (kind == QLatin1String("read-only"))
-                QProcess::execute("umount", {dir});
-        });
-        if (kind == QLatin1String("read-only")) {
-            if (const QString why = mountTmpfs(dir, 1024); !why.isEmpty())
-                QSKIP(qPrintable(why));
-        }
-        QVERIFY(!folderOf("card", {{30, 20}, {40, 30}}).isEmpty());
-        if (kind == QLatin1String("read-only"))
-            QCOMPARE(QProcess::execute("mount", {"-o", "remount,ro", dir}), 0);
-        if (kind == QLatin1String("link loops")) {
-            QVERIFY(QFile::link(root->path(), dir + QStringLiteral("/up")));
-            QVERIFY(QFile::link(QStringLiteral("."), dir + QStringLiteral("/here")));
-            QVERIFY(QFile::link(QStringLiteral("ping.png"), dir + QStringLiteral("/pong.png")));
-            QVERIFY(QFile::link(QStringLiteral("pong.png"), dir + QStringLiteral("/ping.png")));
-            QVERIFY(QFile::link(QStringLiteral("self.jpg"), dir + QStringLiteral("/self.jpg")));
-        }
+        const QString gone = folderOf("gone", {{30, 20}, {40, 30}});
         const QString locked = folderOf("locked", {{30, 20}});
-        if (kind == QLatin1String("unreadable")) {
-            QVERIFY(QFile::setPermissions(dir + QStringLiteral("/a.png"), QFile::WriteOwner));
-            QVERIFY(QFile::setPermissions(locked, QFile::WriteOwner));
-            permissions = std::make_unique<PermissionsApply>();
-            if (!QDir(locked).entryList(QDir::Files).isEmpty())
-                QSKIP("permissions do not keep this user out");
-        }
-        const auto before = snapshot(root->path());
+        const auto unlock = qScopeGuard([&] {
+            QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        QVERIFY(QFile::setPermissions(locked, QFile::WriteOwner));
+        PermissionsApply permissions;
         Pictarn window;
-        if (kind == QLatin1String("unreadable")) {
-            load(window, locked);
-            QVERIFY(column(window, 0).isEmpty());
-            window.startSlideShow();
-            QVERIFY(!shownWindow<SlideShow>());
-            // The folder tree shows it locked (where the test is not root: root's access()
-            // ignores the dropped rights).
-            DirectoryView tree;
-            auto *top = new FolderTreeItem(&tree, root->path() + '/');
-            top->setOpen(true);
-            for (int i = 0; i < top->childCount() && !QDir(locked).isReadable(); ++i) {
-                auto *row = static_cast<FolderTreeItem *>(top->child(i));
-                QCOMPARE(row->isReadable(), row->text(0) != QLatin1String("locked"));
-            }
-            shown[0] = false;
-            sizes[0] = QStringLiteral("0x0");
-        }
-        load(window, dir);
-        if (kind == QLatin1String("removed before the pass")) {
-            QVERIFY(QDir(dir).removeRecursively());
-            // A folder listed after it tells when the pass is through.
-            QVERIFY(QDir().mkpath(root->filePath("later")));
-            QVERIFY(TestUtil::writeImage(root->filePath("later/z.png"), 50, 40));
-            load(window, root->filePath("later"));
-            shown = {false, false, true};
-            sizes = QStringList{"0x0", "0x0", "50x40"};
-        }
-        QTRY_COMPARE(previews(window), shown);
-        QCOMPARE(column(window, 1), sizes);
-        QCOMPARE(QFileInfo::exists(dir + QStringLiteral("/.ptthumbs")),
-                 kind == QLatin1String("link loops") || kind == QLatin1String("unreadable"));
-        useViewer(window, dir + QStringLiteral("/a.png"), shown[0] ? QSize(30, 20) : QSize(0, 0));
-        if (QTest::currentTestFailed())
-            return;
-        runShow(window, shown);
-        if (kind == QLatin1String("link loops")) {
-            // Through the loop many times over, the folder is the same folder.
-            Pictarn other;
-            load(other, dir + QStringLiteral("/up/card/here/up/card/here/up/card"));
-            QTRY_COMPARE(previews(other), shown);
-        }
-        if (kind == QLatin1String("removed before the pass"))
-            QVERIFY(!QFileInfo::exists(dir)); // nothing made it again
-        else
-            QCOMPARE(snapshot(root->path()), before);
+        load(window, locked);
+        QCOMPARE(column(window, 0), QStringList());
+        window.startSlideShow();
+        QVERIFY(!shownWindow<SlideShow>());
+        load(window, gone);
+        QVERIFY(QDir(gone).removeRecursively());
+        // A folder listed after it tells when the pass is through.
+        QVERIFY(TestUtil::writeImage(root->filePath("z.png"), 50, 40));
+        load(window, root->path());
+        QTRY_COMPARE(previews(window), QList<bool>({false, false, true}));
+        QCOMPARE(column(window, 1), QStringList({"0x0", "0x0", "50x40"}));
+        QVERIFY(!QFileInfo::exists(gone)); // nothing made it again
+        useViewer(window, gone + QStringLiteral("/a.png"), QSize(0, 0));
+        runShow(window, {false, false, true});
+        QVERIFY(!QFileInfo::exists(gone));
     }
 
     // Neither a preview nor the configuration is left half-written on a full disk.
@@ -675,22 +570,17 @@ private slots:
     void largeFolder()
     {
         constexpr int count = 2000;
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-        const auto restore = qScopeGuard([] { QLoggingCategory::setFilterRules(QString()); });
         const QString dir = root->filePath("many");
         QVERIFY(QDir().mkpath(dir));
         const QByteArray picture = encoded(gradient(12, 9), "png");
         for (int i = 0; i < count; ++i)
-            QVERIFY(write(
-                    QFile::encodeName(dir + QStringLiteral("/%1.png").arg(i, 4, 10, QChar('0'))),
-                    picture));
+            QVERIFY(write(QFile::encodeName(dir + QStringLiteral("/%1.png").arg(i + 10000)),
+                          picture));
         Pictarn window;
         load(window, dir);
         ThumbnailView *grid = window.thumbnailView;
-        QCOMPARE(grid->boxCount(), count);
         QCOMPARE(column(window, 1).count(QStringLiteral("0x0")), count);
         QVERIFY(!QFileInfo::exists(dir + QStringLiteral("/.ptthumbs")));
-
         int loadedWhenMoved = -1;
         QTimer::singleShot(0, grid, [&] {
             QTest::keyClick(grid->boxAt(0), Qt::Key_Right);
