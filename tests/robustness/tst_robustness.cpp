@@ -1,533 +1,517 @@
-#include "tst_robustness.h"
+#include "common/testmain.h"
 #include "common/testutil.h"
 
 #include "app/pictarn.h"
+#include "app/settings.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
-#include "platform/zmultilineedit.h"
 #include "slideshow/slideshow.h"
+#include "thumbs/imagebox.h"
+#include "thumbs/thumbnailcache.h"
 #include "thumbs/thumbnailview.h"
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
+#include "viewer/prefetcher.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QImageWriter>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScrollArea>
-#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+#include <QThreadPool>
 #include <QtEndian>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
-
-template<typename T>
-void put(QByteArray &out, T value, bool bigEndian = false)
-{
-    char bytes[sizeof(T)];
-    if (bigEndian)
-        qToBigEndian(value, bytes);
-    else
-        qToLittleEndian(value, bytes);
-    out.append(bytes, sizeof(T));
-}
-
-quint32 crc32(const QByteArray &data)
-{
-    quint32 crc = 0xffffffffu;
-    for (char c : data) {
-        crc ^= quint8(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void pngChunk(QByteArray &out, const char *type, const QByteArray &data)
-{
-    put<quint32>(out, quint32(data.size()), true);
-    const QByteArray body = QByteArray(type) + data;
-    out.append(body);
-    put<quint32>(out, crc32(body), true);
-}
-
-QByteArray digest(const QByteArray &path)
-{
-    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return QByteArrayLiteral("unreadable");
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        hash.addData(QByteArrayView(buffer, n));
-    ::close(fd);
-    return hash.result().toHex();
-}
-
-void walk(const QByteArray &folder, QMap<QByteArray, QByteArray> &files)
-{
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == ".." || name == ".ptthumbs")
-            continue;
-        const QByteArray path = folder + '/' + name;
-        struct stat info;
-        if (::lstat(path.constData(), &info) != 0)
-            continue;
-        if (S_ISDIR(info.st_mode)) {
-            walk(path, files);
-            continue;
-        }
-        QByteArray facts = QByteArray::number(info.st_mode) + ' ' + QByteArray::number(info.st_size)
-                           + ' ' + QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.'
-                           + QByteArray::number(qint64(info.st_mtim.tv_nsec));
-        if (S_ISREG(info.st_mode))
-            facts += ' ' + digest(path);
-        files.insert(path, facts);
-    }
-    ::closedir(dir);
-}
-
-ImageWidget *fullScreenSurface()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        auto *surface = qobject_cast<ImageWidget *>(widget);
-        if (surface && !qobject_cast<SlideShow *>(widget) && surface->isVisible())
-            return surface;
-    }
-    return nullptr;
-}
-
-bool near(QRgb a, QRgb b)
-{
-    return qAbs(qRed(a) - qRed(b)) <= 8 && qAbs(qGreen(a) - qGreen(b)) <= 8
-           && qAbs(qBlue(a) - qBlue(b)) <= 8;
-}
-
-int lightness(QRgb c)
-{
-    return qRed(c) + qGreen(c) + qBlue(c);
-}
-
-} // namespace
-
-namespace Crafted {
 
 QImage gradient(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
-            image.setPixel(x, y,
-                           qRgb(30 + (x * 200) / qMax(1, width - 1),
-                                30 + (y * 200) / qMax(1, height - 1), 150));
+            image.setPixel(x, y, qRgb(30 + x * 200 / width, 30 + y * 200 / height, 150));
     }
     return image;
 }
 
-QByteArray png(const QImage &image)
+QByteArray encoded(const QImage &image, const char *format, bool progressive = false)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return bytes;
-}
-
-QByteArray jpeg(const QImage &image, bool progressive)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(95);
+    QImageWriter writer(&buffer, format);
     writer.setProgressiveScanWrite(progressive);
     writer.write(image);
     return bytes;
 }
 
-QByteArray bmp(int bits, int width, int height)
+void pngChunk(QByteArray &out, const char *type, const QByteArray &data)
 {
-    const int colours = bits <= 8 ? 1 << bits : 0;
-    const int stride = (width * bits + 31) / 32 * 4;
-    const int pixelsAt = 14 + 40 + 4 * colours;
-    QByteArray out("BM");
-    put<quint32>(out, quint32(pixelsAt + stride * height));
-    put<quint32>(out, 0);
-    put<quint32>(out, quint32(pixelsAt));
-    put<quint32>(out, 40);
-    put<quint32>(out, quint32(width));
-    put<quint32>(out, quint32(height));
-    put<quint16>(out, 1);
-    put<quint16>(out, quint16(bits));
-    put<quint32>(out, 0); // no compression; 16 bits are 5-5-5
-    put<quint32>(out, quint32(stride * height));
-    put<quint32>(out, 2835);
-    put<quint32>(out, 2835);
-    put<quint32>(out, quint32(colours));
-    put<quint32>(out, 0);
-    for (int i = 0; i < colours; ++i) {
-        const QRgb c = bits == 1 ? (i == 0 ? qRgb(60, 60, 60) : qRgb(120, 30, 200))
-                                 : qRgb(40 + i * 12, 200 - i * 10, 90 + i * 8);
-        out.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c))).append('\0');
+    const QByteArray body = QByteArray(type) + data;
+    quint32 crc = 0xffffffffu;
+    for (char c : body) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
     }
-    for (int row = height - 1; row >= 0; --row) {
-        QByteArray line(stride, '\0');
-        for (int x = 0; x < width; ++x) {
-            const bool right = x >= width / 2;
-            const bool low = row >= height / 2;
-            if (bits == 1) {
-                if (right != low)
-                    line[x / 8] = char(line[x / 8] | (0x80 >> (x % 8)));
-            } else if (bits == 4) {
-                const int index = (x * 4) / width + 4 * ((row * 4) / height);
-                line[x / 2] = char(line[x / 2] | (x % 2 ? index : index << 4));
-            } else {
-                const int r = 4 + (x * 27) / qMax(1, width - 1);
-                const int g = 4 + (row * 27) / qMax(1, height - 1);
-                const quint16 word = quint16((r << 10) | (g << 5) | 18);
-                qToLittleEndian(word, line.data() + 2 * x);
-            }
-        }
-        out.append(line);
-    }
-    return out;
+    char word[4];
+    qToBigEndian(quint32(data.size()), word);
+    out.append(word, 4).append(body);
+    qToBigEndian(~crc, word);
+    out.append(word, 4);
 }
 
+// A PNG whose header declares this size, with no pixel data worth the name.
 QByteArray pngDeclaring(quint32 width, quint32 height)
 {
     QByteArray out("\x89PNG\r\n\x1a\n", 8);
-    QByteArray header;
-    put<quint32>(header, width, true);
-    put<quint32>(header, height, true);
-    header.append("\x08\x02\x00\x00\x00", 5);
+    QByteArray header(13, '\0');
+    qToBigEndian(width, header.data());
+    qToBigEndian(height, header.data() + 4);
+    header[8] = 8;
+    header[9] = 2;
     pngChunk(out, "IHDR", header);
     pngChunk(out, "IDAT", QByteArray::fromHex("789c030000000001"));
     pngChunk(out, "IEND", QByteArray());
     return out;
 }
 
-QByteArray cmykJpeg()
-{
-    return QByteArray::fromHex(
-            "ffd8ffee000e41646f626500640000000002ffdb00430006040506050406060506070706080a100a0a09"
-            "090a140e0f0c1017141818171416161a1d251f1a1b231c1616202c20232627292a29191f2d302d283025"
-            "282928ffdb0043010707070a080a130a0a13281a161a2828282828282828282828282828282828282828"
-            "282828282828282828282828282828282828282828282828282828282828ffc000140800060008040122"
-            "00021101031101042200ffc4001500010100000000000000000000000000000007ffc4001d1001000103"
-            "050000000000000000000000000103061516545692a2ffc4001501010100000000000000000000000000"
-            "000507ffc4001c11000006030000000000000000000000000001020516915354d1ffda000e0401000211"
-            "03110400003f00ade98adbd9ea02212676d8558162cd380acfa2ed80b9b90f9901ffd9");
-}
-
-QByteArray interlacedPng()
-{
-    return QByteArray::fromHex(
-            "89504e470d0a1a0a0000000d49484452000000080000000608020000010660783a0000003f4944415408"
-            "d76360686060606860603cf3948181818191a181818101ce4bdbc40007502908604933429281a886728c"
-            "673260052c69c6d82518ffffc72e0100d0aa0c37f38064d30000000049454e44ae426082");
-}
-
-QByteArray animatedGif()
-{
-    return QByteArray::fromHex(
-            "47494638396106000400f00000ff000000000021f904000000000021ff0b4e45545343415045322e3003"
-            "010000002c0000000006000400000204848fa9570021f90400000000002c0000000006000400800000ff"
-            "0000000204848fa957003b");
-}
-
+// Writes bytes at a path given as raw file-system bytes.
 bool write(const QByteArray &path, const QByteArray &bytes)
 {
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && ok;
+    const bool ok = fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return fd >= 0 && ::close(fd) == 0 && ok;
 }
 
+// Every file below folder by raw path, with its mode, size, time and a digest of its bytes;
+// the preview cache folders are the program's own and are left out.
 QMap<QByteArray, QByteArray> snapshot(const QString &folder)
 {
     QMap<QByteArray, QByteArray> files;
-    walk(QFile::encodeName(folder), files);
+    const QByteArray raw = QFile::encodeName(folder);
+    DIR *dir = ::opendir(raw.constData());
+    while (const dirent *entry = dir ? ::readdir(dir) : nullptr) {
+        const QByteArray name(entry->d_name), path = raw + '/' + name;
+        struct stat info;
+        if (name == "." || name == ".." || name == ".ptthumbs"
+            || ::lstat(path.constData(), &info) != 0)
+            continue;
+        if (S_ISDIR(info.st_mode)) {
+            files.insert(snapshot(QFile::decodeName(path)));
+            continue;
+        }
+        const int fd = S_ISREG(info.st_mode) ? ::open(path.constData(), O_RDONLY | O_NOFOLLOW) : -1;
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        char buffer[65536];
+        for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+            hash.addData(QByteArrayView(buffer, n));
+        files[path] = QByteArray::number(info.st_mode) + ' ' + QByteArray::number(info.st_size)
+                      + ' ' + QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ' '
+                      + QByteArray::number(qint64(info.st_mtim.tv_sec)) + hash.result().toHex();
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (dir)
+        ::closedir(dir);
     return files;
 }
 
-QStringList damagedCacheFiles(const QString &cacheFolder)
+// The files of a cache folder that are not whole cache files: half-written or temporary ones.
+QStringList damagedCacheFiles(const QString &folder)
 {
     QStringList damaged;
-    const QDir dir(cacheFolder);
-    const auto entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo &entry : entries) {
+    for (const QFileInfo &entry :
+         QDir(folder + QStringLiteral("/.ptthumbs")).entryInfoList(QDir::Files | QDir::Hidden)) {
         QFile file(entry.filePath());
-        if (!entry.fileName().endsWith(QLatin1String(".part")) && file.open(QIODevice::ReadOnly)) {
-            const QByteArray data = file.readAll();
-            const qsizetype end = data.indexOf('\n');
-            QImage preview;
-            if (end > 0 && preview.loadFromData(data.mid(end + 1), "bmp")
-                && data.size() - end - 1 >= qFromLittleEndian<quint32>(data.constData() + end + 3))
-                continue;
-        }
-        damaged << entry.fileName();
+        if (!file.open(QIODevice::ReadOnly) || !ThumbnailCache::decode(file.readAll()))
+            damaged << entry.fileName();
     }
     return damaged;
 }
 
-QString mountTmpfs(const QString &dir, int kilobytes)
+// Whether anything but black is drawn.
+bool drawsAPicture(QWidget *widget)
 {
-    if (::geteuid() != 0)
-        return QStringLiteral("mounting a small file system needs root");
-    QDir().mkpath(dir);
-    if (QProcess::execute(QStringLiteral("mount"),
-                          {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                           QStringLiteral("size=%1k").arg(kilobytes), QStringLiteral("tmpfs"), dir})
-        != 0)
-        return QStringLiteral("this machine does not allow mounting a tmpfs");
-    return QString();
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage black(image.size(), QImage::Format_RGB32);
+    black.fill(Qt::black);
+    return image != black;
 }
 
-QRect pictureRect(const QImage &image)
-{
-    QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if ((image.pixel(x, y) & 0xffffff) != 0)
-                box |= QRect(x, y, 1, 1);
-        }
-    }
-    return box;
-}
-
-} // namespace Crafted
-
-ThumbnailView *tst_Robustness::thumbnailView(Pictarn &window)
-{
-    return window.thumbnailView;
-}
-
-ImageListView *tst_Robustness::imageListView(Pictarn &window)
-{
-    return window.imageListView;
-}
-
-ImageViewer *tst_Robustness::imageViewer(Pictarn &window)
-{
-    return window.imageViewer;
-}
-
-Settings *tst_Robustness::settings(Pictarn &window)
-{
-    return window.settings.get();
-}
-
-void tst_Robustness::loadFolder(Pictarn &window, const QString &folder)
-{
-    window.currentFolder = folder;
-    window.loadFolder(folder);
-}
-
-void tst_Robustness::startSlideShow(Pictarn &window)
-{
-    window.startSlideShow();
-}
-
-void tst_Robustness::showImage(Pictarn &window, const QString &path)
-{
-    window.showImage(path);
-}
-
-void tst_Robustness::settle()
-{
-    // The window queues its deferred work as posted calls; each runs to its end here.
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::sendPostedEvents();
-    // The thumbnail pass goes on in worker threads: its previews are all in when this returns.
-    const QWidgetList widgets = QApplication::allWidgets();
-    QList<QPointer<ThumbnailView>> views;
-    for (QWidget *widget : widgets) {
-        if (auto *view = qobject_cast<ThumbnailView *>(widget))
-            views << view;
-    }
-    for (const QPointer<ThumbnailView> &view : views) {
-        if (view && view->isLoading()) {
-            QSignalSpy finished(view.data(), &ThumbnailView::passFinished);
-            finished.wait(60000);
-        }
-    }
-}
-
-QStringList tst_Robustness::listedNames(Pictarn &window)
-{
-    QStringList names;
-    for (int i = 0; i < window.imageListView->topLevelItemCount(); ++i)
-        names << static_cast<ImageListItem *>(window.imageListView->topLevelItem(i))->name();
-    return names;
-}
-
-QStringList tst_Robustness::listedSizes(Pictarn &window)
-{
-    QStringList sizes;
-    for (int i = 0; i < window.imageListView->topLevelItemCount(); ++i)
-        sizes << window.imageListView->topLevelItem(i)->text(1);
-    return sizes;
-}
-
-SlideShow *tst_Robustness::slideShow()
+// The slide show, or the full-screen picture, on screen.
+template<typename T>
+T *shownWindow()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *show = qobject_cast<SlideShow *>(widget); show && show->isVisible())
-            return show;
+        auto *found = qobject_cast<T *>(widget);
+        if (found && found->isVisible()
+            && (std::is_same_v<T, SlideShow> || !qobject_cast<SlideShow *>(widget)))
+            return found;
     }
     return nullptr;
 }
 
-bool tst_Robustness::beginCase(std::unique_ptr<QTemporaryDir> &root)
+// Root reads whatever the permissions say; while this lives, this thread, and the threads it
+// starts, go by the permissions like any other user.
+class PermissionsApply
 {
-    root = std::make_unique<QTemporaryDir>();
-    return root->isValid()
-           && TestUtil::writeConfig(QStringLiteral(
-                   "[Settings]\nthumbFileSize=0\nslideDelay=60\ncontrolBarInSlide=false\n"));
-}
-
-void tst_Robustness::endCase(std::unique_ptr<QTemporaryDir> &root)
-{
-    closeStrayWindows();
-    root.reset();
-}
-
-void tst_Robustness::closeStrayWindows()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<ImageWidget *>(widget))
-            widget->close();
+public:
+    PermissionsApply()
+    {
+        // Their threads would keep the old rights; new ones start from this thread.
+        QThreadPool::globalInstance()->waitForDone();
+        Prefetcher::pool()->waitForDone();
+        if (::syscall(SYS_capget, &header, saved) != 0)
+            return;
+        __user_cap_data_struct lowered[2] = {saved[0], saved[1]};
+        lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        dropped = ::syscall(SYS_capset, &header, lowered) == 0;
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-void tst_Robustness::useViewer(Pictarn &window, const QString &path, QSize size)
-{
-    ImageViewer *viewer = window.imageViewer;
-    showImage(window, path);
-    QTRY_VERIFY(viewer->isVisible());
-    settle();
-    auto *scroll = viewer->findChild<QScrollArea *>();
-    QVERIFY(scroll);
-    auto *surface = qobject_cast<ImageWidget *>(scroll->widget());
-    QVERIFY(surface);
-    const bool shown = !size.isEmpty();
-
-    // Fitted: small pictures keep their size, none is empty unless the file is unusable.
-    QCOMPARE(!surface->size().isEmpty(), shown);
-    const QSize fitted = surface->size();
-    if (shown && size.width() < 200 && size.height() < 200)
-        QCOMPARE(fitted, size); // small pictures keep their size
-    const QImage before = surface->grab().toImage();
-
-    viewer->zoomIn();
-    viewer->zoomOut();
-    viewer->zoomMax();
-    QCOMPARE(!surface->size().isEmpty(), shown);
-    viewer->scaleToScreen();
-    QCOMPARE(surface->size(), fitted);
-
-    // A quarter turn clockwise puts the bottom-left pixel at the top left.
-    viewer->rotate90();
-    const bool small = size.width() < 200 && size.height() < 200;
-    if (small)
-        QCOMPARE(surface->size(), fitted.transposed());
-    else if (fitted.width() != fitted.height())
-        QCOMPARE(surface->width() > surface->height(), fitted.width() < fitted.height());
-    if (shown && small) {
-        const QImage turned = surface->grab().toImage();
-        QVERIFY2(near(turned.pixel(0, 0), before.pixel(0, before.height() - 1)),
-                 qPrintable(QStringLiteral("%1 after the turn, %2 before")
-                                    .arg(turned.pixel(0, 0), 0, 16)
-                                    .arg(before.pixel(0, before.height() - 1), 0, 16)));
-    }
-    viewer->rotate180();
-    viewer->rotate90();
-    QCOMPARE(surface->size(), fitted);
-
-    viewer->brightUpImage();
-    QCOMPARE(surface->size(), fitted);
-    if (shown) {
-        const QPoint middle(fitted.width() / 2, fitted.height() / 2);
-        const QRgb original = before.pixel(middle);
-        const QRgb lighter = surface->grab().toImage().pixel(middle);
-        // Channels at 0 or 255 cannot change; any other must.
-        const bool canRise
-                = (qRed(original) % 255) || (qGreen(original) % 255) || (qBlue(original) % 255);
-        QVERIFY(canRise ? lightness(lighter) > lightness(original) : lighter == original);
-        viewer->brightDownImage();
-        viewer->brightDownImage();
-        const QRgb darker = surface->grab().toImage().pixel(middle);
-        QVERIFY(lightness(darker) < lightness(original));
-        viewer->brightUpImage();
-    } else {
-        viewer->brightDownImage();
+    ~PermissionsApply()
+    {
+        QThreadPool::globalInstance()->waitForDone();
+        Prefetcher::pool()->waitForDone();
+        if (dropped)
+            ::syscall(SYS_capset, &header, saved);
     }
 
-    // Full screen: the picture on black, or black alone.
-    viewer->showFullScreen();
-    ImageWidget *full = nullptr;
-    QTRY_VERIFY((full = fullScreenSurface()));
-    QVERIFY(!viewer->isVisible());
-    QCOMPARE(Crafted::pictureRect(full->grab().toImage()).isEmpty(), !shown);
-    QTest::mouseClick(full, Qt::LeftButton);
-    QTRY_VERIFY(viewer->isVisible());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+private:
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved[2]{};
+    bool dropped = false;
+};
 
-    // The information box.
-    QStringList values;
-    QTimer::singleShot(0, [&values] {
-        QTRY_VERIFY(QApplication::activeModalWidget());
-        QWidget *box = QApplication::activeModalWidget();
-        for (ZMultiLineEdit *value : box->findChildren<ZMultiLineEdit *>())
-            values << value->toPlainText();
-        for (QAbstractButton *button : box->findChildren<QAbstractButton *>())
-            button->click();
-    });
-    viewer->showInfoDialog();
-    QCOMPARE(values.size(), 6);
-    QCOMPARE(values.at(0), QFileInfo(path).fileName());
-    QCOMPARE(values.at(4), QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
+} // namespace
 
-    viewer->reject();
-    QVERIFY(!viewer->isVisible());
-}
-
-void tst_Robustness::runSlideShow(Pictarn &window, const QList<bool> &shown)
+// Every class of hostile input, from the card to the screen: the folder is listed, its previews
+// made, the pictures viewed and shown, and no file of the user's is ever changed.
+class tst_Robustness : public QObject
 {
-    startSlideShow(window);
-    SlideShow *show = slideShow();
-    QVERIFY(show);
-    const QPointer<SlideShow> guard(show);
-    auto *counter = show->findChild<QLabel *>(QStringLiteral("counter"));
-    QVERIFY(counter);
-    for (int i = 0; i < shown.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(show, Qt::Key_Right);
-        QTRY_COMPARE(counter->text(), QStringLiteral("%1/%2").arg(i + 1).arg(shown.size()));
-        QVERIFY(show->isVisible());
-        const QRect picture = Crafted::pictureRect(show->grab().toImage());
-        QVERIFY2(picture.isEmpty() != shown.at(i), qPrintable(QString::number(i)));
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> root;
+
+    static QStringList column(Pictarn &window, int column)
+    {
+        QStringList texts;
+        for (int i = 0; i < window.imageListView->topLevelItemCount(); ++i) {
+            auto *item = static_cast<ImageListItem *>(window.imageListView->topLevelItem(i));
+            texts << (column ? item->text(column) : item->name());
+        }
+        return texts;
     }
-    QTest::keyClick(show, Qt::Key_Right); // past the last: the show ends
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QTRY_VERIFY(guard.isNull());
-}
+
+    static QList<bool> previews(Pictarn &window)
+    {
+        QList<bool> loaded;
+        for (int i = 0; i < window.thumbnailView->boxCount(); ++i)
+            loaded << window.thumbnailView->boxAt(i)->isThumbLoaded();
+        return loaded;
+    }
+
+    static void load(Pictarn &window, const QString &folder)
+    {
+        window.currentFolder = folder;
+        window.loadFolder(folder);
+    }
+
+    // Opens the image in the viewer and goes through its tools; size is the image's, 0x0 for
+    // one that cannot be shown.
+    static void useViewer(Pictarn &window, const QString &path, QSize size)
+    {
+        ImageViewer *viewer = window.imageViewer;
+        window.showImage(path);
+        QTRY_VERIFY(viewer->isVisible());
+        auto *surface = qobject_cast<ImageWidget *>(viewer->findChild<QScrollArea *>()->widget());
+        const bool shown = !size.isEmpty(), small = size.width() < 200 && size.height() < 200;
+        QTRY_COMPARE(!surface->size().isEmpty(), shown);
+        const QSize fitted = surface->size();
+        QCOMPARE(fitted, shown && small ? size : fitted);
+        for (auto tool : {&ImageViewer::zoomIn, &ImageViewer::zoomOut, &ImageViewer::zoomMax})
+            (viewer->*tool)();
+        QCOMPARE(!surface->size().isEmpty(), shown);
+        viewer->scaleToScreen();
+        viewer->rotate90();
+        QCOMPARE(surface->size(), small ? fitted.transposed() : surface->size());
+        for (auto tool :
+             {&ImageViewer::rotate270, &ImageViewer::brightUpImage, &ImageViewer::brightDownImage})
+            (viewer->*tool)();
+        QCOMPARE(surface->size(), fitted);
+        // Full screen: the picture on black, or black alone.
+        viewer->showFullScreen();
+        ImageWidget *full = nullptr;
+        QTRY_VERIFY((full = shownWindow<ImageWidget>()));
+        QCOMPARE(drawsAPicture(full), shown);
+        QTest::mouseClick(full, Qt::LeftButton);
+        QTRY_VERIFY(viewer->isVisible());
+        viewer->reject();
+    }
+
+    // Steps the slide show through the listed images and past the last; shown tells for each
+    // whether a picture (rather than black) is expected.
+    static void runShow(Pictarn &window, const QList<bool> &shown)
+    {
+        window.startSlideShow();
+        const QPointer<SlideShow> show = shownWindow<SlideShow>();
+        QVERIFY(show);
+        auto *counter = show->findChild<QLabel *>(QStringLiteral("counter"));
+        for (int i = 0; i < shown.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(show, Qt::Key_Right);
+            QTRY_COMPARE(counter->text(), QStringLiteral("%1/%2").arg(i + 1).arg(shown.size()));
+            QCOMPARE(drawsAPicture(show), shown.at(i));
+        }
+        QTest::keyClick(show, Qt::Key_Right);
+        QTRY_VERIFY(show.isNull());
+    }
+
+private slots:
+    void init()
+    {
+        root = std::make_unique<QTemporaryDir>();
+        qputenv("PICTARN_DOCUMENTS", QFile::encodeName(root->filePath("docs")));
+        // Every preview kept; the show stays on a picture until told to go on.
+        QVERIFY(TestUtil::writeConfig("[Settings]\nthumbFileSize=0\nslideDelay=60\n"
+                                      "controlBarInSlide=false\n"));
+    }
+
+    void cleanup()
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<ImageWidget *>(widget))
+                widget->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        root.reset();
+    }
+
+    void badFile_data()
+    {
+        QTest::addColumn<QByteArray>("rawName"); // as the file system holds it
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size"); // 0x0: nothing can be shown; invalid: not listed
+        const auto row = [](const char *tag, const QByteArray &name, const QByteArray &bytes,
+                            QSize size) { QTest::newRow(tag) << name << bytes << size; };
+        const QByteArray png = encoded(gradient(64, 48), "png");
+        const QByteArray cut = encoded(gradient(160, 120), "jpeg");
+        const QSize none(0, 0), full(64, 48);
+        row("zero bytes", "empty.jpg", QByteArray(), none);
+        // Cut in the pixel data: the rows that arrived are shown.
+        row("truncated jpeg", "cut.jpg", cut.left(cut.size() / 2), QSize(160, 120));
+        row("truncated png", "cut.png", png.left(png.size() / 2), none);
+        row("text named jpg", "notes.jpg", "not pixels\n", none);
+        // Refused from the header alone: nothing that size is ever allocated.
+        row("60000 x 60000 png", "huge.png", pngDeclaring(60000, 60000), none);
+        row("2000000000 x 1 png", "wide.png", pngDeclaring(2000000000, 1), none);
+        row("progressive jpeg", "p.jpeg", encoded(gradient(64, 48), "jpeg", true), full);
+        row("16-bit png", "deep.png",
+            encoded(gradient(64, 48).convertToFormat(QImage::Format_RGBA64), "png"), full);
+        row("png named gif", "liar.gif", png, full);
+        row("1 x 300", "post.png", encoded(gradient(1, 300), "png"), QSize(1, 300));
+        // Listed by its name, but a reader would wait on it for good.
+        row("link to fifo", "pipe.gif", QByteArray(), none);
+        row("no read permission", "locked.png", png, none);
+        row("link to itself", "self.jpg", QByteArray(), QSize());
+        row("odd characters", " it's \"-rf $HOME\" `x` *;|&\n.png", png, full);
+        row("255 bytes", QByteArray(251, 'n') + ".png", png, full);
+        row("255 bytes of utf-8", QByteArray(83, 'x').replace("x", "\xe5\x9b\xbe") + "ab.png", png,
+            full);
+        row("differs in case only", "0 BEFORE.png", png, full);
+        // Bytes that are no UTF-8 cannot be named again from the decoded text: such a file is
+        // left out rather than shown as one that fails.
+        row("latin-1 byte", "caf\xe9.png", png, QSize());
+        row("stray bytes", "\xff\xfe.jpg", png, QSize());
+    }
+
+    void badFile()
+    {
+        QFETCH(QByteArray, rawName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        const QByteArray tag = QTest::currentDataTag();
+        const bool shown = !size.isEmpty(), listed = size.isValid();
+        const QString name = QString::fromUtf8(rawName);
+
+        // The odd file sits among good ones.
+        const QString dir = root->path();
+        QStringList names{"0 before.png", "~ after.png"};
+        for (const QString &good : names)
+            QVERIFY(TestUtil::writeImage(dir + '/' + good, 30, 20));
+        const QByteArray path = QFile::encodeName(dir) + '/' + rawName;
+        if (tag.endsWith("fifo"))
+            QVERIFY(::mkfifo(path + ".real", 0644) == 0
+                    && ::symlink("pipe.gif.real", path.constData()) == 0);
+        else if (tag.endsWith("itself"))
+            QVERIFY(::symlink(rawName.constData(), path.constData()) == 0);
+        else
+            QVERIFY(write(path, bytes));
+        std::optional<PermissionsApply> permissions;
+        if (tag.startsWith("no read")) {
+            QVERIFY(::chmod(path.constData(), 0200) == 0);
+            permissions.emplace();
+            if (QFile(QFile::decodeName(path)).open(QIODevice::ReadOnly))
+                QSKIP("permissions do not keep this user out");
+        }
+        names << (listed ? QStringList(name) : QStringList());
+        names.sort();
+        const int at = names.indexOf(name);
+        QList<bool> loaded(names.size(), true);
+        if (listed)
+            loaded[at] = shown;
+        const auto before = snapshot(dir);
+        {
+            Pictarn window;
+            load(window, dir);
+            QCOMPARE(column(window, 0), names);
+            QTRY_COMPARE(previews(window), loaded);
+            const QStringList sizes = column(window, 1);
+            QVERIFY(damagedCacheFiles(dir).isEmpty());
+            if (listed) {
+                QCOMPARE(sizes.at(at),
+                         QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
+                QCOMPARE(QFile::exists(ThumbnailCache::filePath(dir + '/' + name)), shown);
+                useViewer(window, dir + '/' + name, size);
+            }
+            runShow(window, loaded);
+            // A second visit reads the previews back from the cache.
+            Pictarn again;
+            load(again, dir);
+            QTRY_COMPARE(previews(again), loaded);
+            QCOMPARE(column(again, 1), sizes);
+        }
+        QCOMPARE(snapshot(dir), before);
+    }
+
+    void badConfiguration_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("bookmarks");
+        const auto all = [](const char *value) {
+            return QByteArray(
+                           "[Settings]\nview=%\nthumbFileSize=%\nslideDelay=%\ncontrolBarInSlide=%"
+                           "\n[Bookmarks]\nnumBookmarks=%\nname0=First\n")
+                    .replace('%', value);
+        };
+        QByteArray garbage;
+        for (int i = 0; i < 8192; ++i)
+            garbage.append(char((i * 2654435761u) >> 24));
+        QTest::newRow("binary garbage") << garbage << 0 << 0;
+        QTest::newRow("garbage after a good start") << "[Settings]\nview=1\n" + garbage << 1 << 0;
+        QTest::newRow("NUL bytes")
+                << QByteArray("[Settings]\nview=\0\0\0\n[Book\0marks]\n", 32) << 0 << 0;
+        QTest::newRow("words") << all("fast") << 0 << 0;
+        QTest::newRow("lists") << all("1, 2") << 0 << 0;
+        QTest::newRow("negative") << all("-1") << 1 << 0;
+        QTest::newRow("lowest int") << all("-2147483648") << 1 << 0;
+        // The bookmark count is bounded: the file cannot make the reading loop run for ever.
+        QTest::newRow("highest int") << all("2147483647") << 1 << Settings::maxBookmarks;
+        QTest::newRow("beyond int") << all("99999999999") << 0 << 0;
+    }
+
+    void badConfiguration()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(int, view);
+        QFETCH(int, bookmarks);
+        QVERIFY(TestUtil::writeConfig(QString()));
+        QVERIFY(write(QFile::encodeName(TestUtil::configFile()), contents));
+        for (int width : {30, 31})
+            QVERIFY(TestUtil::writeImage(root->filePath(QStringLiteral("%1.png").arg(width)), width,
+                                         20));
+        {
+            Pictarn window;
+            QCOMPARE(window.viewStack->currentIndex(), view);
+            QCOMPARE(int(window.settings->bookmarks().size()), bookmarks);
+            load(window, root->path());
+            QTRY_COMPARE(previews(window), QList<bool>({true, true}));
+        }
+        // The file the program leaves behind reads back as it was left.
+        Settings again;
+        again.load();
+        QCOMPARE(int(again.bookmarks().size()), bookmarks);
+    }
+
+    // A folder that goes before its previews are made, and one that cannot be read.
+    void vanishedAndLockedFolders()
+    {
+        const QString gone = root->filePath("gone"), locked = root->filePath("locked");
+        QVERIFY(QDir().mkpath(gone) && QDir().mkpath(locked));
+        for (const QString &image : {gone + "/a.png", gone + "/b.png", locked + "/c.png"})
+            QVERIFY(TestUtil::writeImage(image, 30, 20));
+        const auto unlock = qScopeGuard([&] {
+            QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        QVERIFY(QFile::setPermissions(locked, QFile::WriteOwner));
+        PermissionsApply permissions;
+        Pictarn window;
+        load(window, locked);
+        QCOMPARE(column(window, 0), QStringList());
+        window.startSlideShow();
+        QVERIFY(!shownWindow<SlideShow>());
+        load(window, gone);
+        QVERIFY(QDir(gone).removeRecursively());
+        // A folder listed after it tells when the pass is through.
+        QVERIFY(TestUtil::writeImage(root->filePath("z.png"), 50, 40));
+        load(window, root->path());
+        QTRY_COMPARE(previews(window), QList<bool>({false, false, true}));
+        QCOMPARE(column(window, 1), QStringList({"0x0", "0x0", "50x40"}));
+        useViewer(window, gone + QStringLiteral("/a.png"), QSize(0, 0));
+        runShow(window, {false, false, true});
+        QVERIFY(!QFileInfo::exists(gone)); // nothing made it again
+    }
+
+    // Neither a preview nor the configuration is left half-written on a full disk.
+    void fullDisk()
+    {
+        const QString dir = root->filePath("full");
+        QDir().mkpath(dir);
+        if (::geteuid() != 0
+            || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", dir}) != 0)
+            QSKIP("this user may not mount a small file system");
+        const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir + QStringLiteral("/config")));
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_CONFIG_HOME", oldHome);
+            QProcess::execute("umount", {dir});
+        });
+        QVERIFY(TestUtil::writeConfig("[Settings]\nslideDelay=5\nthumbFileSize=0\n"));
+        for (const char *name : {"a.png", "b.jpg", "c.bmp"})
+            QVERIFY(TestUtil::writeImage(dir + '/' + QLatin1String(name), 120, 90));
+        // Fill the disk, then give back two pages: less than any preview takes.
+        const QString filler = dir + QStringLiteral("/filler.dat");
+        TestUtil::writeBytes(filler, 1024 * 1024); // stops where the disk is full
+        QFile fill(filler);
+        QVERIFY(fill.resize(fill.size() - 8192));
+        const auto before = snapshot(dir);
+        {
+            Pictarn window;
+            QCOMPARE(window.settings->slideDelay(), 5);
+            load(window, dir);
+            QTRY_COMPARE(previews(window), QList<bool>({true, true, true}));
+            QCOMPARE(damagedCacheFiles(dir), QStringList());
+            // More than the disk can take, saved when the window goes.
+            window.settings->setSlideDelay(9);
+            for (int i = 0; i < 40; ++i)
+                window.settings->addBookmark(new Bookmark(QString(200, 'b'), QString(200, 'd')));
+        }
+        QCOMPARE(snapshot(dir), before); // the old configuration whole, no file beside it
+    }
+};
+
+PICTARN_TEST(tst_Robustness)
+#include "tst_robustness.moc"

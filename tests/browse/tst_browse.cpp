@@ -1,0 +1,316 @@
+#include "common/testmain.h"
+
+#include "browse/directoryview.h"
+#include "browse/foldertreeitem.h"
+#include "browse/imagelistitem.h"
+#include "browse/imagelistview.h"
+#include "browse/pathchooser.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+void doubleTap(QWidget *widget, QPoint pos)
+{
+    QTest::mousePress(widget, Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, pos);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, pos);
+}
+
+QStringList childNames(QTreeWidgetItem *item)
+{
+    QStringList names;
+    for (int i = 0; i < item->childCount(); ++i)
+        names << item->child(i)->text(0);
+    return names;
+}
+
+QTreeWidgetItem *child(QTreeWidgetItem *item, const QString &name)
+{
+    for (int i = 0; item && i < item->childCount(); ++i) {
+        if (item->child(i)->text(0) == name)
+            return item->child(i);
+    }
+    return nullptr;
+}
+
+QPoint centreOf(QTreeWidget *tree, QTreeWidgetItem *item)
+{
+    tree->scrollToItem(item);
+    return tree->visualItemRect(item).center();
+}
+
+} // namespace
+
+class tst_Browse : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> disk;
+    std::unique_ptr<DirectoryView> view;
+    FolderTreeItem *top = nullptr;
+
+    FolderTreeItem *row(const QString &relativePath)
+    {
+        QTreeWidgetItem *item = top;
+        for (const QString &name : relativePath.split(QLatin1Char('/'), Qt::SkipEmptyParts))
+            item = child(item, name);
+        return static_cast<FolderTreeItem *>(item);
+    }
+
+    QPoint centre(QTreeWidgetItem *item) { return centreOf(view.get(), item); }
+
+private slots:
+    void init()
+    {
+        disk = std::make_unique<QTemporaryDir>();
+        for (const char *folder :
+             {"bin", "etc", ".cache", "b", "A/A/inner", "a", "C", "empty", "mmc/mmca1/tmp",
+              "mmc/mmca1/home", "mmc/mmca1/pics/2009", "mmc/mmca1/.thumbs", "mmc/mmca1/Root"})
+            QVERIFY(QDir().mkpath(disk->filePath(QString::fromLatin1(folder))));
+        QVERIFY(QFile(disk->filePath("notes.txt")).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(disk->filePath("mmc"), disk->filePath("cardlink")));
+        QVERIFY(QFile::link(disk->filePath("notes.txt"), disk->filePath("notelink")));
+        QVERIFY(QFile::link(disk->filePath("nowhere"), disk->filePath("deadlink")));
+        view = std::make_unique<DirectoryView>();
+        view->resize(240, 320);
+        // With the trailing "/" the test's folder names its rows the way the root "/" does.
+        top = new FolderTreeItem(view.get(), disk->path() + QLatin1Char('/'));
+        top->setOpen(true);
+    }
+
+    void cleanup()
+    {
+        view.reset();
+        disk.reset();
+    }
+
+    void listsOnlyVisibleFolders_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("waysIn"); // folders the user must reach
+        QTest::addColumn<QStringList>("expected");
+        // Case-sensitive order; system names, dot folders, files and links to files left out.
+        QTest::newRow("top") << "" << QStringList{}
+                             << QStringList{"A", "C", "a", "b", "cardlink", "empty", "mmc"};
+        QTest::newRow("card") << "mmc/mmca1" << QStringList{} << QStringList{"Root", "pics"};
+        QTest::newRow("through a link") << "cardlink" << QStringList{} << QStringList{"mmca1"};
+        QTest::newRow("on the way home") << "mmc/mmca1" << QStringList{"mmc/mmca1/home/me"}
+                                         << QStringList{"Root", "home", "pics"};
+        QTest::newRow("on the way to documents")
+                << "mmc/mmca1" << QStringList{"mmc/mmca1/tmp/", "mmc/mmca1/homework"}
+                << QStringList{"Root", "pics", "tmp"};
+    }
+
+    void listsOnlyVisibleFolders()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, waysIn);
+        QFETCH(QStringList, expected);
+        for (QString &way : waysIn)
+            way = disk->filePath(way);
+        view->setWaysIn(waysIn);
+        view->setDir(folder);
+        QVERIFY(row(folder) && row(folder)->isExpanded());
+        QCOMPARE(childNames(row(folder)), expected);
+        // Subfolders are not read before they are opened, yet offer an expander.
+        QCOMPARE(row(folder)->child(0)->childCount(), 0);
+        QCOMPARE(row(folder)->child(0)->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    }
+
+    void readsFoldersOnlyWhenOpened()
+    {
+        for (const char *name : {"mmc", "empty"})
+            row(QString::fromLatin1(name))->setOpen(true);
+        QVERIFY(QDir().mkpath(disk->filePath("mmc/later")));
+        QVERIFY(QDir().mkpath(disk->filePath("empty/new")));
+        for (const char *name : {"mmc", "empty"}) {
+            row(QString::fromLatin1(name))->setOpen(false);
+            row(QString::fromLatin1(name))->setOpen(true);
+        }
+        QCOMPARE(childNames(row("mmc")), QStringList{"mmca1"});
+        // A folder found empty is read again at its next opening.
+        QCOMPARE(childNames(row("empty")), QStringList{"new"});
+        // "*" would open every row below, reading the whole card.
+        view->show();
+        view->setCurrentItem(row("A"));
+        QTest::keyClick(view.get(), Qt::Key_Asterisk);
+        QCOMPARE(row("A")->childCount(), 0);
+    }
+
+    void tapSelectsDoubleTapChooses()
+    {
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QSignalSpy chosen(view.get(), &DirectoryView::folderSelected);
+        FolderTreeItem *mmc = row("mmc");
+        doubleTap(view->viewport(), centre(mmc));
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen.at(0).at(0).toString(), disk->path() + QStringLiteral("/mmc/"));
+        QVERIFY(mmc->isExpanded());
+        doubleTap(view->viewport(), centre(mmc)); // closes the row again
+        QVERIFY(!mmc->isExpanded());
+
+        // A tap selects without choosing; a drag selects only the row it started on.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(row("b")));
+        QCOMPARE(view->selectedItems(), QList<QTreeWidgetItem *>{row("b")});
+        QVERIFY(!row("b")->isExpanded());
+        const QPoint start = centre(row("A"));
+        const QPoint end = centre(mmc);
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, start);
+        QTest::mouseMove(view->viewport(), (start + end) / 2);
+        QTest::mouseMove(view->viewport(), end);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, end);
+        QCOMPARE(view->selectedItems(), QList<QTreeWidgetItem *>{row("A")});
+        QTest::keyClick(view.get(), Qt::Key_Return);
+        QCOMPARE(chosen.count(), 3);
+
+        // A folder gone since it was listed stays closed and shows the lock.
+        QVERIFY(QDir(disk->filePath("b")).removeRecursively());
+        doubleTap(view->viewport(), centre(row("b")));
+        QVERIFY(!row("b")->isExpanded() && !row("b")->isReadable());
+        QCOMPARE(row("b")->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+        row("b")->setOpen(false);
+        QCOMPARE(row("b")->pixmap(0), DirectoryView::lockedFolderIcon);
+    }
+
+    void setDirOpensAlongThePath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("current"); // "-": the current row stays as it was
+        QTest::addColumn<QStringList>("open");
+        QTest::newRow("grandchild") << QStringLiteral("/mmc/mmca1") << QStringLiteral("mmc/mmca1")
+                                    << QStringList{"mmc", "mmc/mmca1"};
+        QTest::newRow("no components") << QStringLiteral("/") << QString() << QStringList{};
+        QTest::newRow("missing end")
+                << QStringLiteral("mmc/x") << QStringLiteral("-") << QStringList{"mmc"};
+        QTest::newRow("missing start")
+                << QStringLiteral("x/mmca1") << QStringLiteral("-") << QStringList{};
+        QTest::newRow("same name twice")
+                << QStringLiteral("A/A") << QStringLiteral("A/A") << QStringList{"A", "A/A"};
+        QTest::newRow("name of a later row")
+                << QStringLiteral("A/mmc") << QStringLiteral("-") << QStringList{"A"};
+    }
+
+    void setDirOpensAlongThePath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, current);
+        QFETCH(QStringList, open);
+        // Rows open beforehand are closed, all but the first row.
+        for (const char *name : {"b", "mmc", "mmc/mmca1"})
+            row(QString::fromLatin1(name))->setOpen(true);
+        view->setCurrentItem(row("empty"));
+        view->setDir(path);
+        QCOMPARE(view->currentItem(), current == QLatin1String("-") ? row("empty") : row(current));
+        QVERIFY(top->isExpanded());
+        for (const char *name : {"b", "mmc", "mmc/mmca1", "A", "A/A"}) {
+            FolderTreeItem *item = row(QString::fromLatin1(name));
+            QCOMPARE(item && item->isExpanded(), open.contains(QString::fromLatin1(name)));
+        }
+    }
+
+    void listFindsAndChoosesRows_data()
+    {
+        QTest::addColumn<int>("current"); // -1: none
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("emitted"); // -1: a signal with no row, -2: no signal
+        QTest::newRow("space") << 1 << int(Qt::Key_Space) << 1;
+        QTest::newRow("space, no row") << -1 << int(Qt::Key_Space) << -1;
+        QTest::newRow("another key") << 1 << int(Qt::Key_A) << -2;
+        QTest::newRow("enter, no row") << -1 << int(Qt::Key_Enter) << -2;
+    }
+
+    void listFindsAndChoosesRows()
+    {
+        QFETCH(int, current);
+        QFETCH(int, key);
+        QFETCH(int, emitted);
+        ImageListView list;
+        for (const char *name : {"b.jpg", "B.jpg", "c.jpg", "d.jpg"})
+            new ImageListItem(&list, name, QStringLiteral("/p/") + QLatin1String(name));
+        // Capitals first; rows are found and removed by their exact path.
+        QCOMPARE(list.topLevelItem(0)->text(0), QStringLiteral("B.jpg"));
+        list.removeItemByPath(QStringLiteral("/p/d.jp"));
+        list.removeItemByPath(QStringLiteral("/p/b.jpg"));
+        QVERIFY(list.findItemByPath(QStringLiteral("/p/B.jpg")));
+        QVERIFY(!list.findItemByPath(QStringLiteral("/p/b.jpg")));
+        list.setCurrentItem(current >= 0 ? list.topLevelItem(current) : nullptr);
+        QSignalSpy spy(&list, &ImageListView::clicked);
+        QTest::keyClick(&list, Qt::Key(key));
+        QCOMPARE(spy.size(), emitted == -2 ? 0 : 1);
+        if (emitted != -2)
+            QCOMPARE(spy.at(0).at(0).value<QTreeWidgetItem *>(),
+                     emitted >= 0 ? list.topLevelItem(emitted) : nullptr);
+    }
+
+    void chooserGivesTheChosenFolder_data()
+    {
+        QTest::addColumn<QByteArray>("how");
+        QTest::addColumn<QString>("expected"); // "pics": the tapped one; null: none
+        QTest::newRow("double tap on the root") << QByteArray("double tap") << "/";
+        // Under the temporary folder, whose name ("tmp") the tree hides elsewhere.
+        QTest::newRow("tap at home, below hidden names") << QByteArray("tap") << "pics";
+        QTest::newRow("cancel") << QByteArray("Cancel") << QString();
+        QTest::newRow("closed by the window") << QByteArray("close") << QString();
+        QTest::newRow("escape") << QByteArray("escape") << QString();
+        QTest::newRow("accepted without a row") << QByteArray("none") << QString();
+    }
+
+    void chooserGivesTheChosenFolder()
+    {
+        QFETCH(QByteArray, how);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QStringLiteral("/home/me");
+        const QByteArray realHome = qgetenv("HOME");
+        const auto restoreHome = qScopeGuard([&] { qputenv("HOME", realHome); });
+        qputenv("HOME", QFile::encodeName(folder));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/pics")));
+        // Runs once the chooser is up, and ends it with the button of the row.
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            auto *tree = dialog ? dialog->findChild<DirectoryView *>() : nullptr;
+            QVERIFY(tree);
+            QTreeWidgetItem *root = tree->topLevelItem(0);
+            if (how == "tap") {
+                tree->setDir(folder);
+                if (QTreeWidgetItem *pics = child(tree->currentItem(), QStringLiteral("pics")))
+                    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centreOf(tree, pics));
+            } else if (how == "double tap") {
+                doubleTap(tree->viewport(), centreOf(tree, root));
+                QCoreApplication::processEvents();
+                QVERIFY(dialog->isVisible());
+            } else {
+                tree->setCurrentItem(how == "none" ? nullptr : root->child(0));
+            }
+            if (how == "close")
+                dialog->close();
+            else if (how == "escape")
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            const QString button = how == "Cancel" ? "Cancel" : QString::fromUtf8("确定");
+            for (QPushButton *b : dialog->findChildren<QPushButton *>()) {
+                if (dialog->isVisible() && b->text() == button)
+                    QTest::mouseClick(b, Qt::LeftButton);
+            }
+        });
+        const QString path = choosePath();
+        QCOMPARE(path,
+                 expected == QLatin1String("pics") ? folder + QStringLiteral("/pics") : expected);
+    }
+};
+
+PICTARN_TEST(tst_Browse)
+#include "tst_browse.moc"
