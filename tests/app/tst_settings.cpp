@@ -16,12 +16,12 @@ QVariantList fields(Settings &s)
             s.showExtension(),   s.showDimension()};
 }
 
-// The first bookmarks as "name|dir".
-QStringList marks(Settings &s, int first = 2)
+// The bookmarks as "name|dir".
+QStringList marks(Settings &s)
 {
     QStringList list;
-    for (int i = 0; i < qMin<qsizetype>(first, s.bookmarks().size()); ++i)
-        list << s.bookmarks().at(i)->name() + QLatin1Char('|') + s.bookmarks().at(i)->dir();
+    for (const Bookmark *bookmark : s.bookmarks())
+        list << bookmark->name() + QLatin1Char('|') + bookmark->dir();
     return list;
 }
 } // namespace
@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(fields(settings),
                  QVariantList({2, 0, 30, true, false, false, true, true, false, true}));
         QTEST(int(settings.bookmarks().size()), "count");
-        QTEST(marks(settings), "first");
+        QTEST(marks(settings).mid(0, 2), "first");
 
         // And the program writes a good file over it.
         settings.setSlideDelay(7);
@@ -86,50 +86,33 @@ private slots:
         QCOMPARE(again.slideDelay(), 7);
     }
 
-    // Bookmark text that means something to the INI syntax comes back as it went in.
-    void fileKeepsWhatWasSaved_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("plain, not Latin-1") << QStringLiteral("我的图像 照片 1");
-        QTest::newRow("list separator") << QStringLiteral("Holiday, 2006");
-        QTest::newRow("leading at sign") << QStringLiteral("@home");
-        QTest::newRow("type marker") << QStringLiteral("@Variant(\\0\\0\\0\\t)");
-        QTest::newRow("empty marker") << QStringLiteral("@Invalid()");
-        QTest::newRow("byte array marker") << QStringLiteral("@ByteArray(x)");
-        QTest::newRow("outer blanks") << QStringLiteral("  padded  ");
-        QTest::newRow("quotes and backslashes") << QStringLiteral("say \"cheese\" \\ C:\\x41");
-        QTest::newRow("comment marks") << QStringLiteral("; not # a comment");
-        QTest::newRow("equals and brackets") << QStringLiteral("[Settings] a=b");
-        QTest::newRow("line breaks and tab") << QStringLiteral("two\nlines\r\tand a tab");
-        QTest::newRow("control character") << QString::fromUtf16(u"bell\u0007 nul\u0001");
-        QTest::newRow("outside the basic plane") << QString::fromUtf16(u"\U0001F4F7 camera");
-        QTest::newRow("percent escapes") << QStringLiteral("%2F%U0041");
-    }
-
     void fileKeepsWhatWasSaved()
     {
-        QFETCH(QString, text);
-        const QStringList saved{text + "|/media/" + text, "after|/after", "b2|/d2", "b3|/d3"};
-        {
-            Settings s;
-            s.setSlideDelay(13);
-            s.setView(1);
-            s.setThumbFileSize(0);
-            s.setRotateInSlide(false);
-            s.setImageFullScreen(true);
-            s.setRotateBestFit(true);
-            s.setControlBarInSlide(false);
-            s.setSaveThumbnails(false);
-            s.setShowExtension(true);
-            s.setShowDimension(false);
-            for (const QString &mark : saved)
-                s.addBookmark(new Bookmark(mark.section('|', 0, 0), mark.section('|', 1)));
-            s.save();
+        // Bookmark text that means something to the INI syntax comes back as it went in.
+        const QStringList texts
+                = QStringLiteral(
+                          "我的图像 照片 1|Holiday, "
+                          "2006|@home|@Variant(\\0\\0\\0\\t)|@Invalid()|@ByteArray(x)|"
+                          "  padded  |say \"cheese\" \\ C:\\x41|; not # a comment|[Settings] a=b|"
+                          "two\nlines\r\tand a tab|%2F%U0041|bell\u0007 nul\u0001 \U0001F4F7")
+                          .split(QLatin1Char('|'));
+        QStringList saved;
+        QVERIFY(TestUtil::writeConfig(
+                "[Settings]\nslideDelay=13\nview=1\nthumbFileSize=0\nrotateInSlide=false\n"
+                "imageFullScreen=true\nrotateBestFit=true\ncontrolBarInSlide=false\n"
+                "saveThumbnails=false\nshowExtension=true\nshowDimension=false\n"));
+        Settings s;
+        s.load();
+        for (const QString &text : texts) {
+            saved << text + "|/media/" + text;
+            s.addBookmark(new Bookmark(text, "/media/" + text));
         }
+        s.save();
         {
             QSettings raw(TestUtil::configFile(), QSettings::IniFormat);
-            QCOMPARE(raw.value("Bookmarks/numBookmarks").toInt(), 4);
-            QCOMPARE(raw.value("Bookmarks/dir1").toString(), QStringLiteral("/after"));
+            QCOMPARE(raw.value("Bookmarks/numBookmarks").toInt(), texts.size());
+            QCOMPARE(raw.value("Bookmarks/dir1").toString(),
+                     QStringLiteral("/media/Holiday, 2006"));
             QCOMPARE(raw.value("Settings/rotateInSlide").toString(), QStringLiteral("false"));
             QCOMPARE(raw.value("Settings/slideDelay").toString(), QStringLiteral("13"));
         }
@@ -137,17 +120,16 @@ private slots:
         reread.load();
         QCOMPARE(fields(reread),
                  QVariantList({13, 1, 0, false, true, true, false, false, true, false}));
-        QCOMPARE(marks(reread, 4), saved);
+        QCOMPARE(marks(reread), saved);
 
         // A shorter list leaves the old keys behind, and they are not read.
-        reread.bookmarks().removeAt(3);
-        reread.bookmarks().removeAt(2);
+        while (reread.bookmarks().size() > 2)
+            reread.bookmarks().removeAt(2);
         reread.save();
-        QCOMPARE(QSettings(TestUtil::configFile(), QSettings::IniFormat).value("Bookmarks/dir3"),
-                 QVariant("/d3"));
+        QVERIFY(QSettings(TestUtil::configFile(), QSettings::IniFormat).contains("Bookmarks/dir3"));
         Settings shorter;
         shorter.load();
-        QCOMPARE(marks(shorter, 4), saved.mid(0, 2));
+        QCOMPARE(marks(shorter), saved.mid(0, 2));
     }
 };
 
