@@ -61,7 +61,6 @@ private slots:
     void About();
 
 private:
-    friend class tst_Pictarn;
     QStringList listedImages() const;
     friend class tst_MainRoad;
     friend class tst_Robustness;

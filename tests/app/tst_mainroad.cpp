@@ -5,7 +5,6 @@
 #include "app/commandline.h"
 #include "app/pictarn.h"
 #include "app/settings.h"
-#include "browse/directoryview.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "platform/qcopchannel.h"
@@ -18,109 +17,81 @@
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QSignalSpy>
-#include <QSlider>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
-#include <unistd.h>
+using namespace TestUtil;
 
 namespace {
+
+// Names given in one text, parted by blanks.
+QStringList files(const QString &names)
+{
+    return names.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
 // Answers the bookmark menu the next time it opens: the item of that id, or -1 to close it.
 // meanwhile runs between highlighting the item and pressing Return.
 void answerMenu(int id, std::function<void()> meanwhile = {})
 {
-    QTimer::singleShot(0, [id, meanwhile] {
-        QTRY_VERIFY(qobject_cast<BookmarkMenu *>(QApplication::activePopupWidget()));
-        auto *menu = qobject_cast<BookmarkMenu *>(QApplication::activePopupWidget());
-        if (id < 0) {
-            QTest::keyClick(menu, Qt::Key_Escape);
-            return;
-        }
-        menu->setActiveAction(menu->item(id));
-        if (meanwhile)
-            meanwhile();
-        QTest::keyClick(menu, Qt::Key_Return);
-        if (menu->isVisible()) // Return did not choose
-            QTest::keyClick(menu, Qt::Key_Escape);
-    });
-}
-
-// Answers the next modal dialog with the given function.
-void answerDialog(std::function<void(QWidget *)> answer)
-{
-    QTimer::singleShot(0, [answer] {
-        QTRY_VERIFY(QApplication::activeModalWidget());
-        answer(QApplication::activeModalWidget());
-    });
-}
-
-void clickButton(QWidget *dialog, const QString &text)
-{
-    for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
-        if (button->text() == text) {
-            button->click();
-            return;
-        }
-    }
-    QFAIL(qPrintable(QStringLiteral("no button ") + text));
-}
-
-QStringList listNames(ImageListView *view)
-{
-    QStringList names;
-    for (int i = 0; i < view->topLevelItemCount(); ++i)
-        names << static_cast<ImageListItem *>(view->topLevelItem(i))->name();
-    return names;
+    whenShown([] { return QApplication::activePopupWidget(); },
+              [=](QWidget *popup) {
+                  auto *menu = qobject_cast<BookmarkMenu *>(popup);
+                  QVERIFY(menu);
+                  if (id >= 0) {
+                      menu->setActiveAction(menu->item(id));
+                      if (meanwhile)
+                          meanwhile();
+                      QTest::keyClick(menu, Qt::Key_Return);
+                  }
+                  if (menu->isVisible()) // closed without a choice, or Return did not choose
+                      QTest::keyClick(menu, Qt::Key_Escape);
+              });
 }
 
 ImageWidget *fullScreenSurface()
 {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
+    for (QWidget *widget : QApplication::topLevelWidgets())
         if (auto *surface = qobject_cast<ImageWidget *>(widget); surface && surface->isVisible())
             return surface;
-    }
     return nullptr;
 }
 
-void closeFullScreenSurfaces()
+QMap<QString, QByteArray> contents(const QString &folder)
 {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<ImageWidget *>(widget))
-            widget->close();
+    QMap<QString, QByteArray> bytes;
+    for (const QFileInfo &entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
+        QFile file(entry.filePath());
+        bytes[entry.fileName()] = file.open(QIODevice::ReadOnly) ? file.readAll() : "?";
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return bytes;
+}
+// The value fields in declaration order.
+QVariantList fields(Settings &s)
+{
+    return {s.slideDelay(),      s.view(),          s.thumbFileSize(),     s.rotateInSlide(),
+            s.imageFullScreen(), s.rotateBestFit(), s.controlBarInSlide(), s.saveThumbnails(),
+            s.showExtension(),   s.showDimension()};
 }
 
-// Answers the next modal dialog with the button of that text.
-void answerButton(const QString &text)
+// The bookmarks as "name|dir".
+QStringList marks(Settings &s)
 {
-    answerDialog([text](QWidget *dialog) { clickButton(dialog, text); });
-}
-
-const QString ok = QString::fromUtf8("确定");
-
-// Names given in one text, parted by blanks.
-QStringList files(const char *names)
-{
-    return QString::fromUtf8(names).split(QLatin1Char(' '));
+    QStringList list;
+    for (const Bookmark *bookmark : s.bookmarks())
+        list << bookmark->name() + QLatin1Char('|') + bookmark->dir();
+    return list;
 }
 } // namespace
 
@@ -129,707 +100,408 @@ class tst_MainRoad : public QObject
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> root;
 
-    QString makeFolder(const QStringList &names, int size = 16)
+    // The names the list view holds; the grid must hold the same.
+    static QStringList shown(const Pictarn &window)
     {
-        static int count = 0;
-        const QString dir = root->path() + QStringLiteral("/folder%1").arg(++count);
-        QDir().mkpath(dir);
-        for (const QString &name : names) {
-            const QString suffix = QFileInfo(name).suffix().toLower();
-            // Qt writes no GIF: such files get PNG data, which the readers take all the same.
-            const char *format = suffix.startsWith(QLatin1String("jp")) ? "jpg"
-                                 : suffix == QLatin1String("bmp")       ? "bmp"
-                                                                        : "png";
-            QTest::qVerify(
-                    TestUtil::writeImage(dir + QLatin1Char('/') + name, size + 4, size, format),
-                    "writeImage", qPrintable(name), __FILE__, __LINE__);
-        }
-        return dir;
-    }
-
-    // Turns dir's cache folder into a link to another folder holding files named like
-    // its images; returns what that folder holds, which nothing may change.
-    QMap<QString, QByteArray> linkCacheFolder(const QString &dir, const QStringList &names)
-    {
-        const QString elsewhere = dir + QStringLiteral("-elsewhere");
-        QDir().mkpath(elsewhere);
-        QFile::link(elsewhere, dir + QStringLiteral("/.ptthumbs"));
-        for (const QString &name : names)
-            TestUtil::writeBytes(elsewhere + QLatin1Char('/') + name, 30, 'k');
-        return contents(elsewhere);
-    }
-
-    static QMap<QString, QByteArray> contents(const QString &folder)
-    {
-        QMap<QString, QByteArray> bytes;
-        for (const QFileInfo &entry :
-             QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
-            QFile file(entry.filePath());
-            bytes[entry.fileName()] = file.open(QIODevice::ReadOnly) ? file.readAll() : "?";
-        }
-        return bytes;
-    }
-
-    void writeBookmarks(const QList<QPair<QString, QString>> &bookmarks,
-                        const QString &extra = QString())
-    {
-        QString text = QStringLiteral("[Bookmarks]\nnumBookmarks=%1\n").arg(bookmarks.size());
-        for (int i = 0; i < bookmarks.size(); ++i)
-            text += QStringLiteral("name%1=%2\ndir%1=%3\n")
-                            .arg(i)
-                            .arg(bookmarks[i].first, bookmarks[i].second);
-        QVERIFY(TestUtil::writeConfig(text + extra));
+        QStringList names, boxes;
+        for (int i = 0; i < window.imageListView->topLevelItemCount(); ++i)
+            names << static_cast<ImageListItem *>(window.imageListView->topLevelItem(i))->name();
+        for (int n = 0; n < window.thumbnailView->boxCount(); ++n)
+            boxes << window.thumbnailView->boxAt(n)->fileName();
+        return names == boxes ? names : QStringList{"grid differs:"} + names + boxes;
     }
 
 private slots:
     void init()
     {
         root = std::make_unique<QTemporaryDir>();
-        QFile::remove(TestUtil::configFile());
-        qputenv("PICTARN_DOCUMENTS", QFile::encodeName(root->path() + QStringLiteral("/docs")));
+        QFile::remove(configFile());
+        qputenv("PICTARN_DOCUMENTS", QFile::encodeName(root->filePath("docs")));
     }
 
     void cleanup()
     {
-        closeFullScreenSurfaces();
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (qobject_cast<ImageWidget *>(widget) || qobject_cast<SlideShow *>(widget))
+                widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         root.reset();
     }
 
-    void startView_data()
+    // The window as the configuration and the command line leave it. A view other than 0
+    // in the configuration shows the list.
+    void start_data()
     {
+        const QString no;
         QTest::addColumn<QString>("config");
-        QTest::addColumn<bool>("list");
-        QTest::newRow("first start") << QString() << false;
-        QTest::newRow("1") << QStringLiteral("[Settings]\nview=1\n") << true;
-        QTest::newRow("7") << QStringLiteral("[Settings]\nview=7\n") << true;
-        QTest::newRow("-1") << QStringLiteral("[Settings]\nview=-1\n") << true;
-    }
-
-    void startView()
-    {
-        QFETCH(QString, config);
-        QFETCH(bool, list);
-        if (!config.isNull())
-            QVERIFY(TestUtil::writeConfig(config));
-        Pictarn window;
-        QCOMPARE(window.viewStack->currentWidget(),
-                 list ? static_cast<QWidget *>(window.imageListView) : window.thumbnailView);
-        QCOMPARE(window.listViewButton->isChecked(), list);
-        QCOMPARE(window.thumbViewButton->isChecked(), !list);
-        QCOMPARE(window.settings->view(), list ? 1 : 0);
-        QCOMPARE(window.thumbnailView->boxCount(), 0);
-        QCOMPARE(window.imageListView->topLevelItemCount(), 0);
-        // No bookmarks: the menu holds the documents entry alone.
-        const QList<QAction *> items = window.bookmarkMenu->actions();
-        QCOMPARE(items.size(), 1);
-        QCOMPARE(items.at(0)->text(), QString::fromUtf8("我的图像"));
-        QCOMPARE(items.at(0)->data().toInt(), 0);
-        QVERIFY(!items.at(0)->isEnabled()); // the documents folder does not exist
-
-        // The keys go to the view shown: Return opens the selected image.
-        window.loadFolder(makeFolder(files("a.png")));
-        QWidget *focus = window.focusWidget();
-        QVERIFY(focus && window.viewStack->currentWidget()->isVisible());
-        QVERIFY(focus == window.viewStack->currentWidget()
-                || window.viewStack->currentWidget()->isAncestorOf(focus));
-        QTest::keyClick(focus, Qt::Key_Return);
-        QTRY_VERIFY(window.imageViewer->isVisible());
-        window.imageViewer->reject();
-    }
-
-    void startsOnTheNamedPaths_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<bool>("fullScreen");
-        QTest::addColumn<QStringList>("listed");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<bool>("opened");
+        QTest::addColumn<bool>("pictures"); // the data folder holds the tools' pictures
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("listed");
+        QTest::addColumn<QString>("opened"); // at start; else Return opens the first listed
         QTest::addColumn<QString>("refused"); // named on standard error
         QTest::addColumn<QString>("title");
-        const QStringList photos = files("a.png b.png c.png");
-        const QString inPhotos = QStringLiteral("Pictarn - Photos");
-        QTest::newRow("folder") << files("Photos") << false << photos << "a.png" << false << ""
-                                << inPhotos;
-        QTest::newRow("image") << files("Photos/b.png") << false << photos << "b.png" << true << ""
+        const QString photos = "a.png b.png c.png", inPhotos = "Pictarn - Photos";
+        const QString full = "[Settings]\nimageFullScreen=true\n";
+        QTest::newRow("first start") << no << true << no << no << no << no << "Pictarn";
+        QTest::newRow("folder") << no << true << "Photos" << photos << no << no << inPhotos;
+        QTest::newRow("folder, view 7, full screen, no pictures")
+                << full + "view=7\n"
+                << false << "Photos" << photos << no << no << inPhotos;
+        QTest::newRow("image") << no << true << "Photos/b.png" << photos << "b.png" << no
                                << inPhotos;
-        QTest::newRow("image, full screen") << files("Other/../Photos/c.png") << true << photos
-                                            << "c.png" << true << "" << inPhotos;
-        QTest::newRow("images") << files("Photos/c.png Other/z.png Photos/a.png") << false
-                                << files("c.png z.png a.png") << "c.png" << false << ""
-                                << "Pictarn - 2 folders";
-        QTest::newRow("missing") << files("gone Photos") << false << photos << "a.png" << false
-                                 << "gone" << inPhotos;
-        QTest::newRow("no image") << files("notes.png.txt") << false << QStringList() << "" << false
-                                  << "notes.png.txt"
+        QTest::newRow("image, full screen")
+                << full << true << "Other/../Photos/c.png" << photos << "c.png" << no << inPhotos;
+        QTest::newRow("images, view -1")
+                << "[Settings]\nview=-1\n"
+                << true << "Photos/c.png Other/z.png Photos/a.png"
+                << "c.png z.png a.png" << no << no << "Pictarn - 2 folders";
+        QTest::newRow("missing") << no << true << "gone Photos" << photos << no << "gone"
+                                 << inPhotos;
+        QTest::newRow("no image") << no << true << "notes.png.txt" << no << no << "notes.png.txt"
                                   << "Pictarn";
     }
 
-    void startsOnTheNamedPaths()
+    void start()
     {
-        QFETCH(QStringList, names);
-        QFETCH(bool, fullScreen);
-        QFETCH(QStringList, listed);
-        QFETCH(QString, selected);
-        QFETCH(bool, opened);
+        QFETCH(QString, config);
+        QFETCH(bool, pictures);
+        QFETCH(QString, names);
+        QFETCH(QString, listed);
+        QFETCH(QString, opened);
         QFETCH(QString, refused);
-        QFETCH(QString, title);
-        for (const char *name : {"Photos/c.png", "Photos/a.png", "Photos/b.png", "Other/z.png"}) {
-            QDir(root->path()).mkpath(QFileInfo(QLatin1String(name)).path());
-            QVERIFY(TestUtil::writeImage(root->filePath(QLatin1String(name)), 20, 16));
+        const bool list = config.contains("view="), fullScreen = config.contains("FullScreen");
+        QVERIFY(writeImages(root->filePath("Photos"), files("c.png a.png b.png")));
+        QVERIFY(writeImages(root->filePath("Other"), files("z.png")));
+        QVERIFY(writeBytes(root->filePath("notes.png.txt"), 10));
+        QVERIFY(config.isEmpty() || writeConfig(config));
+        const QString dataDir = QDir::currentPath();
+        const auto back = qScopeGuard([&] { QDir::setCurrent(dataDir); });
+        if (!pictures) {
+            QVERIFY(QDir::setCurrent(root->path()));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("pictures missing.*wmenu"));
         }
-        QVERIFY(TestUtil::writeBytes(root->filePath(QStringLiteral("notes.png.txt")), 10));
-        if (fullScreen)
-            QVERIFY(TestUtil::writeConfig(QStringLiteral("[Settings]\nimageFullScreen=true\n")));
         if (!refused.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(
                                                        root->filePath(refused) + ':')));
-
         CommandLine commandLine;
-        commandLine.process(QStringList(QStringLiteral("pictarn")) + names);
+        commandLine.process(files("pictarn " + names));
         Pictarn window;
         window.openPaths(commandLine.paths(root->path())); // not the current folder
-        QCOMPARE(listNames(window.imageListView), listed);
-        QStringList boxes;
-        for (int n = 0; n < window.thumbnailView->boxCount(); ++n)
-            boxes << window.thumbnailView->boxAt(n)->fileName();
-        QCOMPARE(boxes, listed);
-        QCOMPARE(window.windowTitle(), title);
-        if (!selected.isEmpty()) {
-            QCOMPARE(static_cast<ImageListItem *>(window.imageListView->currentItem())->name(),
-                     selected);
-            QCOMPARE(window.thumbnailView->selectedBox()->fileName(), selected);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.viewStack->currentWidget(),
+                 list ? static_cast<QWidget *>(window.imageListView) : window.thumbnailView);
+        QVERIFY(window.listViewButton->isChecked() == list
+                && window.thumbViewButton->isChecked() != list);
+        QCOMPARE(window.settings->view(), list ? 1 : 0);
+        QCOMPARE(window.fullScreenItem->isChecked(), fullScreen);
+        QVERIFY(!window.bookmarkMenu->item(0)->isEnabled()); // no documents folder
+        // Every tool shows on the narrow screen, none in the tool bar's overflow menu.
+        QVERIFY(window.width() <= 240);
+        const auto *more = window.toolBar->findChild<QToolButton *>("qt_toolbar_ext_button");
+        QVERIFY(!more || !more->isVisible());
+
+        QCOMPARE(shown(window), files(listed));
+        QTEST(window.windowTitle(), "title");
+        const QString first = opened.isEmpty() ? files(listed).value(0) : opened;
+        if (first.isEmpty())
+            return;
+        QCOMPARE(static_cast<ImageListItem *>(window.imageListView->currentItem())->name(), first);
+        QVERIFY(list || window.thumbnailView->selectedBox()->fileName() == first);
+        if (opened.isEmpty()) {
+            // The keys go to the view shown: Return opens the selected image.
+            QWidget *focus = window.focusWidget();
+            QVERIFY(focus && window.viewStack->currentWidget()->isVisible());
+            QVERIFY(window.viewStack->currentWidget()->isAncestorOf(focus)
+                    || focus == window.viewStack->currentWidget());
+            QTest::keyClick(focus, Qt::Key_Return);
         }
-        QTRY_COMPARE(window.imageViewer->isVisible(), opened && !fullScreen);
-        QCOMPARE(fullScreenSurface() != nullptr, opened && fullScreen);
-        if (opened && !fullScreen)
-            QTRY_COMPARE(window.currentImage, root->filePath(QStringLiteral("Photos/") + selected));
+        QTRY_VERIFY(fullScreen ? fullScreenSurface() != nullptr : window.imageViewer->isVisible());
+        if (!fullScreen)
+            QTRY_COMPARE(QFileInfo(window.currentImage).fileName(), first);
     }
 
-    void pressingTheShownViewKeepsIt()
+    // One walk from the bookmarks of the configuration file through both views, the preview
+    // cache, a storage notice, the documents folder, the slide show and the settings screen.
+    void mainRoad()
     {
+        const QString docs = root->filePath("docs"), card = root->filePath("card");
+        const QString photos = root->filePath("photos"), other = root->filePath("other");
+        QVERIFY(writeImages(docs, files("doc.png")) && writeImages(other, files("z.png")));
+        QVERIFY(writeImages(photos, files("small.gif"))
+                && writeImage(photos + "/big.bmp", 300, 200));
+        QVERIFY(writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\nslideDelay=60\n"
+                                           "[Bookmarks]\nnumBookmarks=3\nname0=A\ndir0=%1\n"
+                                           "name1=B\ndir1=%2\nname2=C\ndir2=%3\n")
+                                    .arg(photos, card, other)));
         Pictarn window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTest::mouseClick(window.thumbViewButton, Qt::LeftButton);
-        QCOMPARE(window.viewStack->currentWidget(), window.thumbnailView);
-        QVERIFY(window.thumbViewButton->isChecked());
-        QTest::mouseClick(window.listViewButton, Qt::LeftButton);
-        QTest::mouseClick(window.listViewButton, Qt::LeftButton);
-        QVERIFY(window.listViewButton->isChecked());
-        QVERIFY(!window.thumbViewButton->isChecked());
-        QCOMPARE(window.viewStack->currentWidget(), window.imageListView);
-        QCOMPARE(window.settings->view(), 1);
-    }
+        QVERIFY(!window.bookmarkMenu->item(2)->isEnabled()); // no such folder yet
 
-    void bookmarkMenuDisablesMissingFolders()
-    {
-        const QString first = makeFolder(files("a.png"));
-        const QString third = makeFolder(files("c.png d.png"));
-        writeBookmarks({{QStringLiteral("One"), first},
-                        {QStringLiteral("Two"), root->path() + QStringLiteral("/missing")},
-                        {QStringLiteral("Three"), third}});
-        Pictarn window;
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(window.bookmarkMenu->actions().size(), 5);
-        QVERIFY(window.bookmarkMenu->actions().at(1)->isSeparator());
-        const QStringList names
-                = {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")};
-        for (int k = 1; k <= 3; ++k) {
-            QCOMPARE(window.bookmarkMenu->item(k)->text(), names.at(k - 1));
-            QCOMPARE(window.bookmarkMenu->item(k)->isEnabled(), k != 2);
-        }
-
-        // Closed without a choice: nothing happens.
-        int chosen = 0;
-        connect(window.bookmarkMenu, &BookmarkMenu::bookmarkSelected, this, [&] { ++chosen; });
-        QSignalSpy documents(window.bookmarkMenu, &BookmarkMenu::documentsSelected);
-        answerMenu(-1);
+        answerMenu(-1); // closed without a choice: nothing is listed
         window.showBookmarkMenu();
-        QCOMPARE(chosen, 0);
-        QCOMPARE(documents.count(), 0);
-        QCOMPARE(window.imageListView->topLevelItemCount(), 0);
-
-        answerMenu(3);
-        QTest::mouseClick(window.bookmarkButton, Qt::LeftButton);
-        QCOMPARE(chosen, 1);
-        QCOMPARE(window.currentBookmark, window.settings->bookmarks().at(2));
-        QCOMPARE(window.currentFolder, third);
-        QCOMPARE(listNames(window.imageListView), files("c.png d.png"));
-    }
-
-    void listingKeepsImageFilesOnlyInRowsOfTwo()
-    {
-        QStringList images = files("A.JPG b.jpeg c.Png d.gif e.bmp");
-        const QString dir = makeFolder(images);
-        for (const char *other : {"f.tif", "g.WEBP", "h.tiff", "g.jpg.doc", ".h.png", "jpg"})
-            QVERIFY(TestUtil::writeBytes(dir + QLatin1Char('/') + QLatin1String(other), 10));
-        // Listed where the toolkit reads them, whatever they hold.
-        for (const QString &name : files("f.tif g.WEBP h.tiff")) {
-            if (QImageReader::supportedImageFormats().contains(
-                        QFileInfo(name).suffix().toLower().toLatin1()))
-                images << name;
-        }
-        QDir(dir).mkdir(QStringLiteral("folder.png"));
-
-        Pictarn window;
-        window.loadFolder(dir);
-        QCOMPARE(listNames(window.imageListView), images);
-        const auto *first = static_cast<ImageListItem *>(window.imageListView->topLevelItem(0));
-        QCOMPARE(first->path(), dir + QStringLiteral("/A.JPG"));
-        QVERIFY(first->isSelected());
-        QCOMPARE(window.thumbnailView->boxCount(), images.size());
-        QVERIFY(window.thumbnailView->boxAt(0)->isSelected());
-        auto *grid = window.thumbnailView->widget()->findChild<QGridLayout *>();
-        QVERIFY(grid);
-        for (int n = 0; n < images.size(); ++n) {
-            int row, column, rowSpan, columnSpan;
-            grid->getItemPosition(grid->indexOf(window.thumbnailView->boxAt(n)), &row, &column,
-                                  &rowSpan, &columnSpan);
-            QCOMPARE(qMakePair(row, column), qMakePair(n / 2, n % 2));
-            QCOMPARE(window.thumbnailView->boxAt(n)->fileName(), images.at(n));
-        }
-    }
-
-    void bookmarksAndDocumentsLoadOnlyWhenTheFolderChanges()
-    {
-        const QString docs = root->path() + QStringLiteral("/docs");
-        QDir().mkpath(docs);
-        QVERIFY(TestUtil::writeImage(docs + QStringLiteral("/doc.png"), 20, 16));
-        const QString dir = makeFolder(files("a.png b.png"));
-        writeBookmarks({{QStringLiteral("One"), dir},
-                        {QStringLiteral("Two"), makeFolder(files("z.png"))}});
-        Pictarn window;
-
-        // The documents right after start, and chosen again while shown: nothing is reloaded.
-        window.documentsSelected();
-        QCOMPARE(listNames(window.imageListView), files("doc.png"));
-        QCOMPARE(window.currentFolder, docs);
-        QVERIFY(!window.currentBookmark);
-        ImageBox *box = window.thumbnailView->boxAt(0);
-        window.documentsSelected();
-        QCOMPARE(window.thumbnailView->boxAt(0), box);
-
-        // The same bookmark twice loads once.
-        Bookmark &one = *window.settings->bookmarks().at(0);
-        window.bookmarkSelected(one);
-        QCOMPARE(listNames(window.imageListView), files("a.png b.png"));
-        box = window.thumbnailView->boxAt(0);
-        QFile::remove(dir + QStringLiteral("/b.png"));
-        window.bookmarkSelected(one);
-        QCOMPARE(window.imageListView->topLevelItemCount(), 2);
-        QCOMPARE(window.thumbnailView->boxAt(0), box);
-
-        // Another bookmark, then the documents, each replace the list.
-        window.bookmarkSelected(*window.settings->bookmarks().at(1));
-        QCOMPARE(listNames(window.imageListView), files("z.png"));
-        QCOMPARE(window.thumbnailView->boxCount(), 1);
-        window.documentsSelected();
-        QCOMPARE(listNames(window.imageListView), files("doc.png"));
-
-        // After "Clear list  ".
-        window.moveall();
-        QCOMPARE(window.imageListView->topLevelItemCount(), 0);
-        window.documentsSelected();
-        QCOMPARE(listNames(window.imageListView), files("doc.png"));
-    }
-
-    void mainRoadFromTheConfigurationFile()
-    {
-        const QString dir = root->path() + QStringLiteral("/photos");
-        QDir().mkpath(dir);
-        QVERIFY(TestUtil::writeImage(dir + QStringLiteral("/big.bmp"), 300, 200)); // ~180 KB
-        QVERIFY(TestUtil::writeImage(dir + QStringLiteral("/small.gif"), 12, 10, "png")); // < 1 KB
-        writeBookmarks({{QStringLiteral("Photos"), dir}},
-                       QStringLiteral("[Settings]\nthumbFileSize=1\n"));
-
-        Pictarn window;
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(shown(window).isEmpty());
         answerMenu(1);
         QTest::mouseClick(window.bookmarkButton, Qt::LeftButton);
-        QCOMPARE(listNames(window.imageListView), files("big.bmp small.gif"));
-        QCOMPARE(window.thumbnailView->boxCount(), 2);
-
-        auto *big = static_cast<ImageListItem *>(window.imageListView->topLevelItem(0));
-        auto *small = static_cast<ImageListItem *>(window.imageListView->topLevelItem(1));
-        QCOMPARE(big->text(1), QStringLiteral("0x0"));
-        QTRY_COMPARE(big->text(1), QStringLiteral("300x200"));
-        QTRY_COMPARE(small->text(1), QStringLiteral("12x10"));
+        QCOMPARE(shown(window), files("big.bmp small.gif"));
         QTRY_VERIFY(window.thumbnailView->boxAt(1)->isThumbLoaded());
-        QVERIFY(QFile::exists(ThumbnailCache::filePath(dir + QStringLiteral("/big.bmp"))));
-        QVERIFY(!QFile::exists(ThumbnailCache::filePath(dir + QStringLiteral("/small.gif"))));
-
-        // A tap on a thumbnail opens the viewer.
-        QTest::mouseClick(window.thumbnailView->boxAt(1), Qt::LeftButton);
-        QTRY_VERIFY(window.imageViewer->isVisible());
-        QCOMPARE(window.currentImage, dir + QStringLiteral("/small.gif"));
-        window.imageViewer->reject();
-        QTRY_VERIFY(!window.imageViewer->isVisible());
-
-        // The list view's rows open it too.
+        QVERIFY(QFile::exists(ThumbnailCache::filePath(photos + "/big.bmp")));
+        QVERIFY(!QFile::exists(ThumbnailCache::filePath(photos + "/small.gif"))); // under 1 KB
         window.switchListView();
-        emit window.imageListView->clicked(big);
-        QTRY_VERIFY(window.imageViewer->isVisible());
-        QCOMPARE(window.currentImage, dir + QStringLiteral("/big.bmp"));
-        window.imageViewer->reject();
-    }
+        // The same bookmark again reloads nothing.
+        QVERIFY(QFile::remove(photos + "/small.gif"));
+        window.bookmarkSelected(*window.settings->bookmarks().at(0));
+        QCOMPARE(shown(window), files("big.bmp small.gif"));
 
-    void fullScreenSettingSkipsTheViewer()
-    {
-        const QString dir = makeFolder(files("a.png"));
-        QVERIFY(TestUtil::writeConfig(QStringLiteral("[Settings]\nimageFullScreen=true\n")));
-        Pictarn window;
-        window.loadFolder(dir);
-        window.thumbClicked();
-        QTRY_VERIFY(fullScreenSurface());
-        QVERIFY(!window.imageViewer->isVisible());
-        closeFullScreenSurfaces();
-
-        // The tool bar's action goes full screen whatever the setting says.
-        window.setFullScreen();
-        QVERIFY(!window.settings->imageFullScreen());
-        window.showImageFullScreen();
-        QTRY_VERIFY(fullScreenSurface());
-        QVERIFY(!window.imageViewer->isVisible());
-    }
-
-    void documentModeRunsTheViewerModally()
-    {
-        const QString dir = makeFolder(files("a.png"));
-        Pictarn window;
-        window.setDocument(QStringLiteral("/ignored.png"));
-        window.loadFolder(dir);
-        bool wasModal = false;
-        QTimer::singleShot(0, [&] {
-            QTRY_VERIFY(window.imageViewer->isVisible());
-            wasModal = QApplication::activeModalWidget() == window.imageViewer;
-            window.imageViewer->reject();
-        });
-        window.thumbClicked(); // returns when the modal viewer has been closed
-        QVERIFY(wasModal);
-        QCOMPARE(window.currentImage, dir + QStringLiteral("/a.png"));
-    }
-
-    void renameThroughTheDialog_data()
-    {
-        QTest::addColumn<int>("view");
-        QTest::addColumn<QString>("newName");
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<QStringList>("after");
-        QTest::addColumn<bool>("oldPreviewKept");
-        QTest::addColumn<QString>("plant"); // "cache link", "self link" (l.bmp -> b.bmp) or none
-        const QString z = QStringLiteral("z.bmp");
-        QTest::newRow("new name, grid")
-                << 0 << QStringLiteral("m.bmp") << true << QStringList({QStringLiteral("m.bmp"), z})
-                << false << QString();
-        QTest::newRow("new name, list")
-                << 1 << QStringLiteral("y.bmp") << true << QStringList({QStringLiteral("y.bmp"), z})
-                << false << QString();
-        QTest::newRow("case only")
-                << 0 << QStringLiteral("B.bmp") << true << QStringList({QStringLiteral("B.bmp"), z})
-                << false << QString();
-        QTest::newRow("escape") << 0 << QStringLiteral("m.bmp") << false
-                                << QStringList({QStringLiteral("b.bmp"), z}) << true << QString();
-        QTest::newRow("onto an existing file")
-                << 0 << z << true << QStringList({QStringLiteral("b.bmp"), z}) << true << QString();
-        QTest::newRow("onto a link to itself")
-                << 0 << QStringLiteral("l.bmp") << true
-                << QStringList({QStringLiteral("b.bmp"), QStringLiteral("l.bmp"), z}) << true
-                << QStringLiteral("self link");
-        // What the link leads to keeps its file of the old name.
-        QTest::newRow("cache folder is a link")
-                << 1 << QStringLiteral("m.bmp") << true << QStringList({QStringLiteral("m.bmp"), z})
-                << true << QStringLiteral("cache link");
-    }
-
-    void renameThroughTheDialog()
-    {
-        QFETCH(int, view);
-        QFETCH(QString, newName);
-        QFETCH(bool, accept);
-        QFETCH(QStringList, after);
-        QFETCH(bool, oldPreviewKept);
-        QFETCH(QString, plant);
-        const QString dir = makeFolder(files("b.bmp z.bmp"), 200);
-        const auto elsewhere = plant == QLatin1String("cache link")
-                                       ? linkCacheFolder(dir, files("b.bmp m.bmp z.bmp"))
-                                       : QMap<QString, QByteArray>();
-        if (plant == QLatin1String("self link"))
-            QVERIFY(QFile::link(QStringLiteral("b.bmp"), dir + QStringLiteral("/l.bmp")));
-        QVERIFY(TestUtil::writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\n")));
-        QFile other(dir + QStringLiteral("/z.bmp"));
-        QVERIFY(other.open(QIODevice::ReadOnly));
-        const QByteArray otherBytes = other.readAll();
-        other.close();
-        Pictarn window;
-        if (view)
-            window.switchListView();
-        window.currentFolder = dir;
-        window.loadFolder(dir);
-        const QString oldPreview = ThumbnailCache::filePath(dir + QStringLiteral("/b.bmp"));
-        QTRY_VERIFY(window.thumbnailView->boxAt(after.size() - 1)->isThumbLoaded());
-        QVERIFY(QFile::exists(oldPreview));
-
-        answerDialog([&](QWidget *dialog) {
-            auto *edit = dialog->findChild<QLineEdit *>();
-            QVERIFY(edit);
-            QCOMPARE(edit->text(), QStringLiteral("b.bmp"));
-            edit->setText(newName);
-            if (accept)
-                clickButton(dialog, QStringLiteral("Accept"));
-            else
-                QTest::keyClick(dialog, Qt::Key_Escape);
-        });
-        window.renameImage();
-        QCOMPARE(QDir(dir).entryList(QDir::Files, QDir::Name), after);
-        QCOMPARE(listNames(window.imageListView), after);
-        QCOMPARE(window.thumbnailView->boxCount(), after.size());
-        QCOMPARE(QFile::exists(oldPreview), oldPreviewKept);
-        if (!elsewhere.isEmpty())
-            QCOMPARE(contents(dir + QStringLiteral("-elsewhere")), elsewhere);
-        QVERIFY(other.open(QIODevice::ReadOnly));
-        QCOMPARE(other.readAll(), otherBytes);
-    }
-
-    void deleteAsksFirst_data()
-    {
-        QTest::addColumn<int>("view");
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<bool>("removed");
-        QTest::addColumn<bool>("cacheLink"); // the cache folder links to a folder elsewhere
-        QTest::newRow("grid, cancel") << 0 << QStringLiteral("Cancel") << false << false;
-        QTest::newRow("grid, ok") << 0 << ok << true << false;
-        QTest::newRow("list, cancel") << 1 << QStringLiteral("Cancel") << false << false;
-        QTest::newRow("list, ok") << 1 << ok << true << false;
-        QTest::newRow("list, ok, cache folder is a link") << 1 << ok << true << true;
-    }
-
-    void deleteAsksFirst()
-    {
-        QFETCH(int, view);
-        QFETCH(QString, answer);
-        QFETCH(bool, removed);
-        QFETCH(bool, cacheLink);
-        const QString dir = makeFolder(files("a.bmp b.png c.png"), 200);
-        const auto elsewhere = cacheLink ? linkCacheFolder(dir, files("a.bmp b.png c.png"))
-                                         : QMap<QString, QByteArray>();
-        QVERIFY(TestUtil::writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\n")));
-        Pictarn window;
-        window.loadFolder(dir);
-        const QString target = dir + QStringLiteral("/a.bmp");
-        QTRY_VERIFY(window.thumbnailView->boxAt(2)->isThumbLoaded());
-        QVERIFY(QFile::exists(ThumbnailCache::filePath(target)));
-        if (view)
-            window.switchListView();
-
-        QString question;
-        answerDialog([&](QWidget *dialog) {
-            question = dialog->findChild<QMessageBox *>()
-                               ? QString()
-                               : static_cast<QMessageBox *>(dialog)->text();
-            clickButton(dialog, answer);
-        });
-        window.deleteImage();
-        QCOMPARE(question, QStringLiteral("Delete         \na.bmp ?"));
-        QCOMPARE(QFile::exists(target), !removed);
-        QCOMPARE(QFile::exists(ThumbnailCache::filePath(target)), !removed || cacheLink);
-        if (cacheLink)
-            QCOMPARE(contents(dir + QStringLiteral("-elsewhere")), elsewhere);
-        QStringList remaining = {QStringLiteral("b.png"), QStringLiteral("c.png")};
-        if (!removed)
-            remaining.prepend(QStringLiteral("a.bmp"));
-        QCOMPARE(listNames(window.imageListView), remaining);
-        QCOMPARE(window.thumbnailView->boxCount(), remaining.size());
-        QVERIFY(!window.thumbnailView->findBox(target) == removed);
-    }
-
-    void deleteKeepsAFileThatCannotBeRemoved()
-    {
-        // A read-only file system refuses the removal even to root.
-        const QString dir = root->path() + QStringLiteral("/readonly");
-        QDir().mkpath(dir);
-        if (geteuid() != 0)
-            QSKIP("mounting a read-only file system needs root");
-        if (QProcess::execute(QStringLiteral("mount"),
-                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                               QStringLiteral("size=1m"), QStringLiteral("tmpfs"), dir})
-            != 0)
-            QSKIP("this machine does not allow mounting a tmpfs");
-        auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {dir}); });
-        QVERIFY(TestUtil::writeImage(dir + QStringLiteral("/a.png"), 20, 16));
-        QCOMPARE(QProcess::execute(QStringLiteral("mount"),
-                                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), dir}),
-                 0);
-
-        Pictarn window;
-        window.loadFolder(dir);
-        answerButton(ok);
-        window.deleteImage();
-        QVERIFY(QFile::exists(dir + QStringLiteral("/a.png")));
-        QCOMPARE(listNames(window.imageListView), files("a.png"));
-        QCOMPARE(window.thumbnailView->boxCount(), 1);
-    }
-
-    void mountNoticeRebuildsTheBookmarkMenu()
-    {
-        const QString card = root->path() + QStringLiteral("/card");
-        writeBookmarks({{QStringLiteral("Card"), card}, {QStringLiteral("Other"), root->path()}});
-        Pictarn window;
-        QVERIFY(!window.bookmarkMenu->item(1)->isEnabled());
-        QDir().mkpath(card);
-
-        QCopChannel::send(QStringLiteral("QPE/Card"), "somethingElse()");
-        QVERIFY(!window.bookmarkMenu->item(1)->isEnabled());
-        QCopChannel::send(QStringLiteral("QPE/Card"), "mtabChanged()");
-        QVERIFY(window.bookmarkMenu->item(1)->isEnabled());
-
-        // Again while the menu is open: Return still chooses the highlighted entry.
-        answerMenu(2, [] { QCopChannel::send(QStringLiteral("QPE/Card"), "mtabChanged()"); });
-        window.showBookmarkMenu();
-        QCOMPARE(window.currentBookmark, window.settings->bookmarks().at(1));
-    }
-
-    void openAddsFoldersToOneList()
-    {
-        // The chooser hides some system folder names, so the folders live in the build tree.
-        QTemporaryDir base(QDir::currentPath() + QStringLiteral("/openXXXXXX"));
-        const QString x = base.path() + QStringLiteral("/x");
-        const QString y = base.path() + QStringLiteral("/y");
-        QDir().mkpath(x);
-        QDir().mkpath(y);
-        QVERIFY(TestUtil::writeImage(x + QStringLiteral("/b.png"), 20, 16));
-        QVERIFY(TestUtil::writeImage(x + QStringLiteral("/d.png"), 20, 16));
-        QVERIFY(TestUtil::writeImage(y + QStringLiteral("/a.png"), 20, 16));
-        QVERIFY(TestUtil::writeImage(y + QStringLiteral("/c.png"), 20, 16));
-
-        Pictarn window;
-        QString reached;
-        auto choose = [&](const QString &folder) {
-            answerDialog([&, folder](QWidget *dialog) {
-                auto *tree = dialog->findChild<DirectoryView *>();
-                QVERIFY(tree);
-                tree->setDir(folder);
-                reached = tree->currentItem() ? tree->fullPath(tree->currentItem()) : QString();
-                clickButton(dialog, reached == folder ? ok : QStringLiteral("Cancel"));
-            });
-            window.open();
-        };
-        choose(x);
-        if (reached != x)
-            QSKIP("the build tree lies below a folder the chooser hides");
-        QCOMPARE(window.currentFolder, x);
-        choose(y);
-        QCOMPARE(window.currentFolder, y);
-        choose(x); // listed already: adds nothing
-        window.loadFolder(x + QLatin1Char('/'));
-        QCOMPARE(listNames(window.imageListView), files("a.png b.png c.png d.png"));
-        QCOMPARE(window.thumbnailView->boxCount(), 4);
-        QCOMPARE(window.thumbnailView->boxAt(3)->imagePath(), x + QStringLiteral("/d.png"));
-        answerButton(QStringLiteral("Cancel"));
-        window.open();
-        QCOMPARE(window.currentFolder, x);
-        QCOMPARE(window.thumbnailView->boxCount(), 4);
-
-        window.mainMenu->actions().at(1)->trigger(); // "Clear list  "
-        QCOMPARE(window.imageListView->topLevelItemCount(), 0);
-        QCOMPARE(window.thumbnailView->boxCount(), 0);
-        QCOMPARE(window.currentFolder, x);
-    }
-
-    void slideShowStartsAtTheFirstListedImage()
-    {
-        QVERIFY(TestUtil::writeConfig(QStringLiteral("[Settings]\nslideDelay=60\n")));
-        const QString dir = makeFolder(files("c.png a.png b.png"));
-        Pictarn window;
-        const int before = QApplication::topLevelWidgets().size();
-        window.startSlideShow(); // nothing listed: no show
-        QCOMPARE(QApplication::topLevelWidgets().size(), before);
-        window.loadFolder(dir);
+        // The slide show keeps its own list when the window's is emptied and built again.
         window.startSlideShow();
-        QCOMPARE(window.slideList.size(), 3);
-        QCOMPARE(window.slideList.at(0).path, dir + QStringLiteral("/a.png"));
-        QCOMPARE(window.slideList.at(2).name, QStringLiteral("c.png"));
+        QCOMPARE(window.slideList.at(0).path, photos + "/big.bmp");
         QPointer<SlideShow> show;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *candidate = qobject_cast<SlideShow *>(widget))
-                show = candidate;
-        }
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            show = show ? show.data() : qobject_cast<SlideShow *>(widget);
         QVERIFY(show);
         auto *counter = show->findChild<QLabel *>(QStringLiteral("counter"));
-        QVERIFY(counter);
-        QTRY_COMPARE(counter->text(), QStringLiteral("1/3"));
-
-        // A second start rebuilds the window's list; the running show keeps its own.
+        QTRY_COMPARE(counter->text(), QStringLiteral("1/2"));
         window.moveall();
         window.startSlideShow();
         QVERIFY(window.slideList.isEmpty());
         QTest::keyClick(show, Qt::Key_Right);
-        QTRY_COMPARE(counter->text(), QStringLiteral("2/3"));
+        QTRY_COMPARE(counter->text(), QStringLiteral("2/2"));
         show->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(show.isNull());
-    }
 
-    void settingsScreenSavesOrDiscards()
-    {
-        const QString dir = makeFolder(files("a.png"));
-        writeBookmarks({{QStringLiteral("Old"), dir}});
-        Pictarn window;
-        window.bookmarkSelected(*window.settings->bookmarks().at(0));
-        QVERIFY(window.currentBookmark);
-        auto edit = [&](bool save) {
-            QTimer::singleShot(0, [&, save] {
-                QWidget *screen = nullptr;
-                QTRY_VERIFY((screen = window.findChild<SettingsDialog *>()) && screen->isVisible());
-                auto *name = screen->findChild<QLineEdit *>(QStringLiteral("nameEdit"));
-                auto *slider = screen->findChild<QSlider *>(QStringLiteral("delaySlider"));
-                auto *list = screen->findChild<QTreeWidget *>(QStringLiteral("bmListView"));
-                auto *cst = screen->findChild<UTIL_CST *>();
-                QVERIFY(name && slider && list && cst);
-                slider->setValue(16);
-                list->setCurrentItem(list->topLevelItem(0));
-                name->setText(QStringLiteral("Renamed"));
-                (save ? cst->getMidBtn() : cst->getRightBtn())->click(); // "Save " or "Exit"
-            });
+        // A storage notice greys and ungreys entries, also while the menu is open: Return
+        // still chooses the highlighted entry then.
+        QDir().mkpath(card);
+        QCopChannel::send(QStringLiteral("QPE/Card"), "somethingElse()");
+        QVERIFY(!window.bookmarkMenu->item(2)->isEnabled());
+        QCopChannel::send(QStringLiteral("QPE/Card"), "mtabChanged()");
+        QVERIFY(window.bookmarkMenu->item(2)->isEnabled());
+        answerMenu(3, [] { QCopChannel::send(QStringLiteral("QPE/Card"), "mtabChanged()"); });
+        window.showBookmarkMenu();
+        QCOMPARE(window.currentBookmark, window.settings->bookmarks().at(2));
+        QCOMPARE(shown(window), files("z.png"));
+
+        // The settings screen: "Exit" keeps everything; "Save " writes the file and drops the
+        // remembered bookmark with the old list, so choosing it again lists its folder.
+        for (bool save : {false, true}) {
+            whenShown([&] { return window.findChild<SettingsDialog *>(); },
+                      [=](QWidget *screen) {
+                          auto *list = screen->findChild<QTreeWidget *>();
+                          list->setCurrentItem(list->topLevelItem(2));
+                          screen->findChild<QLineEdit *>(QStringLiteral("nameEdit"))
+                                  ->setText("Renamed");
+                          auto *keys = screen->findChild<UTIL_CST *>();
+                          (save ? keys->getMidBtn() : keys->getRightBtn())->click();
+                      });
             window.showSettingsDialog();
-            QVERIFY(!window.findChild<SettingsDialog *>()); // deleted after use
-        };
-
-        edit(false);
-        QCOMPARE(window.settings->slideDelay(), 2);
-        QCOMPARE(window.bookmarkMenu->item(1)->text(), QStringLiteral("Old"));
-        QVERIFY(!QSettings(TestUtil::configFile(), QSettings::IniFormat)
-                         .contains(QStringLiteral("Settings/slideDelay")));
-
-        edit(true);
-        QVERIFY(!window.currentBookmark);
-        QCOMPARE(window.bookmarkMenu->item(1)->text(), QStringLiteral("Renamed"));
-        QSettings raw(TestUtil::configFile(), QSettings::IniFormat);
-        QCOMPARE(raw.value(QStringLiteral("Settings/slideDelay")).toInt(), 16);
-        QCOMPARE(raw.value(QStringLiteral("Bookmarks/name0")).toString(),
-                 QStringLiteral("Renamed"));
-
-        // The remembered bookmark was dropped with the old list: choosing it lists its folder.
+            QCOMPARE(window.currentBookmark != nullptr, !save);
+            const QString name = save ? QStringLiteral("Renamed") : QStringLiteral("C");
+            QCOMPARE(window.bookmarkMenu->item(3)->text(), name);
+            QCOMPARE(QSettings(configFile(), QSettings::IniFormat).value("Bookmarks/name2"), name);
+        }
         window.moveall();
-        window.bookmarkSelected(*window.settings->bookmarks().at(0));
-        QCOMPARE(listNames(window.imageListView), files("a.png"));
+        window.bookmarkSelected(*window.settings->bookmarks().at(2));
+        QCOMPARE(shown(window), files("z.png"));
+
+        // The documents replace the list, and chosen again while shown reload nothing.
+        window.documentsSelected();
+        QCOMPARE(shown(window), files("doc.png"));
+        QVERIFY(QFile::remove(docs + "/doc.png"));
+        window.documentsSelected();
+        QCOMPARE(shown(window), files("doc.png"));
     }
 
-    void aboutBoxShowsTheProgram()
+    void listingKeepsImageFilesOnly()
     {
+        QStringList images = files("A.JPG b.jpeg c.Png d.gif e.bmp");
+        const QString dir = root->filePath("d");
+        QVERIFY(writeImages(dir, images));
+        for (const QString &other : files("f.tif g.WEBP h.tiff g.jpg.doc .h.png jpg")) {
+            QVERIFY(writeBytes(dir + '/' + other, 10));
+            // Listed where the toolkit reads them, whatever they hold.
+            const QByteArray suffix = QFileInfo(other).suffix().toLower().toLatin1();
+            if (!other.startsWith('.') && QImageReader::supportedImageFormats().contains(suffix))
+                images << other;
+        }
+        QDir(dir).mkdir(QStringLiteral("folder.png"));
         Pictarn window;
-        QString text;
-        bool hasPicture = false;
-        answerDialog([&](QWidget *dialog) {
-            auto *box = qobject_cast<QMessageBox *>(dialog);
-            QVERIFY(box);
-            text = box->text();
-            hasPicture = !box->iconPixmap().isNull();
-            QCOMPARE(box->buttons().size(), 1);
-            clickButton(dialog, QStringLiteral("  Ok  "));
+        window.loadFolder(dir);
+        window.loadFolder(dir + '/'); // listed already: adds nothing
+        QCOMPARE(shown(window), images);
+    }
+
+    // The selected b.bmp renamed to newName, or deleted when newName is empty; accept is the
+    // dialog's "Accept" or "确定", else Escape or "Cancel".
+    void renameAndDeleteKeepOtherFiles_data()
+    {
+        const QString no;
+        QTest::addColumn<int>("view");
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("plant"); // "cache link", "self link" (l.bmp), "read-only"
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("previewKept");
+        QTest::newRow("rename, grid") << 0 << "m.bmp" << true << no << "m.bmp z.bmp" << false;
+        QTest::newRow("rename, case only") << 0 << "B.bmp" << true << no << "B.bmp z.bmp" << false;
+        QTest::newRow("rename, escape") << 0 << "m.bmp" << false << no << "b.bmp z.bmp" << true;
+        QTest::newRow("rename onto another file")
+                << 0 << "z.bmp" << true << no << "b.bmp z.bmp" << true;
+        QTest::newRow("rename onto a link to itself") << 0 << "l.bmp" << true << "self link"
+                                                      << "b.bmp l.bmp z.bmp" << true;
+        // What the link leads to keeps its file of the old name.
+        QTest::newRow("rename, cache folder is a link") << 1 << "m.bmp" << true << "cache link"
+                                                        << "m.bmp z.bmp" << true;
+        QTest::newRow("delete, cancel") << 0 << no << false << no << "b.bmp z.bmp" << true;
+        QTest::newRow("delete, grid") << 0 << no << true << no << "z.bmp" << false;
+        QTest::newRow("delete, list, cache folder is a link") << 1 << no << true << "cache link"
+                                                              << "z.bmp" << true;
+        // A read-only file system refuses the removal even to root.
+        QTest::newRow("delete, read-only folder") << 1 << no << true << "read-only"
+                                                  << "b.bmp z.bmp" << true;
+    }
+
+    void renameAndDeleteKeepOtherFiles()
+    {
+        QFETCH(QString, newName);
+        QFETCH(bool, accept);
+        QFETCH(QString, plant);
+        const QString dir = root->filePath("d"), elsewhere = root->filePath("elsewhere");
+        QDir().mkpath(dir);
+        const bool readOnly = plant == QLatin1String("read-only");
+        if (readOnly && QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", dir}))
+            QSKIP("mounting a tmpfs needs root, and a machine that allows it");
+        auto unmount = qScopeGuard([&] {
+            if (readOnly)
+                QProcess::execute(QStringLiteral("umount"), {dir});
         });
-        window.About();
-        QVERIFY(text.startsWith(
-                QStringLiteral("<qt><p><b>EZX PICTARN 0.2</b></p>Translate pictarn-0.2</qt>")));
-        QVERIFY(hasPicture);
+        QVERIFY(writeImages(dir, files("b.bmp z.bmp"), 200));
+        if (plant == QLatin1String("cache link")) {
+            QVERIFY(QDir().mkpath(elsewhere) && QFile::link(elsewhere, dir + "/.ptthumbs"));
+            for (const QString &name : files("b.bmp m.bmp z.bmp"))
+                QVERIFY(writeBytes(elsewhere + '/' + name, 30, 'k'));
+        }
+        const auto elsewhereBefore = contents(elsewhere);
+        QVERIFY(plant != QLatin1String("self link") || QFile::link("b.bmp", dir + "/l.bmp"));
+        QVERIFY(writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\n")));
+        const QByteArray otherBytes = contents(dir).value(QStringLiteral("z.bmp"));
+        Pictarn window;
+        window.currentFolder = dir;
+        window.loadFolder(dir);
+        const QString preview = ThumbnailCache::filePath(dir + QStringLiteral("/b.bmp"));
+        QTRY_VERIFY(
+                window.thumbnailView->boxAt(window.thumbnailView->boxCount() - 1)->isThumbLoaded());
+        QVERIFY(QFile::exists(preview));
+        QVERIFY(!readOnly || QProcess::execute("mount", {"-o", "remount,ro", dir}) == 0);
+        QFETCH(int, view);
+        if (view)
+            window.switchListView();
+
+        answerModal([&](QWidget *dialog) {
+            if (auto *edit = dialog->findChild<QLineEdit *>()) {
+                QCOMPARE(edit->text(), QStringLiteral("b.bmp"));
+                edit->setText(newName);
+            }
+            if (!accept)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                QVERIFY(clickButton(dialog, newName.isEmpty() ? "确定" : "Accept"));
+        });
+        newName.isEmpty() ? window.deleteImage() : window.renameImage();
+        QFETCH(QString, after);
+        QCOMPARE(QDir(dir).entryList(QDir::Files, QDir::Name), files(after));
+        QCOMPARE(shown(window), files(after));
+        QTEST(QFile::exists(preview), "previewKept");
+        QCOMPARE(contents(elsewhere), elsewhereBefore);
+        QCOMPARE(contents(dir).value(QStringLiteral("z.bmp")), otherBytes);
+    }
+
+    void damagedFilesReadAsDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("contents"); // null: no file
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("first");
+        QByteArray garbage;
+        for (int i = 0; i < 4096; ++i)
+            garbage.append(char((i * 7919) % 256));
+        const QString home = QStringLiteral("/mmc/mmca1/opie/home/Documents");
+        QTest::newRow("no file") << QByteArray() << 0 << QStringList();
+        QTest::newRow("binary garbage") << garbage << 0 << QStringList();
+        QTest::newRow("wrong types") << QByteArray("[Settings]\nslideDelay=fast\nview=list\n"
+                                                   "rotateInSlide=sometimes\nthumbFileSize=\n"
+                                                   "[Bookmarks]\nnumBookmarks=many\n")
+                                     << 0 << QStringList();
+        QTest::newRow("missing keys")
+                << QByteArray("[Bookmarks]\nnumBookmarks=2\nname0=Camera\ndir0=/card/DCIM\n") << 2
+                << QStringList{"Camera|/card/DCIM", "name|" + home};
+        QTest::newRow("no text") << QByteArray("[Bookmarks]\nnumBookmarks=2\nname0=@Point(5 6)\n"
+                                               "dir0=a, b\nname1=@@Card\ndir1=/card\n")
+                                 << 2 << QStringList{"name|" + home, "@Card|/card"};
+        QTest::newRow("huge count")
+                << QByteArray("[Bookmarks]\nnumBookmarks=2147483647\nname0=Only\ndir0=/only\n")
+                << int(Settings::maxBookmarks) << QStringList{"Only|/only", "name|" + home};
+        QTest::newRow("negative count")
+                << QByteArray("[Bookmarks]\nnumBookmarks=-5\n") << 0 << QStringList();
+    }
+
+    void damagedFilesReadAsDefaults()
+    {
+        QFETCH(QByteArray, contents);
+        QVERIFY(contents.isNull() || writeConfig(QString::fromLatin1(contents)));
+        Settings settings;
+        settings.load();
+        QCOMPARE(fields(settings),
+                 QVariantList({2, 0, 30, true, false, false, true, true, false, true}));
+        QTEST(int(settings.bookmarks().size()), "count");
+        QTEST(marks(settings).mid(0, 2), "first");
+
+        // And the program writes a good file over it.
+        settings.setSlideDelay(7);
+        settings.save();
+        Settings again;
+        again.load();
+        QCOMPARE(again.slideDelay(), 7);
+    }
+
+    void fileKeepsWhatWasSaved()
+    {
+        // Bookmark text that means something to the INI syntax comes back as it went in.
+        const QStringList texts
+                = QStringLiteral(
+                          "我的图像 照片 1|Holiday, "
+                          "2006|@home|@Variant(\\0\\0\\0\\t)|@Invalid()|@ByteArray(x)|"
+                          "  padded  |say \"cheese\" \\ C:\\x41|; not # a comment|[Settings] a=b|"
+                          "two\nlines\r\tand a tab|%2F%U0041|bell\u0007 nul\u0001 \U0001F4F7")
+                          .split(QLatin1Char('|'));
+        QStringList saved;
+        QVERIFY(writeConfig(
+                "[Settings]\nslideDelay=13\nview=1\nthumbFileSize=0\nrotateInSlide=false\n"
+                "imageFullScreen=true\nrotateBestFit=true\ncontrolBarInSlide=false\n"
+                "saveThumbnails=false\nshowExtension=true\nshowDimension=false\n"));
+        Settings s;
+        s.load();
+        for (const QString &text : texts) {
+            saved << text + "|/media/" + text;
+            s.addBookmark(new Bookmark(text, "/media/" + text));
+        }
+        s.save();
+        const QByteArray text = contents(QFileInfo(configFile()).path()).value("pictarn.cfg");
+        for (const char *line :
+             {"[Settings]\n", "\nslideDelay=13\n", "\nrotateInSlide=false\n", "[Bookmarks]\n",
+              "\nnumBookmarks=13\n", "\ndir1=\"/media/Holiday, 2006\"\n"})
+            QVERIFY2(text.contains(line), line);
+        Settings reread;
+        reread.load();
+        QCOMPARE(fields(reread),
+                 QVariantList({13, 1, 0, false, true, true, false, false, true, false}));
+        QCOMPARE(marks(reread), saved);
+
+        // A shorter list leaves the old keys behind, and they are not read.
+        while (reread.bookmarks().size() > 2)
+            reread.bookmarks().removeAt(2);
+        reread.save();
+        QVERIFY(QSettings(configFile(), QSettings::IniFormat).contains("Bookmarks/dir3"));
+        Settings shorter;
+        shorter.load();
+        QCOMPARE(marks(shorter), saved.mid(0, 2));
     }
 };
 

@@ -2,10 +2,14 @@
 
 #include "platform/zconfig.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QTest>
+#include <QTimer>
 
 namespace TestUtil {
 
@@ -41,6 +45,45 @@ bool writeConfig(const QString &text)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return file.write(text.toUtf8()) >= 0;
+}
+
+bool writeImages(const QString &dir, const QStringList &names, int size)
+{
+    QDir().mkpath(dir);
+    for (const QString &name : names) {
+        const QString suffix = QFileInfo(name).suffix().toLower();
+        const char *format = suffix.startsWith(QLatin1String("jp")) ? "jpg"
+                             : suffix == QLatin1String("bmp")       ? "bmp"
+                                                                    : "png";
+        if (!writeImage(dir + QLatin1Char('/') + name, size + 4, size, format))
+            return false;
+    }
+    return true;
+}
+
+void whenShown(std::function<QWidget *()> find, std::function<void(QWidget *)> act)
+{
+    QTimer::singleShot(0, [find, act] {
+        QWidget *widget = nullptr;
+        QTRY_VERIFY((widget = find()) && widget->isVisible());
+        act(widget);
+    });
+}
+
+void answerModal(std::function<void(QWidget *)> act)
+{
+    whenShown([] { return QApplication::activeModalWidget(); }, std::move(act));
+}
+
+bool clickButton(QWidget *dialog, const QString &text)
+{
+    for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
+        if (button->text() == text) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace TestUtil

@@ -3,6 +3,11 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
 
 namespace TestUtil {
 
@@ -19,5 +24,19 @@ QString configFile();
 
 // Replaces the configuration file with text.
 bool writeConfig(const QString &text);
+
+// Writes each named picture into dir, made if missing; the suffix picks JPEG or BMP, else PNG
+// (Qt writes no GIF; the readers take PNG data under any name).
+bool writeImages(const QString &dir, const QStringList &names, int size = 16);
+
+// Runs act on the widget find returns once it is visible; act runs from the event loop, so
+// the call that brings the widget up may block meanwhile.
+void whenShown(std::function<QWidget *()> find, std::function<void(QWidget *)> act);
+
+// whenShown for the next modal dialog.
+void answerModal(std::function<void(QWidget *)> act);
+
+// Clicks the button of that text among dialog's children; false when there is none.
+bool clickButton(QWidget *dialog, const QString &text);
 
 } // namespace TestUtil
