@@ -337,7 +337,8 @@ private slots:
         QTest::addColumn<int>("view");
         QTest::addColumn<QString>("newName");
         QTest::addColumn<bool>("accept");
-        QTest::addColumn<QString>("plant"); // "cache link", "self link" (l.bmp), "read-only"
+        QTest::addColumn<QString>(
+                "plant"); // "cache link", "self link" (l.bmp), "read-only", "given"
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("previewKept");
         QTest::newRow("rename, grid") << 0 << "m.bmp" << true << no << "m.bmp z.bmp" << false;
@@ -350,6 +351,8 @@ private slots:
         // What the link leads to keeps its file of the old name.
         QTest::newRow("rename, cache folder is a link") << 1 << "m.bmp" << true << "cache link"
                                                         << "m.bmp z.bmp" << true;
+        QTest::newRow("rename, images named at start") << 0 << "m.bmp" << true << "given"
+                                                       << "m.bmp z.bmp" << false;
         QTest::newRow("delete, cancel") << 0 << no << false << no << "b.bmp z.bmp" << true;
         QTest::newRow("delete, grid") << 0 << no << true << no << "z.bmp" << false;
         QTest::newRow("delete, list, cache folder is a link") << 1 << no << true << "cache link"
@@ -384,8 +387,12 @@ private slots:
         QVERIFY(writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\n")));
         const QByteArray otherBytes = contents(dir).value(QStringLiteral("z.bmp"));
         Pictarn window;
-        window.currentFolder = dir;
-        window.loadFolder(dir);
+        if (plant == QLatin1String("given")) {
+            window.openPaths({dir + "/b.bmp", dir + "/z.bmp"});
+        } else {
+            window.currentFolder = dir;
+            window.loadFolder(dir);
+        }
         const QString preview = ThumbnailCache::filePath(dir + QStringLiteral("/b.bmp"));
         QTRY_VERIFY(
                 window.thumbnailView->boxAt(window.thumbnailView->boxCount() - 1)->isThumbLoaded());
