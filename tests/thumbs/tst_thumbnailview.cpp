@@ -11,7 +11,6 @@
 
 #include <QGridLayout>
 #include <QPointer>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,17 +26,15 @@ namespace {
 class Screen
 {
 public:
-    explicit Screen(int images, bool show = false)
+    explicit Screen(int images)
     {
         settings.setThumbFileSize(0);
         view->resize(240, 320);
         for (int i = 0; i < images; ++i)
             addImage(QStringLiteral("img%1.png").arg(i, 2, 10, QLatin1Char('0')));
         rebuild();
-        if (show) {
-            view->show();
-            QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        }
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     }
     void addImage(const QString &name)
     {
@@ -105,36 +102,15 @@ class tst_ThumbnailView : public QObject
 {
     Q_OBJECT
 private slots:
-    void placesBoxesInTwoColumns();
     void movesWithTheArrowKeys_data();
     void movesWithTheArrowKeys();
-    void placesBoxesAddedToAShownGrid_data();
     void placesBoxesAddedToAShownGrid();
     void selectsTheTappedBox_data();
     void selectsTheTappedBox();
-    void givesTheFocusToTheSelectedBox();
-    void doesNothingWhenEmpty();
     void closesTheGapOfARemovedBox();
     void survivesChangesDuringTheLoading_data();
     void survivesChangesDuringTheLoading();
-    void survivesItsOwnEndDuringTheLoading();
 };
-
-void tst_ThumbnailView::placesBoxesInTwoColumns()
-{
-    Screen screen(5, true);
-    // Margin 4 and spacing 8 around boxes of 100 x 95.
-    const QList<QPoint> corners{{4, 4}, {112, 4}, {4, 107}, {112, 107}, {4, 210}};
-    for (int i = 0; i < 5; ++i) {
-        QCOMPARE(screen.cellOf(screen.view->boxAt(i)), QPoint(i % 2, i / 2));
-        QCOMPARE(screen.view->boxAt(i)->geometry(), QRect(corners.at(i), QSize(100, 95)));
-    }
-    // A wider window takes more columns, and gives them back when it narrows again.
-    screen.view->resize(350, 320);
-    QTRY_COMPARE(screen.cellOf(screen.view->boxAt(4)), QPoint(1, 1));
-    screen.view->resize(240, 320);
-    QTRY_COMPARE(screen.cellOf(screen.view->boxAt(4)), QPoint(0, 2));
-}
 
 void tst_ThumbnailView::movesWithTheArrowKeys_data()
 {
@@ -142,10 +118,8 @@ void tst_ThumbnailView::movesWithTheArrowKeys_data()
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<int>("selected"); // -1: none
     QTest::addColumn<int>("focus");
-    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("width"); // 240: two columns, 350: three
     QTest::newRow("down from 3") << 3 << QList<int>{Qt::Key_Down} << -1 << 3 << 240;
-    QTest::newRow("down from 3 twice")
-            << 3 << QList<int>{Qt::Key_Down, Qt::Key_Down} << -1 << 3 << 240;
     QTest::newRow("down from 3, then left")
             << 3 << QList<int>{Qt::Key_Down, Qt::Key_Left} << 2 << 2 << 240;
     QTest::newRow("right from 1") << 1 << QList<int>{Qt::Key_Right} << 2 << 2 << 240;
@@ -167,49 +141,38 @@ void tst_ThumbnailView::movesWithTheArrowKeys()
     QFETCH(int, selected);
     QFETCH(int, focus);
     QFETCH(int, width);
-    Screen screen(5, true);
+    Screen screen(5);
+    const int columns = width / 108;
     screen.view->resize(width, 320);
+    for (int i = 0; i < 5; ++i)
+        QTRY_COMPARE(screen.cellOf(screen.view->boxAt(i)), QPoint(i % columns, i / columns));
     screen.view->selectBox(from);
     QTRY_COMPARE(QApplication::focusWidget(), screen.view->boxAt(from));
     for (int key : keys)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
     QCOMPARE(screen.selectedIndex(), selected);
     QCOMPARE(QApplication::focusWidget(), screen.view->boxAt(focus));
+    // The columns a wider window took are given back when it narrows again.
+    screen.view->resize(240, 320);
+    QTRY_COMPARE(screen.cellOf(screen.view->boxAt(4)), QPoint(0, 2));
 }
 
-void tst_ThumbnailView::placesBoxesAddedToAShownGrid_data()
-{
-    QTest::addColumn<bool>("select");
-    QTest::newRow("once events run") << false;
-    QTest::newRow("at once when a box is selected") << true;
-}
-
-// A folder listed while the grid is on screen, as a bookmark chosen in thumbnail mode does.
+// A folder listed while the grid is on screen, as a bookmark chosen in thumbnail mode does;
+// the last box, selected, is placed at once and scrolled to.
 void tst_ThumbnailView::placesBoxesAddedToAShownGrid()
 {
-    QFETCH(bool, select);
-    Screen screen(3, true);
+    Screen screen(3);
     for (int i = 3; i < 12; ++i)
         screen.addImage(QStringLiteral("img%1.png").arg(i, 2, 10, QLatin1Char('0')));
     screen.rebuild();
-    QCOMPARE(screen.view->boxCount(), 12);
     ImageBox *last = screen.view->boxAt(11);
     QVERIFY(last->isVisible());
-    // Margin 4 and spacing 8 around boxes of 100 x 95: row 5, column 1.
-    const QPoint corner(112, 4 + 5 * 103);
-    if (select) {
-        screen.view->selectBox(11);
-        QCOMPARE(last->pos(), corner);
-        const QRect shown(last->mapTo(screen.view->viewport(), QPoint(0, 0)), last->size());
-        QVERIFY(screen.view->verticalScrollBar()->value() > 0);
-        QVERIFY(screen.view->viewport()->rect().contains(shown));
-        screen.view->selectBox(12); // past the end: nothing moves
-        QCOMPARE(screen.selectedIndex(), 11);
-    } else {
-        QTRY_COMPARE(last->pos(), corner);
-    }
-    for (int i = 0; i < 12; ++i)
-        QCOMPARE(screen.view->boxAt(i)->pos(), QPoint(4 + i % 2 * 108, 4 + i / 2 * 103));
+    screen.view->selectBox(11);
+    QCOMPARE(last->pos(), screen.view->boxAt(1)->pos() + QPoint(0, 5 * 103));
+    const QRect shown(last->mapTo(screen.view->viewport(), QPoint(0, 0)), last->size());
+    QVERIFY(screen.view->viewport()->rect().contains(shown));
+    screen.view->selectBox(12); // past the end: nothing moves
+    QCOMPARE(screen.selectedIndex(), 11);
 }
 
 void tst_ThumbnailView::selectsTheTappedBox_data()
@@ -222,8 +185,9 @@ void tst_ThumbnailView::selectsTheTappedBox_data()
 void tst_ThumbnailView::selectsTheTappedBox()
 {
     QFETCH(bool, bySpace);
-    Screen screen(5, true);
-    screen.view->selectBox(0);
+    Screen screen(5);
+    screen.view->setFocus();
+    QCOMPARE(QApplication::focusWidget(), screen.view->boxAt(0));
     QSignalSpy opened(screen.view.get(), &ThumbnailView::imageClicked);
     ImageBox *box = screen.view->boxAt(3);
     if (bySpace) {
@@ -235,101 +199,77 @@ void tst_ThumbnailView::selectsTheTappedBox()
     QCOMPARE(opened.size(), 1);
     QCOMPARE(screen.selectedIndex(), 3);
     QCOMPARE(screen.view->selectedBox(), box);
-    QVERIFY(!screen.view->boxAt(0)->isSelected());
-    QCOMPARE(QApplication::focusWidget(), box);
-}
-
-void tst_ThumbnailView::givesTheFocusToTheSelectedBox()
-{
-    Screen screen(5, true);
-    screen.view->setFocus();
-    QCOMPARE(screen.selectedIndex(), 0);
-    QCOMPARE(QApplication::focusWidget(), screen.view->boxAt(0));
-    screen.view->boxAt(0)->setSelected(false);
-    screen.view->boxAt(2)->setSelected(true);
+    // The focus goes back to the selected box, wherever it was.
     screen.view->boxAt(4)->setFocus();
     screen.view->setFocus();
-    QCOMPARE(QApplication::focusWidget(), screen.view->boxAt(2));
-    QCOMPARE(screen.selectedIndex(), 2);
-}
-
-void tst_ThumbnailView::doesNothingWhenEmpty()
-{
-    Screen screen(0, true);
-    QWidget *focusBefore = QApplication::focusWidget();
-    screen.view->setFocus();
-    QCOMPARE(QApplication::focusWidget(), focusBefore);
-    QCOMPARE(screen.view->selectedBox(), nullptr);
-    QSignalSpy finished(screen.view.get(), &ThumbnailView::passFinished);
-    screen.view->loadThumbs();
-    QCOMPARE(finished.size(), 1);
-    QVERIFY(!screen.view->isLoading());
-    screen.view->removeImage(screen.dir.filePath("img00.png"));
-    QCOMPARE(screen.view->boxCount(), 0);
+    QCOMPARE(QApplication::focusWidget(), box);
 }
 
 void tst_ThumbnailView::closesTheGapOfARemovedBox()
 {
-    Screen screen(5, true);
+    Screen screen(5);
     QList<QPointer<ImageBox>> boxes;
     for (int i = 0; i < 5; ++i)
         boxes << screen.view->boxAt(i);
     screen.view->removeImage(screen.dir.filePath("img02.png"));
+    screen.view->removeImage(screen.dir.filePath("nothing.png"));
     QVERIFY(boxes.at(2).isNull());
     QCOMPARE(screen.view->boxCount(), 4);
     QCOMPARE(screen.view->findBox(screen.dir.filePath("img02.png")), nullptr);
     QCOMPARE(screen.cellOf(boxes.at(3)), QPoint(0, 1));
-    QCOMPARE(screen.cellOf(boxes.at(4)), QPoint(1, 1));
-    QCOMPARE(screen.cellOf(boxes.at(1)), QPoint(1, 0));
-    QTRY_COMPARE(boxes.at(4)->pos(), QPoint(112, 107));
-    screen.view->removeImage(screen.dir.filePath("nothing.png"));
-    QCOMPARE(screen.view->boxCount(), 4);
+    QTRY_COMPARE(boxes.at(4)->pos(), boxes.at(1)->pos() + QPoint(0, 103));
     screen.view->removeBox(boxes.at(0));
     QCOMPARE(screen.view->boxAt(0), boxes.at(1).data());
     QCOMPARE(screen.cellOf(boxes.at(4)), QPoint(0, 1));
+    // An empty grid takes nothing, and its pass ends at once.
+    Screen empty(0);
+    empty.view->setFocus();
+    QCOMPARE(empty.view->selectedBox(), nullptr);
+    QSignalSpy finished(empty.view.get(), &ThumbnailView::passFinished);
+    empty.view->loadThumbs();
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!empty.view->isLoading());
+    empty.view->removeImage(screen.dir.filePath("img00.png"));
 }
 
 void tst_ThumbnailView::survivesChangesDuringTheLoading_data()
 {
     QTest::addColumn<QString>("change");
-    QTest::addColumn<int>("remaining"); // boxes left afterwards
-    QTest::addColumn<int>("loaded"); // of them with a preview once all has settled
+    QTest::addColumn<int>("remaining"); // boxes left afterwards, each with its preview
+    // List rows with the image's size; -1: as many as were made at the change, -2: unchecked.
+    QTest::addColumn<int>("sized");
     QTest::newRow("no change") << "none" << 6 << 6;
-    QTest::newRow("grid cleared") << "clear" << 0 << 0;
+    QTest::newRow("grid cleared") << "clear" << 0 << -1;
     QTest::newRow("list and grid cleared") << "clear all" << 0 << 0;
     QTest::newRow("another folder") << "reload" << 3 << 3;
     QTest::newRow("loading image deleted") << "remove current" << 5 << 5;
     QTest::newRow("loading image renamed") << "rename" << 6 << 6;
-    QTest::newRow("loaded box removed") << "remove earlier" << 5 << 5;
-    QTest::newRow("later box removed") << "remove later" << 5 << 5;
-    QTest::newRow("list row deleted") << "delete row" << 6 << 6;
+    QTest::newRow("loaded box removed") << "remove earlier" << 5 << 6;
+    QTest::newRow("later box removed") << "remove later" << 5 << -2;
+    QTest::newRow("list row deleted") << "delete row" << 6 << 4;
     QTest::newRow("a second pass") << "second pass" << 6 << 6;
+    QTest::newRow("the grid's own end") << "end" << 0 << -1;
 }
 
 void tst_ThumbnailView::survivesChangesDuringTheLoading()
 {
     QFETCH(QString, change);
     QFETCH(int, remaining);
-    QFETCH(int, loaded);
-    Screen screen(6, true);
-    ThumbnailView *view = screen.view.get();
+    QFETCH(int, sized);
+    Screen screen(6);
+    QPointer<ThumbnailView> view = screen.view.get();
     const QString current = screen.dir.filePath("img02.png");
     int loadedAtChange = -1;
     whenever([&] { return screen.loadedCount() >= 2; },
              [&] {
                  loadedAtChange = screen.loadedCount();
-                 if (change == "clear") {
+                 if (change == "clear" || change == "clear all" || change == "reload")
                      view->clearGrid(true);
-                 } else if (change == "clear all") {
-                     view->clearGrid(true);
+                 if (change == "clear all" || change == "reload")
                      screen.list.clear();
-                 } else if (change == "reload") {
-                     view->clearGrid(true);
-                     screen.list.clear();
+                 if (change == "reload") {
                      for (const char *name : {"new0.png", "new1.png", "new2.png"})
                          screen.addImage(QString::fromLatin1(name));
-                     screen.rebuild();
-                     QTimer::singleShot(0, view, &ThumbnailView::loadThumbs);
                  } else if (change == "remove current" || change == "rename") {
                      // As the main window does: the file and its preview go first.
                      QVERIFY(change == "rename" ? QFile::rename(current, current + ".new.png")
@@ -341,61 +281,43 @@ void tst_ThumbnailView::survivesChangesDuringTheLoading()
                          screen.list.clear();
                          for (const QString &name : QDir(screen.dir.path()).entryList(QDir::Files))
                              new ImageListItem(&screen.list, name, screen.dir.filePath(name));
-                         screen.rebuild();
-                         QTimer::singleShot(0, view, &ThumbnailView::loadThumbs);
                      }
-                 } else if (change == "remove earlier") {
-                     view->removeImage(screen.dir.filePath("img00.png"));
-                 } else if (change == "remove later") {
-                     view->removeImage(screen.dir.filePath("img05.png"));
+                 } else if (change == "remove earlier" || change == "remove later") {
+                     view->removeImage(screen.dir.filePath(change == "remove later" ? "img05.png"
+                                                                                    : "img00.png"));
                  } else if (change == "delete row") {
                      screen.list.removeItemByPath(current);
                      screen.list.removeItemByPath(screen.dir.filePath("img04.png"));
                  } else if (change == "second pass") {
                      view->loadThumbs();
+                 } else if (change == "end") {
+                     screen.view.reset();
+                 }
+                 if (change == "reload" || change == "rename") {
+                     screen.rebuild();
+                     QTimer::singleShot(0, view, &ThumbnailView::loadThumbs);
                  }
              });
     view->loadThumbs();
     // Made in the workers: nothing is in a box before the event loop runs.
     QCOMPARE(screen.loadedCount(), 0);
     QTRY_VERIFY(loadedAtChange >= 0 || change == "none");
-    QTRY_COMPARE(screen.loadedCount(), loaded);
-    QTRY_VERIFY(!view->isLoading());
-    QCOMPARE(view->boxCount(), remaining);
-    if (change == "reload")
-        QCOMPARE(screen.rowTexts(), QStringList(3, "40x30"));
-    if (change == "clear")
-        QCOMPARE(screen.rowTexts().count("0x0"), 6 - loadedAtChange);
-    if (change == "none")
-        QCOMPARE(screen.rowTexts(), QStringList(6, "40x30"));
-    if (change == "delete row")
-        QCOMPARE(screen.rowTexts(), QStringList(4, "40x30"));
-    // Nothing is stored for boxes that went before their turn.
+    if (view) {
+        QTRY_COMPARE(screen.loadedCount(), remaining);
+        QTRY_VERIFY(!view->isLoading());
+        QCOMPARE(view->boxCount(), remaining);
+    }
     Prefetcher::pool()->waitForDone();
     QCoreApplication::processEvents();
-    const QDir cache(ThumbnailCache::folderPath(current));
-    if (change == "clear" || change == "clear all")
-        QCOMPARE(cache.entryList(QDir::Files).size(), loadedAtChange);
+    if (sized >= -1)
+        QCOMPARE(screen.rowTexts().count("40x30"), sized < 0 ? loadedAtChange : sized);
+    // Nothing is stored for boxes that went before their turn.
+    if (sized == -1 || change == "clear all")
+        QCOMPARE(QDir(ThumbnailCache::folderPath(current)).entryList(QDir::Files).size(),
+                 loadedAtChange);
     // No preview outlives its image, whatever a worker was doing with it.
     if (change == "remove current" || change == "rename")
         QVERIFY(!QFile::exists(ThumbnailCache::filePath(current)));
-}
-
-void tst_ThumbnailView::survivesItsOwnEndDuringTheLoading()
-{
-    Screen screen(6, true);
-    QPointer<ThumbnailView> view = screen.view.get();
-    int loadedAtEnd = -1;
-    whenever([&] { return screen.loadedCount() >= 3; },
-             [&] {
-                 loadedAtEnd = screen.loadedCount();
-                 screen.view.reset();
-             });
-    view->loadThumbs();
-    QTRY_VERIFY(view.isNull());
-    Prefetcher::pool()->waitForDone();
-    QCoreApplication::processEvents();
-    QCOMPARE(screen.rowTexts().count("40x30"), loadedAtEnd);
 }
 
 PICTARN_TEST(tst_ThumbnailView)
