@@ -41,34 +41,22 @@ QImage gradient(int w, int h)
     return image;
 }
 
-QByteArray readAll(const QString &path)
-{
+const auto readAll = [](const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &data)
-{
+};
+const auto writeAll = [](const QString &path, const QByteArray &data) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-bool setTime(const QString &path, const QDateTime &time)
-{
+};
+const auto setTime = [](const QString &path, const QDateTime &time) {
     QFile file(path);
-    return file.open(QIODevice::ReadWrite)
-           && file.setFileTime(time, QFileDevice::FileModificationTime);
-}
-
-QDateTime timeOf(const QString &path)
-{
-    return QFileInfo(path).lastModified();
-}
-
-QStringList files(const QString &folder)
-{
+    return file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFile::FileModificationTime);
+};
+const auto timeOf = [](const QString &path) { return QFileInfo(path).lastModified(); };
+const auto files = [](const QString &folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-}
+};
 
 // A folder of images: boxes made one by one as the grid makes them, or listed into a grid on
 // screen the way the main window does it.
@@ -148,7 +136,6 @@ class tst_Thumbs : public QObject
 private slots:
     void readsOnlyWholeSaneFreshFiles_data();
     void readsOnlyWholeSaneFreshFiles();
-    void writesTheFileByTheLetter();
     void neverWritesThroughALinkNorLeavesAPart();
     void boxesUseOnlyAGoodCacheFile_data();
     void boxesUseOnlyAGoodCacheFile();
@@ -205,10 +192,7 @@ void tst_Thumbs::readsOnlyWholeSaneFreshFiles_data()
     // and whose pixels name colour 0 or one past the table.
     const QByteArray bmp8("3120310a424d3e000000000000003a000000280000000100000001000000010008"
                           "000000000004000000130b0000130b000001000000000000001e140a00");
-    QImage known(1, 1, QImage::Format_RGB32);
-    known.fill(qRgb(10, 20, 30));
     row("8 bits, colour 5 of 1", QByteArray::fromHex(bmp8 + "05000000"));
-    row("8 bits, colour 0 of 1", QByteArray::fromHex(bmp8 + "00000000"), known, {1, 1});
     row("4 bits, colour 15 of 2",
         QByteArray::fromHex("3220310a424d42000000000000003e0000002800000002000000010000000100040"
                             "00000000004000000130b0000130b000002000000000000001e140a003c3228001f"
@@ -233,27 +217,6 @@ void tst_Thumbs::readsOnlyWholeSaneFreshFiles()
         QCOMPARE(thumbnail->preview.convertToFormat(QImage::Format_RGB32),
                  preview.convertToFormat(QImage::Format_RGB32));
     }
-}
-
-// As the format was first read: one line into a 12-byte buffer, two numbers scanned from it,
-// then a BMP whose own length field covers the rest of the file.
-void tst_Thumbs::writesTheFileByTheLetter()
-{
-    Folder folder;
-    QVERIFY(TestUtil::writeImage(folder.path("a.jpg"), 640, 480));
-    ImageBox *box = folder.load("a.jpg");
-    QCOMPARE(files(folder.path(".ptthumbs")), QStringList{"a.jpg"});
-    QFile file(folder.cache("a.jpg"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    char line[12];
-    int width = -1, height = -1;
-    QVERIFY(file.readLine(line, sizeof line) > 0);
-    QCOMPARE(std::sscanf(line, "%d %d", &width, &height), 2);
-    QCOMPARE(QSize(width, height), QSize(640, 480));
-    const QByteArray bmp = file.readAll();
-    QCOMPARE(qint64(qFromLittleEndian<quint32>(bmp.constData() + 2)), qint64(bmp.size()));
-    QCOMPARE(QImage::fromData(bmp, "BMP").convertToFormat(QImage::Format_RGB32),
-             box->pixmap().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 void tst_Thumbs::neverWritesThroughALinkNorLeavesAPart()
@@ -320,6 +283,8 @@ void tst_Thumbs::boxesUseOnlyAGoodCacheFile_data()
     row("zero-byte image", "bad image", QByteArray(), "", 0, none);
     row("not a picture", "bad image", QByteArray(3000, 'x'), "", 0, none);
     row("missing image", "no image", QByteArray(), "", 0, none);
+    // A link may lead off the card: its preview stays in memory.
+    row("linked image", "linked image", QByteArray(), "");
 }
 
 void tst_Thumbs::boxesUseOnlyAGoodCacheFile()
@@ -339,12 +304,15 @@ void tst_Thumbs::boxesUseOnlyAGoodCacheFile()
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     });
     QVERIFY(QDir(folder.dir.path()).mkpath("elsewhere"));
-    QVERIFY(kind == "bad image" ? writeAll(image, content)
-                                : kind == "no image" || TestUtil::writeImage(image, 40, 30));
+    if (kind == "linked image")
+        QVERIFY(TestUtil::writeImage(planted, 40, 30) && QFile::link(planted, image));
+    else
+        QVERIFY(kind == "bad image" ? writeAll(image, content)
+                                    : kind == "no image" || TestUtil::writeImage(image, 40, 30));
     if (kind == "image" && !content.isEmpty()) {
         QFile file(image);
         QVERIFY(file.open(QIODevice::Append) && file.resize(content.size()));
-    } else if (kind == "file" || kind == "stale" || kind.contains("link")) {
+    } else if (kind == "file" || kind == "stale" || kind.endsWith(" link") || kind == "link") {
         QVERIFY(kind == "folder link" || QDir(folder.dir.path()).mkpath(".ptthumbs"));
         QVERIFY(writeAll(planted, content));
         QVERIFY(setTime(planted, timeOf(image).addSecs(kind == "stale" ? -3600 : 0)));
@@ -367,11 +335,19 @@ void tst_Thumbs::boxesUseOnlyAGoodCacheFile()
     folder.settings.setThumbFileSize(threshold);
     folder.load("a.bmp");
     QCOMPARE(folder.state(), state.isEmpty() ? "40x30 preview 40x30" : state);
-    QCOMPARE(readAll(folder.cache("a.bmp")).left(8), cache);
+    const QByteArray written = readAll(folder.cache("a.bmp"));
+    QCOMPARE(written.left(8), cache);
+    // As the format was first read: two numbers from a line of at most 11 characters, then a
+    // BMP whose own length field covers the rest of the file.
+    if (cache.startsWith("40 30")) {
+        QCOMPARE(qFromLittleEndian<quint32>(written.constData() + 8), quint32(written.size() - 6));
+        QCOMPARE(QImage::fromData(written.mid(6), "BMP").convertToFormat(QImage::Format_RGB32),
+                 folder.boxes.back()->pixmap().toImage().convertToFormat(QImage::Format_RGB32));
+    }
     QVERIFY(!QFileInfo(folder.cache("a.bmp")).isSymLink() || kind == "folder link");
     // Nothing lands beside what a link leads to, and neither it nor the image is touched.
     QCOMPARE(files(folder.path("elsewhere")).size(), kind.contains("link") ? 1 : 0);
-    if (planted != folder.cache("a.bmp"))
+    if (planted != folder.cache("a.bmp") && kind != "linked image")
         QCOMPARE(readAll(planted), content);
     if (kind == "bad image")
         QCOMPARE(readAll(image), content);
@@ -386,9 +362,6 @@ void tst_Thumbs::keepsOneCacheFilePerImageName()
         QVERIFY(TestUtil::writeImage(folder.path(name), width, 20));
         folder.load(name);
     }
-    // A link may lead off the card: its preview stays in memory.
-    QVERIFY(QFile::link(folder.path("a.png"), folder.path("link.png")));
-    QVERIFY(folder.load("link.png")->isThumbLoaded());
     for (const auto &[name, width] : images) {
         const auto read = ThumbnailCache::read(folder.path(name), timeOf(folder.path(name)));
         QCOMPARE(read.value_or(ThumbnailCache::Thumbnail()).width, width);
@@ -409,46 +382,40 @@ void tst_Thumbs::showsTransparentImagesAlikeOnEveryVisit()
     const QImage read
             = folder.load("a.png")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(made.pixelColor(0, 0), QColor(Qt::white));
-    QCOMPARE(made.pixelColor(15, 15), QColor(Qt::blue));
     QCOMPARE(read, made);
 }
 
 void tst_Thumbs::shortensWideCaptions()
 {
     Folder folder;
-    const QString name(40, 'W');
-    QVERIFY(TestUtil::writeImage(folder.path(name), 40, 30, "png"));
-    folder.settings.setShowDimension(true);
-    ImageBox *box = folder.load(name);
+    QVERIFY(TestUtil::writeImage(folder.path(QString(40, 'W')), 40, 30, "png"));
+    ImageBox *box = folder.load(QString(40, 'W'));
     box->resize(100, 95);
-    const QFontMetrics metrics(ImageBox::captionFont());
-    const QString first = box->caption().section('\n', 0, 0);
-    QVERIFY(first.endsWith("...") && name.startsWith(first.chopped(3)));
-    QVERIFY(metrics.horizontalAdvance(first) < 100);
-    QCOMPARE(box->caption().section('\n', 1), QString("40x30"));
-    // A first character alone too wide is kept all the same.
-    QCOMPARE(ImageBox::shortenCaption("Wxyz", metrics, 1), QString("W..."));
+    const QString caption = box->caption();
+    QVERIFY(caption.startsWith("WW") && caption.endsWith("...\n40x30"));
+    QVERIFY(QFontMetrics(ImageBox::captionFont()).horizontalAdvance(caption.section('\n', 0, 0))
+            < 100);
 }
 
 void tst_Thumbs::movesWithKeysAndTaps_data()
 {
     QTest::addColumn<int>("from");
-    QTest::addColumn<QString>("keys"); // Up, Down, Left, Right, Space, or a digit: a tap on it
+    QTest::addColumn<QString>("keys"); // key names, or a digit: a tap on that box
     QTest::addColumn<int>("selected"); // -1: none
     QTest::addColumn<int>("width"); // 240: two columns, 350: three
-    QTest::newRow("down from 3") << 3 << "D" << -1 << 240;
-    QTest::newRow("down from 3, then left") << 3 << "DL" << 2 << 240;
-    QTest::newRow("down from 3, then space") << 3 << "DS" << 3 << 240;
-    QTest::newRow("right from 1") << 1 << "R" << 2 << 240;
-    QTest::newRow("left from 0") << 0 << "L" << -1 << 240;
-    QTest::newRow("down from 2") << 2 << "D" << 4 << 240;
-    QTest::newRow("up from 3") << 3 << "U" << 1 << 240;
-    QTest::newRow("up from 1") << 1 << "U" << -1 << 240;
-    QTest::newRow("right from 4") << 4 << "R" << -1 << 240;
+    QTest::newRow("down from 3") << 3 << "Down" << -1 << 240;
+    QTest::newRow("down from 3, then left") << 3 << "Down Left" << 2 << 240;
+    QTest::newRow("down from 3, then space") << 3 << "Down Space" << 3 << 240;
+    QTest::newRow("right from 1") << 1 << "Right" << 2 << 240;
+    QTest::newRow("left from 0") << 0 << "Left" << -1 << 240;
+    QTest::newRow("down from 2") << 2 << "Down" << 4 << 240;
+    QTest::newRow("up from 3") << 3 << "Up" << 1 << 240;
+    QTest::newRow("up from 1") << 1 << "Up" << -1 << 240;
+    QTest::newRow("right from 4") << 4 << "Right" << -1 << 240;
     QTest::newRow("tap on 3") << 0 << "3" << 3 << 240;
-    QTest::newRow("three columns, down from 1") << 1 << "D" << 4 << 350;
-    QTest::newRow("three columns, up from 4") << 4 << "U" << 1 << 350;
-    QTest::newRow("three columns, down from 2") << 2 << "D" << -1 << 350;
+    QTest::newRow("three columns, down from 1") << 1 << "Down" << 4 << 350;
+    QTest::newRow("three columns, up from 4") << 4 << "Up" << 1 << 350;
+    QTest::newRow("three columns, down from 2") << 2 << "Down" << -1 << 350;
 }
 
 void tst_Thumbs::movesWithKeysAndTaps()
@@ -467,17 +434,15 @@ void tst_Thumbs::movesWithKeysAndTaps()
     view->selectBox(from);
     QTRY_COMPARE(QApplication::focusWidget(), view->boxAt(from));
     QSignalSpy opened(view, &ThumbnailView::imageClicked);
-    const QList<Qt::Key> named{Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right,
-                               Qt::Key_Space};
-    for (const QChar key : keys) {
-        if (key.isDigit())
-            QTest::mouseClick(view->boxAt(key.digitValue()), Qt::LeftButton);
+    for (const QString &key : keys.split(' ')) {
+        if (key.at(0).isDigit())
+            QTest::mouseClick(view->boxAt(key.toInt()), Qt::LeftButton);
         else
-            QTest::keyClick(QApplication::focusWidget(), named.at(QString("UDLRS").indexOf(key)));
+            QTest::keyClick(QApplication::focusWidget(), QKeySequence(key)[0].key());
     }
     QCOMPARE(folder.selected(), selected);
     QCOMPARE(QApplication::focusWidget(), view->boxAt(selected < 0 ? from : selected));
-    QCOMPARE(opened.size(), keys.contains('S') || keys.at(0).isDigit() ? 1 : 0);
+    QCOMPARE(opened.size(), keys.contains("Space") || keys.at(0).isDigit() ? 1 : 0);
     // The focus comes back to the selected box, or the first is selected.
     view->boxAt(4)->setFocus();
     view->setFocus();
@@ -531,14 +496,13 @@ void tst_Thumbs::survivesChangesDuringThePass_data()
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<int>("remaining"); // boxes left afterwards, each with its preview
-    // List rows with the image's size; -1: as many as were made at the change, -2: unchecked.
+    // List rows with the image's size; -1: as many as were made at the change.
     QTest::addColumn<int>("sized");
     QTest::newRow("no change") << "none" << 6 << 6;
     QTest::newRow("grid cleared") << "clear" << 0 << -1;
     QTest::newRow("another folder") << "relist" << 3 << 3;
     QTest::newRow("loading image deleted") << "delete" << 5 << 5;
     QTest::newRow("loading image renamed") << "rename" << 6 << 6;
-    QTest::newRow("later box removed") << "remove later" << 5 << -2;
     QTest::newRow("list rows deleted") << "delete rows" << 6 << 4;
     QTest::newRow("a second pass") << "second pass" << 6 << 6;
     QTest::newRow("the grid's own end") << "end" << 0 << -1;
@@ -569,8 +533,6 @@ void tst_Thumbs::survivesChangesDuringThePass()
                      folder.list.removeItemByPath(current);
                  if (change == "delete rows")
                      folder.list.removeItemByPath(folder.path("img04.png"));
-                 if (change == "remove later")
-                     view->removeImage(folder.path("img05.png"));
                  if (change == "second pass")
                      view->loadThumbs();
                  if (change == "end")
@@ -594,9 +556,8 @@ void tst_Thumbs::survivesChangesDuringThePass()
     QCOMPARE(view ? view->boxCount() : 0, remaining);
     Prefetcher::pool()->waitForDone();
     QCoreApplication::processEvents();
-    if (sized >= -1)
-        QCOMPARE(folder.list.findItems("40x30", Qt::MatchExactly, 1).size(),
-                 sized < 0 ? loadedAtChange : sized);
+    QCOMPARE(folder.list.findItems("40x30", Qt::MatchExactly, 1).size(),
+             sized < 0 ? loadedAtChange : sized);
     // Nothing is stored for boxes that went before their turn.
     if (sized == -1)
         QCOMPARE(files(ThumbnailCache::folderPath(current)).size(), loadedAtChange);
