@@ -14,8 +14,8 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QImageWriter>
-#include <QPainter>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,7 +25,6 @@
 #include <QtEndian>
 
 #include <climits>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
@@ -69,8 +68,7 @@ struct Folder
         for (int i = 0; i < images; ++i)
             addImage(QStringLiteral("img%1.png").arg(i, 2, 10, QLatin1Char('0')));
         rebuild();
-        if (images)
-            view->show();
+        view->show();
     }
     QString path(const QString &name) const { return dir.filePath(name); }
     QString cache(const QString &name) const { return ThumbnailCache::filePath(path(name)); }
@@ -106,7 +104,6 @@ struct Folder
         grid->getItemPosition(grid->indexOf(box), &row, &column, &rowSpan, &columnSpan);
         return QPoint(column, row);
     }
-    int selected() const { return int(view->boxIndex(view->selectedBox())); }
     int loaded() const
     {
         int count = 0;
@@ -140,12 +137,9 @@ private slots:
     void boxesUseOnlyAGoodCacheFile_data();
     void boxesUseOnlyAGoodCacheFile();
     void keepsOneCacheFilePerImageName();
-    void showsTransparentImagesAlikeOnEveryVisit();
-    void shortensWideCaptions();
     void movesWithKeysAndTaps_data();
     void movesWithKeysAndTaps();
     void placesBoxesAddedToAShownGrid();
-    void closesTheGapOfARemovedBox();
     void survivesChangesDuringThePass_data();
     void survivesChangesDuringThePass();
 };
@@ -159,30 +153,24 @@ void tst_Thumbs::readsOnlyWholeSaneFreshFiles_data()
     const auto row = [](const char *name, const QByteArray &data, QImage preview = QImage(),
                         QSize size = QSize(),
                         qint64 age = 0) { QTest::newRow(name) << data << age << preview << size; };
-    const auto good = [](QSize size, const QImage &preview) {
-        return ThumbnailCache::encode(size.width(), size.height(), preview);
-    };
+    using ThumbnailCache::encode;
     const QImage g = gradient(80, 60);
     const QImage indexed = gradient(40, 30).convertToFormat(QImage::Format_Indexed8);
-    const QImage rgb888 = gradient(20, 10).convertToFormat(QImage::Format_RGB888);
     QBuffer bmp;
     QVERIFY(bmp.open(QIODevice::WriteOnly) && QImageWriter(&bmp, "bmp").write(g));
-    row("32-bit", good({1600, 1200}, g), g, {1600, 1200});
-    row("as large as the loader takes", good({16384, 16384}, g), g, {16384, 16384});
-    row("8-bit", good({40, 30}, indexed), indexed, {40, 30});
-    row("24-bit", good({20, 10}, rgb888), rgb888, {20, 10});
+    row("32-bit", encode(1600, 1200, g), g, {1600, 1200});
+    row("as large as the loader takes", encode(16384, 16384, g), g, {16384, 16384});
+    row("8-bit", encode(40, 30, indexed), indexed, {40, 30});
     row("written by another writer", "3000 3000\n" + bmp.data(), g, {3000, 3000});
     // FAT keeps times in 2-second steps.
-    row("two seconds newer", good({8, 6}, g), g, {8, 6}, 2000);
-    row("two seconds older", good({8, 6}, g), g, {8, 6}, -2000);
-    row("stale, newer", good({8, 6}, g), QImage(), QSize(), 2001);
-    row("stale, older", good({8, 6}, g), QImage(), QSize(), -2001);
+    row("two seconds newer", encode(8, 6, g), g, {8, 6}, 2000);
+    row("stale, newer", encode(8, 6, g), QImage(), QSize(), 2001);
+    row("stale, older", encode(8, 6, g), QImage(), QSize(), -2001);
     row("empty", QByteArray());
-    row("no line feed", "640 480");
-    row("cut in the pixels", good({640, 480}, g).chopped(100));
-    row("cut in the bmp header", good({640, 480}, g).left(28));
+    row("cut in the pixels", encode(640, 480, g).chopped(100));
+    row("cut in the bmp header", encode(640, 480, g).left(28));
     row("not a bmp", "640 480\n" + QByteArray(20000, 'x'));
-    row("preview too big", good({640, 480}, gradient(81, 60)));
+    row("preview too big", encode(640, 480, gradient(81, 60)));
     for (const char *header : {"", "640", "640 480 3", "wide high", "-640 480", "0 0",
                                "11111111111111111111111111111111111111 1", "99999999999 1",
                                "16385 16384", "2147483647 2147483647"})
@@ -224,7 +212,7 @@ void tst_Thumbs::neverWritesThroughALinkNorLeavesAPart()
     QTemporaryDir dir;
     const QDateTime time = QDateTime::currentDateTime();
     const QByteArray data = ThumbnailCache::encode(10, 10, gradient(10, 10));
-    for (const char *name : {"a.jpg", "b.jpg", "c.jpg"})
+    for (const char *name : {"a.jpg", "b.jpg"})
         QVERIFY(TestUtil::writeBytes(dir.filePath(name), 1));
     // A link at the cache file's name is replaced, its target untouched.
     QVERIFY(TestUtil::writeBytes(dir.filePath("victim.txt"), 7, 'k'));
@@ -234,12 +222,11 @@ void tst_Thumbs::neverWritesThroughALinkNorLeavesAPart()
     QCOMPARE(readAll(dir.filePath("victim.txt")), QByteArray(7, 'k'));
     QVERIFY(!QFileInfo(dir.filePath(".ptthumbs/a.jpg")).isSymLink());
     QVERIFY(ThumbnailCache::read(dir.filePath("a.jpg"), time));
-    // A failed write leaves nothing: no folder, a folder in the file's place, nothing to store.
+    // A failed write leaves nothing: no folder, or a folder in the file's place.
     QVERIFY(!ThumbnailCache::store(dir.filePath("missing/a.jpg"), data, time));
     QVERIFY(!QFileInfo::exists(dir.filePath("missing")));
     QVERIFY(QDir(dir.path()).mkpath(".ptthumbs/b.jpg"));
     QVERIFY(!ThumbnailCache::store(dir.filePath("b.jpg"), data, time));
-    QVERIFY(!ThumbnailCache::store(dir.filePath("c.jpg"), QByteArray(), time));
     QCOMPARE(files(dir.filePath(".ptthumbs")), QStringList{"a.jpg"});
     // A link or a pipe in the cache is not read: opening a pipe would wait for a writer forever.
     QVERIFY(QFile::link(dir.filePath(".ptthumbs/a.jpg"), dir.filePath(".ptthumbs/link.jpg")));
@@ -270,8 +257,6 @@ void tst_Thumbs::boxesUseOnlyAGoodCacheFile_data()
     row("good, saving off", "file", good, "10000 10", INT_MIN);
     row("stale: the image was replaced", "stale", good);
     row("garbage", "file", QByteArray(5000, 'x'));
-    row("cut short", "file", good.left(good.size() / 2));
-    row("unreadable header", "file", "sixteen hundred\n" + good.mid(12));
     row("empty", "file", QByteArray());
     // The link's target even looks like a good cache file; it is neither read nor written.
     row("link at the cache path", "link", good);
@@ -327,10 +312,8 @@ void tst_Thumbs::boxesUseOnlyAGoodCacheFile()
         if (QFileInfo(folder.dir.path()).isWritable())
             QSKIP("this user writes into read-only folders (root?)");
     }
-    if (kind.startsWith("folder") || kind == "read-only") {
-        const QByteArray warning = "can't create directory: " + folder.path(".ptthumbs").toUtf8();
-        QTest::ignoreMessage(QtWarningMsg, warning.constData());
-    }
+    if (kind.startsWith("folder") || kind == "read-only")
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^can't create directory: "));
     folder.settings.setSaveThumbnails(threshold != INT_MIN);
     folder.settings.setThumbFileSize(threshold);
     folder.load("a.bmp");
@@ -344,7 +327,6 @@ void tst_Thumbs::boxesUseOnlyAGoodCacheFile()
         QCOMPARE(QImage::fromData(written.mid(6), "BMP").convertToFormat(QImage::Format_RGB32),
                  folder.boxes.back()->pixmap().toImage().convertToFormat(QImage::Format_RGB32));
     }
-    QVERIFY(!QFileInfo(folder.cache("a.bmp")).isSymLink() || kind == "folder link");
     // Nothing lands beside what a link leads to, and neither it nor the image is touched.
     QCOMPARE(files(folder.path("elsewhere")).size(), kind.contains("link") ? 1 : 0);
     if (planted != folder.cache("a.bmp") && kind != "linked image")
@@ -369,34 +351,6 @@ void tst_Thumbs::keepsOneCacheFilePerImageName()
     QCOMPARE(files(folder.path(".ptthumbs")), (QStringList{"a.jpg", "a.png"}));
 }
 
-void tst_Thumbs::showsTransparentImagesAlikeOnEveryVisit()
-{
-    Folder folder;
-    QImage picture(40, 30, QImage::Format_ARGB32);
-    picture.fill(Qt::transparent);
-    QPainter(&picture).fillRect(10, 10, 20, 10, Qt::blue);
-    QVERIFY(picture.save(folder.path("a.png")));
-    const QImage made
-            = folder.load("a.png")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-    QVERIFY(QFileInfo::exists(folder.cache("a.png")));
-    const QImage read
-            = folder.load("a.png")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(made.pixelColor(0, 0), QColor(Qt::white));
-    QCOMPARE(read, made);
-}
-
-void tst_Thumbs::shortensWideCaptions()
-{
-    Folder folder;
-    QVERIFY(TestUtil::writeImage(folder.path(QString(40, 'W')), 40, 30, "png"));
-    ImageBox *box = folder.load(QString(40, 'W'));
-    box->resize(100, 95);
-    const QString caption = box->caption();
-    QVERIFY(caption.startsWith("WW") && caption.endsWith("...\n40x30"));
-    QVERIFY(QFontMetrics(ImageBox::captionFont()).horizontalAdvance(caption.section('\n', 0, 0))
-            < 100);
-}
-
 void tst_Thumbs::movesWithKeysAndTaps_data()
 {
     QTest::addColumn<int>("from");
@@ -408,14 +362,11 @@ void tst_Thumbs::movesWithKeysAndTaps_data()
     QTest::newRow("down from 3, then space") << 3 << "Down Space" << 3 << 240;
     QTest::newRow("right from 1") << 1 << "Right" << 2 << 240;
     QTest::newRow("left from 0") << 0 << "Left" << -1 << 240;
-    QTest::newRow("down from 2") << 2 << "Down" << 4 << 240;
-    QTest::newRow("up from 3") << 3 << "Up" << 1 << 240;
     QTest::newRow("up from 1") << 1 << "Up" << -1 << 240;
     QTest::newRow("right from 4") << 4 << "Right" << -1 << 240;
     QTest::newRow("tap on 3") << 0 << "3" << 3 << 240;
     QTest::newRow("three columns, down from 1") << 1 << "Down" << 4 << 350;
     QTest::newRow("three columns, up from 4") << 4 << "Up" << 1 << 350;
-    QTest::newRow("three columns, down from 2") << 2 << "Down" << -1 << 350;
 }
 
 void tst_Thumbs::movesWithKeysAndTaps()
@@ -440,16 +391,13 @@ void tst_Thumbs::movesWithKeysAndTaps()
         else
             QTest::keyClick(QApplication::focusWidget(), QKeySequence(key)[0].key());
     }
-    QCOMPARE(folder.selected(), selected);
+    QCOMPARE(view->selectedBox(), selected < 0 ? nullptr : view->boxAt(selected));
     QCOMPARE(QApplication::focusWidget(), view->boxAt(selected < 0 ? from : selected));
     QCOMPARE(opened.size(), keys.contains("Space") || keys.at(0).isDigit() ? 1 : 0);
     // The focus comes back to the selected box, or the first is selected.
     view->boxAt(4)->setFocus();
     view->setFocus();
     QCOMPARE(QApplication::focusWidget(), view->boxAt(qMax(selected, 0)));
-    // The columns a wider window took are given back when it narrows again.
-    view->resize(240, 320);
-    QTRY_COMPARE(folder.cellOf(view->boxAt(4)), QPoint(0, 2));
 }
 
 // A folder listed while the grid is on screen, as a bookmark chosen in thumbnail mode does:
@@ -467,29 +415,7 @@ void tst_Thumbs::placesBoxesAddedToAShownGrid()
     const QRect shown(last->mapTo(folder.view->viewport(), QPoint(0, 0)), last->size());
     QVERIFY(folder.view->viewport()->rect().contains(shown));
     folder.view->selectBox(12); // past the end: nothing moves
-    QCOMPARE(folder.selected(), 11);
-}
-
-void tst_Thumbs::closesTheGapOfARemovedBox()
-{
-    Folder folder(5);
-    ThumbnailView *view = folder.view.get();
-    const QPointer<ImageBox> gone = view->boxAt(2), last = view->boxAt(4), first = view->boxAt(0);
-    view->removeImage(folder.path("img02.png"));
-    view->removeImage(folder.path("nothing.png"));
-    QVERIFY(gone.isNull());
-    QCOMPARE(view->boxCount(), 4);
-    QCOMPARE(folder.cellOf(last), QPoint(1, 1));
-    QTRY_COMPARE(last->pos(), view->boxAt(1)->pos() + QPoint(0, 103));
-    view->removeBox(first);
-    QCOMPARE(folder.cellOf(last), QPoint(0, 1));
-    // An empty grid takes nothing, and its pass ends at once.
-    Folder empty;
-    empty.view->setFocus();
-    QSignalSpy finished(empty.view.get(), &ThumbnailView::passFinished);
-    empty.view->loadThumbs();
-    QCOMPARE(finished.size(), 1);
-    QVERIFY(!empty.view->isLoading());
+    QCOMPARE(folder.view->selectedBox(), last);
 }
 
 void tst_Thumbs::survivesChangesDuringThePass_data()
@@ -499,8 +425,9 @@ void tst_Thumbs::survivesChangesDuringThePass_data()
     // List rows with the image's size; -1: as many as were made at the change.
     QTest::addColumn<int>("sized");
     QTest::newRow("no change") << "none" << 6 << 6;
+    QTest::newRow("an empty folder") << "empty" << 0 << 0;
     QTest::newRow("grid cleared") << "clear" << 0 << -1;
-    QTest::newRow("another folder") << "relist" << 3 << 3;
+    QTest::newRow("listed again") << "relist" << 6 << 6;
     QTest::newRow("loading image deleted") << "delete" << 5 << 5;
     QTest::newRow("loading image renamed") << "rename" << 6 << 6;
     QTest::newRow("list rows deleted") << "delete rows" << 6 << 4;
@@ -513,11 +440,11 @@ void tst_Thumbs::survivesChangesDuringThePass()
     QFETCH(QString, change);
     QFETCH(int, remaining);
     QFETCH(int, sized);
-    Folder folder(6);
+    Folder folder(change == "empty" ? 0 : 6);
     QPointer<ThumbnailView> view = folder.view.get();
     const QString current = folder.path("img02.png");
     int loadedAtChange = -1;
-    whenever([&] { return folder.loaded() >= 2; },
+    whenever([&] { return folder.loaded() >= 2 || !view->isLoading(); },
              [&] {
                  loadedAtChange = folder.loaded();
                  if (change == "clear" || change == "relist")
@@ -539,21 +466,23 @@ void tst_Thumbs::survivesChangesDuringThePass()
                      folder.view.reset();
                  if (change == "relist" || change == "rename") {
                      folder.list.clear();
-                     const QStringList names
-                             = change == "rename" ? QDir(folder.dir.path()).entryList(QDir::Files)
-                                                  : QStringList{"new0.png", "new1.png", "new2.png"};
-                     for (const QString &name : names)
-                         folder.addImage(name, change == "relist");
+                     for (const QString &name : QDir(folder.dir.path()).entryList(QDir::Files))
+                         folder.addImage(name, false);
                      folder.rebuild();
                      QTimer::singleShot(0, view, &ThumbnailView::loadThumbs);
                  }
              });
     view->loadThumbs();
-    // Made in the workers: nothing is in a box before the event loop runs.
+    // Made in the workers: nothing is in a box before the event loop runs; with no boxes, the
+    // pass is over at once.
     QCOMPARE(folder.loaded(), 0);
-    QTRY_VERIFY(loadedAtChange >= 0 || change == "none");
+    QCOMPARE(view->isLoading(), change != "empty");
+    QTRY_VERIFY(loadedAtChange >= 0);
     QTRY_VERIFY(!view || (folder.loaded() == remaining && !view->isLoading()));
     QCOMPARE(view ? view->boxCount() : 0, remaining);
+    // The boxes left close up.
+    for (int i = 0; view && i < view->boxCount(); ++i)
+        QCOMPARE(folder.cellOf(view->boxAt(i)), QPoint(i % 2, i / 2));
     Prefetcher::pool()->waitForDone();
     QCoreApplication::processEvents();
     QCOMPARE(folder.list.findItems("40x30", Qt::MatchExactly, 1).size(),
