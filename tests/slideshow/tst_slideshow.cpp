@@ -2,15 +2,12 @@
 #include "common/testutil.h"
 
 #include "app/settings.h"
-#include "resources/iconset.h"
 #include "slideshow/slideshow.h"
 #include "viewer/prefetcher.h"
 
 #include <QFile>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,123 +16,62 @@
 #include <QToolButton>
 
 #include <climits>
-#include <functional>
 #include <memory>
 
 namespace {
 
-// Calls a function for every event of one type that reaches an object.
-class EventWatcher : public QObject
-{
-public:
-    EventWatcher(QObject *target, QEvent::Type type, std::function<void()> seen)
-        : QObject(target), type(type), seen(std::move(seen))
-    {
-        target->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == type)
-            seen();
-        return false;
-    }
-
-private:
-    QEvent::Type type;
-    std::function<void()> seen;
+const auto counterText
+        = [](SlideShow *show) { return show->findChild<QLabel *>("counter")->text(); };
+const auto timerOf = [](SlideShow *show) { return show->findChild<QTimer *>("timer"); };
+const auto barOf = [](SlideShow *show) { return show->findChild<QFrame *>("controlBar"); };
+const auto button = [](SlideShow *show, const QString &name) {
+    return show->findChild<QToolButton *>(name + "Button");
 };
 
-QString counterText(SlideShow *show)
-{
-    return show->findChild<QLabel *>(QStringLiteral("counter"))->text();
-}
+// The counter; "+" when the show runs on by itself, "-" when it is paused; "b" when the
+// control bar is shown.
+const auto state = [](SlideShow *show) {
+    return counterText(show) + (timerOf(show)->isActive() ? "+" : "-")
+           + (barOf(show)->isVisible() ? "b" : "");
+};
 
-QTimer *timerOf(SlideShow *show)
+// Notes each counter the show paints first, and whether its timer was armed by then.
+struct PaintWatcher : QObject
 {
-    return show->findChild<QTimer *>(QStringLiteral("timer"));
-}
-
-QFrame *controlBarOf(SlideShow *show)
-{
-    return show->findChild<QFrame *>(QStringLiteral("controlBar"));
-}
-
-QToolButton *button(SlideShow *show, const char *name)
-{
-    return show->findChild<QToolButton *>(QLatin1String(name));
-}
-
-// A key, a swipe to the left (-1) or right (-2), or with none a click on the named button.
-void press(SlideShow *show, int key, const char *buttonName)
-{
-    if (key < 0) {
-        const int dx = key == -1 ? -60 : 60;
-        QTest::mousePress(show, Qt::LeftButton, {}, QPoint(120, 100));
-        QTest::mouseMove(show, QPoint(120 + dx / 2, 100));
-        QTest::mouseRelease(show, Qt::LeftButton, {}, QPoint(120 + dx, 100));
-    } else if (key) {
-        QTest::keyClick(show, Qt::Key(key));
-    } else {
-        QTest::mouseClick(button(show, buttonName), Qt::LeftButton);
+    SlideShow *show = nullptr;
+    QStringList painted;
+    bool armedBeforePaint = false;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !painted.contains(counterText(show))) {
+            painted.append(counterText(show));
+            armedBeforePaint |= timerOf(show)->isActive();
+        }
+        return false;
     }
-}
-
-bool showsIcon(QToolButton *button, const char *name)
-{
-    const QImage expected = iconPixmap(QLatin1String(name)).toImage();
-    const QImage actual = button->icon().pixmap(expected.size()).toImage();
-    return !expected.isNull() && actual.convertToFormat(expected.format()) == expected;
-}
+};
 
 // The smallest rectangle holding every pixel that is not black.
 QRect pictureRect(const QImage &screen)
 {
     QRect box;
-    for (int y = 0; y < screen.height(); ++y) {
-        for (int x = 0; x < screen.width(); ++x) {
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
             if ((screen.pixel(x, y) & 0xffffff) != 0)
                 box |= QRect(x, y, 1, 1);
-        }
-    }
     return box;
 }
 
-// Posts a left click on target, or only its release.
-void postClick(QWidget *target, QPointF at, bool withPress)
+// Sends the key, or a click, to target once the event loop runs.
+void later(QWidget *target, int key)
 {
-    const QPointF global = target->mapToGlobal(at);
-    if (withPress) {
-        QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonPress, at, global,
-                                                            Qt::LeftButton, Qt::LeftButton, {}));
-    }
-    QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonRelease, at, global,
-                                                        Qt::LeftButton, Qt::NoButton, {}));
+    QTimer::singleShot(0, target, [=] {
+        key ? QTest::keyClick(target, Qt::Key(key)) : QTest::mouseClick(target, Qt::LeftButton);
+    });
 }
 
-void postKey(QWidget *target, int key)
-{
-    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-        QCoreApplication::postEvent(target, new QKeyEvent(type, key, Qt::NoModifier));
-}
-
-void closerFor(SlideShow *show, const QString &kind)
-{
-    if (kind == QLatin1String("escape")) {
-        postKey(show, Qt::Key_Escape);
-    } else if (kind == QLatin1String("stop button")) {
-        QToolButton *stop = button(show, "stopButton");
-        postClick(stop, QRectF(stop->rect()).center(), true);
-    } else {
-        postClick(show, QPointF(120, 100), false);
-    }
-}
-
-void deleteClosedWidgets()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+const auto deleteClosedWidgets
+        = [] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); };
 
 } // namespace
 
@@ -146,36 +82,19 @@ private slots:
     void init();
     void cleanup();
 
-    void showsEachImageInTurnAndClosesAfterTheLast();
-    void oneImageFinishesAtOnceAndClosesAfterItsDelay_data();
-    void oneImageFinishesAtOnceAndClosesAfterItsDelay();
+    void walksThroughTheShow_data();
+    void walksThroughTheShow();
     void anEmptyListShowsNothingAndGoesAway();
-    void pauseStopsTheTimerAndResumingShowsTheNextImage_data();
-    void pauseStopsTheTimerAndResumingShowsTheNextImage();
-    void advancingShowsTheNextImageAtOnceAndRearmsTheTimer_data();
-    void advancingShowsTheNextImageAtOnceAndRearmsTheTimer();
-    void steppingBackPausesOnTheImageOnScreenThenTheOnesBefore_data();
-    void steppingBackPausesOnTheImageOnScreenThenTheOnesBefore();
-    void steppingBackAfterTheEndShowsTheFirstImage();
-    void escapeAndTheStopButtonCloseTheShow_data();
-    void escapeAndTheStopButtonCloseTheShow();
     void inputArrivingJustBeforeADecodeIsSafe_data();
     void inputArrivingJustBeforeADecodeIsSafe();
-    void tapsToggleTheControlBar_data();
-    void tapsToggleTheControlBar();
-    void bestFitTurnsALandscapeImageOnlyWhenAsked_data();
-    void bestFitTurnsALandscapeImageOnlyWhenAsked();
-    void anImageThatCannotBeShownIsBlackAndTheShowGoesOn_data();
-    void anImageThatCannotBeShownIsBlackAndTheShowGoesOn();
-    void delaysBelowOneSecondPaintEachImageBeforeGoingOn_data();
-    void delaysBelowOneSecondPaintEachImageBeforeGoingOn();
-    void aHugeDelayStillArmsTheTimer();
-    void aZeroDelayStillLetsEventsRunBetweenImages();
+    void fitsTurnsOrBlanksEachPicture_data();
+    void fitsTurnsOrBlanksEachPicture();
+    void oddDelaysPaintEachImageAndLetEventsRun_data();
+    void oddDelaysPaintEachImageAndLetEventsRun();
 
 private:
-    QList<ImageEntry> makeImages(int count, int w = 64, int h = 48);
-    SlideShow *made(const QList<ImageEntry> &entries);
-    SlideShow *started(const QList<ImageEntry> &entries);
+    // A show of count pictures; it keeps its own list, as the caller's may go before it starts.
+    SlideShow *made(int count, QSize size = QSize(64, 48), bool start = false);
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Settings> settings;
@@ -185,253 +104,109 @@ private:
 void tst_SlideShow::init()
 {
     dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
     settings = std::make_unique<Settings>();
     settings->setSlideDelay(1);
-    settings->setControlBarInSlide(true);
-    settings->setRotateInSlide(false);
+    settings->setControlBarInSlide(false);
 }
 
 void tst_SlideShow::cleanup()
 {
     // A failed check may leave a show running; it must not outlive the settings it reads.
-    if (last)
-        delete last.data();
-    settings.reset();
-    dir.reset();
+    delete last.data();
 }
 
-QList<ImageEntry> tst_SlideShow::makeImages(int count, int w, int h)
+SlideShow *tst_SlideShow::made(int count, QSize size, bool start)
 {
     QList<ImageEntry> entries;
     for (int i = 0; i < count; ++i) {
-        const QString name = QStringLiteral("picture%1.png").arg(i);
-        const QString path = dir->filePath(name);
-        if (!TestUtil::writeImage(path, w, h))
-            qWarning("cannot write %s", qPrintable(path));
-        entries.append({name, path});
+        const QString path = dir->filePath(QStringLiteral("picture%1.png").arg(i));
+        TestUtil::writeImage(path, size.width(), size.height());
+        entries.append({QFileInfo(path).fileName(), path});
     }
-    return entries;
-}
-
-SlideShow *tst_SlideShow::made(const QList<ImageEntry> &entries)
-{
     last = new SlideShow(entries, settings.get());
+    if (start) {
+        last->start();
+        Q_UNUSED(QTest::qWaitForWindowExposed(last));
+    }
     return last;
 }
 
-SlideShow *tst_SlideShow::started(const QList<ImageEntry> &entries)
+void tst_SlideShow::walksThroughTheShow_data()
 {
-    SlideShow *show = made(entries);
-    show->start();
-    if (!QTest::qWaitForWindowExposed(show))
-        qWarning("the show was not exposed");
-    return show;
+    QTest::addColumn<int>("count");
+    // Steps, each "what=the state after it" (see state()). What is a key, a swipe to the left
+    // or right, a button of the bar, a tap on the picture or the counter, "late" (once most of
+    // the delay has passed) or "wait" (for the show to go on by itself); "gone": closed.
+    QTest::addColumn<QString>("steps");
+    QTest::newRow("keys") << 3 << "late=1/3+ Enter=2/3+ Space=2/3- Down=3/3+ Return=gone";
+    QTest::newRow("buttons") << 3
+                             << "tap=1/3+b late=1/3+b next=2/3+b play=2/3-b play=3/3+b "
+                                "back=1/3-b next=1/3+b wait=2/3+b stop=gone";
+    QTest::newRow("back and on") << 4
+                                 << "late=1/4+ Right=2/4+ late=2/4+ swipeLeft=3/4+ Left=3/4- "
+                                    "swipeRight=2/4- Up=1/4- Left=1/4- swipeLeft=1/4+ Space=1/4- "
+                                    "Escape=gone";
+    QTest::newRow("taps") << 2 << "tap=1/2+b counter=1/2+b tap=1/2+ tap=1/2+b stop=gone";
+    QTest::newRow("last image keeps its delay") << 3 << "wait=2/3+ wait=3/3+ wait=gone";
+    QTest::newRow("one image, next") << 1 << "Right=gone";
 }
 
-void tst_SlideShow::showsEachImageInTurnAndClosesAfterTheLast()
+void tst_SlideShow::walksThroughTheShow()
 {
-    SlideShow *show;
-    {
-        // The show keeps its own list: the caller's may be gone before it starts.
-        const QList<ImageEntry> entries = makeImages(3);
-        show = new SlideShow(entries, settings.get());
-    }
-    last = show;
-    show->start();
+    QFETCH(int, count);
+    QFETCH(QString, steps);
+    SlideShow *show = made(count, QSize(64, 48), true);
     QSignalSpy ready(show->findChild<Prefetcher *>(), &Prefetcher::ready);
-    QVERIFY(show->isFullScreen());
+    QSignalSpy cancelled(show, &ImageWidget::CancelPressed);
     // The release of the Return that chose the show from the menu is not a step in it.
     QTest::keyRelease(show, Qt::Key_Return);
-    QCOMPARE(counterText(show), QStringLiteral("1/3"));
+    QCOMPARE(state(show), QString("1/%1+").arg(count));
     // The second slide is decoded while the first is on screen.
-    QTRY_COMPARE(ready.size(), 1);
-    QVERIFY(ready.at(0).at(0).toString().endsWith(QLatin1String("/picture1.png")));
-    QCOMPARE(counterText(show), QStringLiteral("1/3"));
-    QVERIFY(timerOf(show)->isActive());
-    QVERIFY(timerOf(show)->isSingleShot());
-    QCOMPARE(timerOf(show)->interval(), 1000);
-
-    QTRY_COMPARE(counterText(show), QStringLiteral("2/3"));
-    QTRY_COMPARE(counterText(show), QStringLiteral("3/3"));
-    // The last image keeps its full delay before the show closes.
-    QVERIFY(last);
-    QVERIFY(timerOf(show)->isActive());
-    QCOMPARE(timerOf(show)->interval(), 1000);
-    QTRY_VERIFY(last.isNull());
-}
-
-void tst_SlideShow::oneImageFinishesAtOnceAndClosesAfterItsDelay_data()
-{
-    QTest::addColumn<bool>("pressNext");
-    QTest::newRow("left alone") << false;
-    QTest::newRow("next pressed") << true;
-}
-
-void tst_SlideShow::oneImageFinishesAtOnceAndClosesAfterItsDelay()
-{
-    QFETCH(bool, pressNext);
-    settings->setControlBarInSlide(false);
-    SlideShow *show = started(makeImages(1, 300, 200));
-    QCOMPARE(counterText(show), QStringLiteral("1/1"));
-    QCOMPARE(pictureRect(show->grab().toImage()).size(), QSize(240, 160));
-    QVERIFY(timerOf(show)->isActive());
-    if (pressNext) {
-        // Finished already: the next step closes instead of showing anything.
-        QTest::keyClick(show, Qt::Key_Right);
-        deleteClosedWidgets();
-        QVERIFY(last.isNull());
-    } else {
-        QVERIFY(last);
-        QTRY_VERIFY(last.isNull());
+    QTRY_VERIFY(count < 2 || steps.startsWith("Right")
+                || (ready.size() == 1 && ready.at(0).at(0).toString().endsWith("/picture1.png")));
+    for (const QString &step : steps.split(' ')) {
+        const QString what = step.section('=', 0, 0);
+        const QString after = step.section('=', 1);
+        if (what == "wait") {
+            QTRY_VERIFY_WITH_TIMEOUT(!last || state(show) == after, 3000);
+        } else if (what == "late") {
+            QTRY_VERIFY(timerOf(show)->remainingTime() < 500);
+        } else if (what.startsWith("swipe")) {
+            const int dx = what == "swipeLeft" ? -60 : 60;
+            QTest::mousePress(show, Qt::LeftButton, {}, QPoint(120, 100));
+            QTest::mouseMove(show, QPoint(120 + dx / 2, 100));
+            QTest::mouseRelease(show, Qt::LeftButton, {}, QPoint(120 + dx, 100));
+        } else if (what == "tap") {
+            QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(120, 60));
+        } else if (what == "counter") {
+            // A tap on the counter is meant for the bar, whose text must not vanish into black.
+            QTest::mouseClick(show->findChild<QLabel *>("counter"), Qt::LeftButton);
+            const QImage bar = barOf(show)->grab().toImage();
+            QVERIFY(qGray(bar.pixel(bar.width() / 2, 1)) > 100);
+        } else if (QToolButton *pressed = button(show, what)) {
+            QTest::mouseClick(pressed, Qt::LeftButton);
+        } else {
+            QTest::keyClick(show, QKeySequence(what)[0].key());
+        }
+        if (after == "gone") {
+            deleteClosedWidgets();
+            break;
+        }
+        QCOMPARE(state(show), after);
+        // A step on arms the timer anew; coarse timers may be set up to 5% short.
+        if (after.contains('+') && what != "wait" && what != "late")
+            QVERIFY(timerOf(show)->remainingTime() > 800);
     }
+    QVERIFY(last.isNull());
+    QCOMPARE(cancelled.size(), 0);
 }
 
 void tst_SlideShow::anEmptyListShowsNothingAndGoesAway()
 {
-    SlideShow *show = made({});
-    show->start();
-    QVERIFY(!show->isVisible());
-    QCOMPARE(counterText(show), QStringLiteral("..."));
+    made(0)->start();
+    QVERIFY(!last->isVisible());
     deleteClosedWidgets();
     QVERIFY(last.isNull());
-}
-
-void tst_SlideShow::pauseStopsTheTimerAndResumingShowsTheNextImage_data()
-{
-    QTest::addColumn<int>("key"); // 0: the play button
-    QTest::newRow("space") << int(Qt::Key_Space);
-    QTest::newRow("play button") << 0;
-}
-
-void tst_SlideShow::pauseStopsTheTimerAndResumingShowsTheNextImage()
-{
-    QFETCH(int, key);
-    QVERIFY(iconPixmap(QStringLiteral("play")).toImage()
-            != iconPixmap(QStringLiteral("pause")).toImage());
-    SlideShow *show = started(makeImages(3));
-    QToolButton *play = button(show, "playButton");
-    QVERIFY(showsIcon(play, "pause"));
-
-    press(show, key, "playButton");
-    QVERIFY(!timerOf(show)->isActive());
-    QVERIFY(showsIcon(play, "play"));
-    QCOMPARE(counterText(show), QStringLiteral("1/3"));
-
-    press(show, key, "playButton");
-    QCOMPARE(counterText(show), QStringLiteral("2/3"));
-    QVERIFY(timerOf(show)->isActive());
-    QVERIFY(showsIcon(play, "pause"));
-}
-
-void tst_SlideShow::advancingShowsTheNextImageAtOnceAndRearmsTheTimer_data()
-{
-    QTest::addColumn<int>("key"); // 0: the next button
-    QTest::newRow("enter") << int(Qt::Key_Enter);
-    QTest::newRow("return") << int(Qt::Key_Return);
-    QTest::newRow("right") << int(Qt::Key_Right);
-    QTest::newRow("down") << int(Qt::Key_Down);
-    QTest::newRow("swipe left") << -1;
-    QTest::newRow("next button") << 0;
-}
-
-void tst_SlideShow::advancingShowsTheNextImageAtOnceAndRearmsTheTimer()
-{
-    QFETCH(int, key);
-    settings->setSlideDelay(2);
-    SlideShow *show = started(makeImages(3));
-    QTimer *timer = timerOf(show);
-    QTRY_VERIFY(timer->remainingTime() < 1700);
-
-    press(show, key, "nextButton");
-    QCOMPARE(counterText(show), QStringLiteral("2/3"));
-    QVERIFY(timer->isActive());
-    // Coarse timers may be set up to 5% short.
-    QVERIFY2(timer->remainingTime() > 1850, qPrintable(QString::number(timer->remainingTime())));
-
-    // A paused show starts running again.
-    QTest::keyClick(show, Qt::Key_Space);
-    QVERIFY(!timer->isActive());
-    press(show, key, "nextButton");
-    QCOMPARE(counterText(show), QStringLiteral("3/3"));
-    QVERIFY(timer->isActive());
-    QCOMPARE(timer->interval(), 2000);
-}
-
-void tst_SlideShow::steppingBackPausesOnTheImageOnScreenThenTheOnesBefore_data()
-{
-    QTest::addColumn<int>("key"); // 0: the back button
-    QTest::newRow("left") << int(Qt::Key_Left);
-    QTest::newRow("up") << int(Qt::Key_Up);
-    QTest::newRow("swipe right") << -2;
-    QTest::newRow("back button") << 0;
-}
-
-void tst_SlideShow::steppingBackPausesOnTheImageOnScreenThenTheOnesBefore()
-{
-    QFETCH(int, key);
-    SlideShow *show = started(makeImages(4));
-    QTest::keyClick(show, Qt::Key_Right);
-    QTest::keyClick(show, Qt::Key_Right);
-    QCOMPARE(counterText(show), QStringLiteral("3/4"));
-    QVERIFY(timerOf(show)->isActive());
-
-    for (const char *expected : {"3/4", "2/4", "1/4", "1/4"}) {
-        press(show, key, "backButton");
-        QCOMPARE(counterText(show), QLatin1String(expected));
-        QVERIFY(!timerOf(show)->isActive());
-        QVERIFY(showsIcon(button(show, "playButton"), "play"));
-    }
-
-    // Going on from there runs the show again from the image on screen.
-    QTest::keyClick(show, Qt::Key_Right);
-    QCOMPARE(counterText(show), QStringLiteral("1/4"));
-    QVERIFY(timerOf(show)->isActive());
-    QVERIFY(showsIcon(button(show, "playButton"), "pause"));
-}
-
-void tst_SlideShow::steppingBackAfterTheEndShowsTheFirstImage()
-{
-    SlideShow *show = started(makeImages(3));
-    QTest::keyClick(show, Qt::Key_Right);
-    QTest::keyClick(show, Qt::Key_Right);
-    QCOMPARE(counterText(show), QStringLiteral("3/3"));
-
-    QTest::keyClick(show, Qt::Key_Left);
-    QCOMPARE(counterText(show), QStringLiteral("1/3"));
-    QVERIFY(!timerOf(show)->isActive());
-    // Back in the list, the show is no longer at its end.
-    QTest::keyClick(show, Qt::Key_Right);
-    deleteClosedWidgets();
-    QVERIFY(last);
-    QCOMPARE(counterText(show), QStringLiteral("1/3"));
-    QTRY_COMPARE(counterText(show), QStringLiteral("2/3"));
-}
-
-void tst_SlideShow::escapeAndTheStopButtonCloseTheShow_data()
-{
-    QTest::addColumn<int>("key"); // 0: the stop button
-    QTest::addColumn<bool>("paused");
-    QTest::newRow("escape while running") << int(Qt::Key_Escape) << false;
-    QTest::newRow("escape while paused") << int(Qt::Key_Escape) << true;
-    QTest::newRow("stop button while running") << 0 << false;
-    QTest::newRow("stop button while paused") << 0 << true;
-}
-
-void tst_SlideShow::escapeAndTheStopButtonCloseTheShow()
-{
-    QFETCH(int, key);
-    QFETCH(bool, paused);
-    SlideShow *show = started(makeImages(3));
-    QSignalSpy cancelled(show, &ImageWidget::CancelPressed);
-    QTest::keyClick(show, Qt::Key_Right);
-    if (paused)
-        QTest::keyClick(show, Qt::Key_Space);
-    press(show, key, "stopButton");
-    QVERIFY(last.isNull() || !last->isVisible());
-    deleteClosedWidgets();
-    QVERIFY(last.isNull());
-    QCOMPARE(cancelled.count(), 0);
 }
 
 void tst_SlideShow::inputArrivingJustBeforeADecodeIsSafe_data()
@@ -439,15 +214,12 @@ void tst_SlideShow::inputArrivingJustBeforeADecodeIsSafe_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("firstImage");
     QTest::addColumn<bool>("deleteAtOnce");
-    for (const char *kind : {"escape", "stop button", "tap"}) {
-        for (const bool first : {true, false}) {
-            for (const bool flush : {false, true}) {
+    for (const char *kind : {"escape", "stop button", "tap"})
+        for (const bool first : {true, false})
+            for (const bool flush : {false, true})
                 QTest::addRow("%s before the %s image%s", kind, first ? "first" : "next",
                               flush ? ", deleted at once" : "")
                         << QString::fromLatin1(kind) << first << flush;
-            }
-        }
-    }
 }
 
 void tst_SlideShow::inputArrivingJustBeforeADecodeIsSafe()
@@ -455,212 +227,104 @@ void tst_SlideShow::inputArrivingJustBeforeADecodeIsSafe()
     QFETCH(QString, kind);
     QFETCH(bool, firstImage);
     QFETCH(bool, deleteAtOnce);
-    const bool closes = kind != QLatin1String("tap");
-    SlideShow *show = made(makeImages(3));
-    QString shownBefore = QStringLiteral("...");
-    if (!firstImage) {
-        show->start();
-        QVERIFY(QTest::qWaitForWindowExposed(show));
-        shownBefore = counterText(show);
-        timerOf(show)->stop();
-    }
+    SlideShow *show = made(3, QSize(64, 48), !firstImage);
+    timerOf(show)->stop();
     // The step runs from an event loop, as in the program; the input is waiting for the
     // events that the step lets run before it decodes.
-    bool stepped = false;
-    bool goneWithinStep = false;
-    QEventLoop loop;
+    QString afterStep; // the show's state as its step returns; "gone" when it went within
     QTimer::singleShot(0, show, [&, show] {
-        closerFor(show, kind);
+        if (kind == "stop button")
+            later(button(show, "stop"), 0);
+        else
+            later(show, kind == "tap" ? 0 : Qt::Key_Escape);
         // Stands for any handler that deletes closed widgets while the show is still inside
         // its own step.
         if (deleteAtOnce)
-            QMetaObject::invokeMethod(qApp, &deleteClosedWidgets, Qt::QueuedConnection);
-        if (firstImage)
-            show->start();
-        else
-            show->showNextImage();
-        stepped = true;
-        goneWithinStep = last.isNull();
-        loop.quit();
+            QMetaObject::invokeMethod(qApp, deleteClosedWidgets, Qt::QueuedConnection);
+        firstImage ? show->start() : show->showNextImage();
+        afterStep = last ? state(last) : "gone";
     });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    QVERIFY(stepped);
-
-    if (!closes) {
-        QVERIFY(last);
-        QVERIFY(counterText(show) != shownBefore);
-        QVERIFY(controlBarOf(show)->isHidden());
-        QVERIFY(timerOf(show)->isActive());
-        return;
-    }
-    QCOMPARE(goneWithinStep, deleteAtOnce);
-    if (last) {
-        // Closed before its decode: the image it was about to show never came.
-        QVERIFY(!last->isVisible());
-        QCOMPARE(counterText(last), shownBefore);
-        QVERIFY(!timerOf(last)->isActive());
-    }
-    QTRY_VERIFY(last.isNull());
+    QTRY_VERIFY(!afterStep.isEmpty());
+    // Closed before its decode, the image it was about to show never came; a tap only shows
+    // the bar.
+    const bool closes = kind != "tap";
+    QCOMPARE(afterStep, !closes        ? QString(firstImage ? "1/3+b" : "2/3+b")
+                        : deleteAtOnce ? "gone"
+                                       : QString(firstImage ? "...-" : "1/3-"));
+    QTRY_COMPARE(last.isNull(), closes);
 }
 
-void tst_SlideShow::tapsToggleTheControlBar_data()
-{
-    QTest::addColumn<bool>("barAtStart");
-    QTest::newRow("bar shown at start") << true;
-    QTest::newRow("bar hidden at start") << false;
-}
-
-void tst_SlideShow::tapsToggleTheControlBar()
-{
-    QFETCH(bool, barAtStart);
-    settings->setControlBarInSlide(barAtStart);
-    SlideShow *show = started(makeImages(2));
-    QFrame *bar = controlBarOf(show);
-    QCOMPARE(bar->isVisible(), barAtStart);
-    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(120, 60));
-    QCOMPARE(bar->isVisible(), !barAtStart);
-    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(30, 200));
-    QCOMPARE(bar->isVisible(), barAtStart);
-
-    if (barAtStart) {
-        // A tap on the counter is a tap on the bar, not on the picture.
-        QTest::mouseClick(show->findChild<QLabel *>(QStringLiteral("counter")), Qt::LeftButton);
-        QVERIFY(bar->isVisible());
-        // The bar keeps the usual colours: its text must not vanish into the show's black.
-        const QImage shot = bar->grab().toImage();
-        QVERIFY(qGray(shot.pixel(shot.width() / 2, 1)) > 100);
-    }
-    QCOMPARE(counterText(show), QStringLiteral("1/2"));
-}
-
-void tst_SlideShow::bestFitTurnsALandscapeImageOnlyWhenAsked_data()
+void tst_SlideShow::fitsTurnsOrBlanksEachPicture_data()
 {
     QTest::addColumn<QSize>("image");
     QTest::addColumn<bool>("rotate");
-    QTest::addColumn<QSize>("picture");
-    QTest::addColumn<bool>("turned");
-    QTest::newRow("landscape, turning on") << QSize(640, 480) << true << QSize(240, 320) << true;
-    QTest::newRow("landscape, turning off") << QSize(640, 480) << false << QSize(240, 180) << false;
-    QTest::newRow("portrait, turning on") << QSize(480, 640) << true << QSize(240, 320) << false;
-    QTest::newRow("square, turning on") << QSize(400, 400) << true << QSize(240, 240) << false;
-    QTest::newRow("small, turning on") << QSize(100, 50) << true << QSize(100, 50) << false;
+    QTest::addColumn<int>("damage"); // the second picture cut to that size; -1: none, -2: deleted
+    QTest::addColumn<QSize>("picture"); // what of the second is on screen
+    QTest::newRow("landscape, turning on") << QSize(640, 480) << true << -1 << QSize(240, 320);
+    QTest::newRow("landscape, turning off") << QSize(640, 480) << false << -1 << QSize(240, 180);
+    QTest::newRow("small, turning on") << QSize(100, 50) << true << -1 << QSize(100, 50);
+    QTest::newRow("zero bytes") << QSize(300, 200) << false << 0 << QSize(0, 0);
+    QTest::newRow("truncated") << QSize(300, 200) << false << 60 << QSize(0, 0);
+    QTest::newRow("deleted after the start") << QSize(300, 200) << false << -2 << QSize(0, 0);
 }
 
-void tst_SlideShow::bestFitTurnsALandscapeImageOnlyWhenAsked()
+void tst_SlideShow::fitsTurnsOrBlanksEachPicture()
 {
     QFETCH(QSize, image);
     QFETCH(bool, rotate);
+    QFETCH(int, damage);
     QFETCH(QSize, picture);
-    QFETCH(bool, turned);
+    const bool turned = image.width() > image.height() && picture.width() < picture.height();
     settings->setRotateInSlide(rotate);
-    settings->setControlBarInSlide(false);
-    SlideShow *show = started(makeImages(1, image.width(), image.height()));
+    SlideShow *show = made(3, image);
+    const QString second = dir->filePath("picture1.png");
+    QVERIFY(damage < 0 || QFile::resize(second, damage));
+    show->start();
+    QVERIFY(damage != -2 || QFile::remove(second));
+    QTest::keyClick(show, Qt::Key_Right);
+    QCOMPARE(counterText(show), QStringLiteral("2/3"));
     const QImage screen = show->grab().toImage();
     const QRect box = pictureRect(screen);
     QCOMPARE(box.size(), picture);
-    QCOMPARE(box.center(), show->rect().center());
-    // Turned clockwise, the picture's top left corner ends at the top right.
-    const QPoint origin = turned ? box.topRight() : box.topLeft();
-    // The gradient's corner with red and green 0: the top left of the picture as written.
-    const QRgb corner = screen.pixel(origin);
-    QVERIFY(qRed(corner) < 24 && qGreen(corner) < 24 && qBlue(corner) > 150);
-}
-
-void tst_SlideShow::anImageThatCannotBeShownIsBlackAndTheShowGoesOn_data()
-{
-    QTest::addColumn<QString>("damage");
-    QTest::newRow("zero bytes") << QStringLiteral("zero bytes");
-    QTest::newRow("not an image") << QStringLiteral("not an image");
-    QTest::newRow("truncated") << QStringLiteral("truncated");
-    QTest::newRow("deleted after the start") << QStringLiteral("deleted");
-}
-
-void tst_SlideShow::anImageThatCannotBeShownIsBlackAndTheShowGoesOn()
-{
-    QFETCH(QString, damage);
-    settings->setControlBarInSlide(false);
-    const QList<ImageEntry> entries = makeImages(3, 300, 200);
-    const QString broken = entries.at(1).path;
-    if (damage == QLatin1String("zero bytes")) {
-        QVERIFY(TestUtil::writeBytes(broken, 0));
-    } else if (damage == QLatin1String("not an image")) {
-        QVERIFY(TestUtil::writeBytes(broken, 5000, 'q'));
-    } else if (damage == QLatin1String("truncated")) {
-        QFile file(broken);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.resize(60));
-    }
-    SlideShow *show = started(entries);
-    QVERIFY(!pictureRect(show->grab().toImage()).isEmpty());
-    if (damage == QLatin1String("deleted"))
-        QVERIFY(QFile::remove(broken));
-
-    QTest::keyClick(show, Qt::Key_Right);
-    QCOMPARE(counterText(show), QStringLiteral("2/3"));
-    QVERIFY(pictureRect(show->grab().toImage()).isEmpty());
-    QVERIFY(timerOf(show)->isActive());
+    // Turned clockwise, the picture's top left corner (red and green 0) ends at the top right.
+    const QRgb corner = screen.pixel(turned ? box.topRight() : box.topLeft());
+    QVERIFY(box.isEmpty()
+            || (qRed(corner) < 24 && qGreen(corner) < 24 && qBlue(corner) > 150
+                && box.center() == show->rect().center()));
+    // The show goes on past a picture it cannot show.
     QTRY_COMPARE(counterText(show), QStringLiteral("3/3"));
-    QCOMPARE(pictureRect(show->grab().toImage()).size(), QSize(240, 160));
-    QTRY_VERIFY(last.isNull());
+    QVERIFY(!pictureRect(show->grab().toImage()).isEmpty());
 }
 
-void tst_SlideShow::delaysBelowOneSecondPaintEachImageBeforeGoingOn_data()
+void tst_SlideShow::oddDelaysPaintEachImageAndLetEventsRun_data()
 {
     QTest::addColumn<int>("delay");
-    QTest::newRow("zero") << 0;
-    QTest::newRow("minus one") << -1;
-    QTest::newRow("minus a thousand") << -1000;
-    QTest::newRow("lowest int") << INT_MIN;
+    QTest::addColumn<int>("count"); // of pictures; with more than three, Escape waits at start
+    QTest::newRow("zero") << 0 << 3;
+    QTest::newRow("lowest int") << INT_MIN << 3;
+    QTest::newRow("zero, Escape waiting") << 0 << 40;
+    QTest::newRow("highest int, Escape waiting") << INT_MAX << 4;
 }
 
-void tst_SlideShow::delaysBelowOneSecondPaintEachImageBeforeGoingOn()
+void tst_SlideShow::oddDelaysPaintEachImageAndLetEventsRun()
 {
     QFETCH(int, delay);
+    QFETCH(int, count);
     settings->setSlideDelay(delay);
-    SlideShow *show = made(makeImages(3));
-    QStringList painted;
-    bool armedBeforePaint = false;
-    new EventWatcher(show, QEvent::Paint, [&] {
-        if (!painted.contains(counterText(show))) {
-            painted.append(counterText(show));
-            armedBeforePaint |= timerOf(show)->isActive();
-        }
-    });
-    show->start();
-    QVERIFY(timerOf(show)->isActive());
-    QCOMPARE(timerOf(show)->interval(), 0);
+    PaintWatcher watcher;
+    watcher.show = made(count, QSize(8, 8));
+    watcher.show->installEventFilter(&watcher);
+    watcher.show->start();
+    QVERIFY(timerOf(watcher.show)->isActive());
+    QCOMPARE(timerOf(watcher.show)->interval() > 1000 * 1000, delay > 0);
+    if (count > 3)
+        later(watcher.show, Qt::Key_Escape);
     QTRY_VERIFY(last.isNull());
-    QVERIFY(!armedBeforePaint);
-    for (const char *text : {"1/3", "2/3", "3/3"})
-        QVERIFY2(painted.contains(QLatin1String(text)), text);
-}
-
-void tst_SlideShow::aHugeDelayStillArmsTheTimer()
-{
-    settings->setSlideDelay(INT_MAX);
-    SlideShow *show = started(makeImages(2));
-    QVERIFY(timerOf(show)->isActive());
-    QVERIFY(timerOf(show)->interval() > 1000 * 1000);
-    QTest::keyClick(show, Qt::Key_Escape);
-    deleteClosedWidgets();
-    QVERIFY(last.isNull());
-}
-
-void tst_SlideShow::aZeroDelayStillLetsEventsRunBetweenImages()
-{
-    settings->setSlideDelay(0);
-    const int count = 40;
-    SlideShow *show = made(makeImages(count, 8, 8));
-    int highest = 0;
-    new EventWatcher(show, QEvent::Paint, [&] {
-        highest = qMax(highest, counterText(show).section(QLatin1Char('/'), 0, 0).toInt());
-    });
-    show->start();
-    postKey(show, Qt::Key_Escape);
-    QTRY_VERIFY(last.isNull());
-    QVERIFY(highest >= 1);
-    QVERIFY(highest < count);
+    QVERIFY(!watcher.armedBeforePaint);
+    // Each is painted before the show goes on; an Escape is handled before the end.
+    const QString painted = watcher.painted.join(' ');
+    QVERIFY(count == 3 ? painted.endsWith("1/3 2/3 3/3")
+                       : painted.contains("1/") && !painted.contains(QString("%1/%1").arg(count)));
 }
 
 PICTARN_TEST(tst_SlideShow)
