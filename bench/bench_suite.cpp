@@ -13,6 +13,7 @@
 //                                                       one thumbnail pass over the folder
 //   bench_suite view <file> fit|best|full               one viewer step on one file
 //   bench_suite slide <file> [--no-wait]                one slide-show step to the file
+//   bench_suite next <file> <file> [--no-wait]          Right in the viewer, first to second
 //   bench_suite list <folder>                           the main window lists the folder
 
 #include "app/pictarn.h"
@@ -23,6 +24,7 @@
 #include "thumbs/imagebox.h"
 #include "thumbs/thumbnailview.h"
 #include "viewer/imageloader.h"
+#include "viewer/imageviewer.h"
 #include "viewer/prefetcher.h"
 
 #include <QApplication>
@@ -34,6 +36,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QMap>
 #include <QPixmap>
 #include <QProcess>
@@ -275,6 +278,41 @@ int runSlide(int argc, char **argv, const QString &path, bool wait)
     return 0;
 }
 
+// ---- child: the viewer moves to the next picture ----
+
+// Right pressed in the viewer showing first, second next in the list: a second after first
+// was shown, the neighbours made ready meanwhile, or at once, with their decodes running.
+int runNext(int argc, char **argv, const QString &first, const QString &second, bool wait)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "default.debug=false");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QApplication app(argc, argv);
+    Settings settings;
+    auto *viewer = new ImageViewer(nullptr, &settings);
+    QString shown;
+    QObject::connect(viewer, &ImageViewer::imageChanged,
+                     [&](const QString &path) { shown = path; });
+    viewer->setImageList({first, second});
+    viewer->load(first);
+    double ms = 0;
+    QEventLoop loop;
+    QTimer::singleShot(wait ? 1000 : 0, [&] {
+        QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+        QElapsedTimer step;
+        step.start();
+        // Returns once the new picture is painted.
+        QCoreApplication::sendEvent(viewer, &right);
+        ms = msSince(step);
+        loop.quit();
+    });
+    loop.exec();
+    std::printf("NEXT %.3f %d\n", ms, int(shown == second));
+    delete viewer;
+    return shown == second ? 0 : 1;
+}
+
 // ---- child: the main window lists a folder ----
 
 int runList(int argc, char **argv, const QString &folder)
@@ -493,10 +531,13 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
                 qPrintable(version(haveMogrify, {"mogrify", "-version"}, 1, 3)),
                 qPrintable(version(haveDjpeg, {"djpeg", "-version"}, 0, -1)));
     QString slideFile; // the first 24-megapixel baseline JPEG
+    QStringList nextFiles; // the first two, for the viewer's step
     for (const QString &name : files) {
-        if (slideFile.isEmpty() && classOf(name) == QLatin1String("jpeg24"))
-            slideFile = folder + QLatin1Char('/') + name;
+        if (classOf(name) == QLatin1String("jpeg24") && nextFiles.size() < 2)
+            nextFiles << folder + QLatin1Char('/') + name;
     }
+    if (!nextFiles.isEmpty())
+        slideFile = nextFiles.first();
     std::printf("corpus: %s, %lld images (%lld JPEG), %.1f MB; %d rounds\n\n", qPrintable(folder),
                 static_cast<long long>(files.size()), static_cast<long long>(jpegs.size()),
                 double(bytes) / (1024 * 1024), rounds);
@@ -525,6 +566,8 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
     QList<double> fitOverFull; // 24 MP baseline, pair by pair
     QList<double> slideMs; // the step after the delay
     QList<double> slideAtOnceMs; // the step with the next slide's decode still running
+    QList<double> nextMs; // the viewer's Right, a second after the picture before was shown
+    QList<double> nextAtOnceMs; // the same at once, the neighbours' decodes still running
     QList<double> listMs;
     QList<double> listKb;
     int listCount = 0;
@@ -688,6 +731,22 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
             (wait ? slideMs : slideAtOnceMs) << f.at(1).toDouble();
         }
 
+        for (const bool wait : {true, false}) {
+            if (nextFiles.size() < 2)
+                break;
+            QStringList arguments{self, "next", nextFiles.at(0), nextFiles.at(1)};
+            if (!wait)
+                arguments << QStringLiteral("--no-wait");
+            const Run r = run(arguments);
+            const QList<QByteArray> f = fieldsOf(r.out, "NEXT");
+            if (!r.ok || f.size() < 3) {
+                std::fprintf(stderr, "viewer step failed\n");
+                failed = true;
+                continue;
+            }
+            (wait ? nextMs : nextAtOnceMs) << f.at(1).toDouble();
+        }
+
         const Run l = run({self, "list", listFolder});
         const QList<QByteArray> f = fieldsOf(l.out, "LIST");
         if (l.ok && f.size() >= 4) {
@@ -775,6 +834,11 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
                 qPrintable(QFileInfo(slideFile).fileName()), median(slideMs),
                 median(slideAtOnceMs));
 
+    std::printf("Viewer, Right from %s: %.1f ms a second after the picture before was shown; "
+                "%.1f ms at once, the neighbours' decodes still running\n",
+                qPrintable(QFileInfo(nextFiles.value(0)).fileName()), median(nextMs),
+                median(nextAtOnceMs));
+
     std::printf("\nListing %d files (no decoding): %.1f ms, peak %.1f MB above the window's "
                 "start\n",
                 listCount, median(listMs), median(listKb) / 1024);
@@ -818,6 +882,12 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
                     "    at once, decode still running: %.1f ms (the fit alone: %.1f ms)\n",
                     median(slideMs), verdict(median(slideMs) <= 15), median(slideAtOnceMs),
                     median(viewSteps[fit24 + " fit"].ms));
+    if (nextFiles.size() >= 2)
+        std::printf("  next picture after Right, 24 MP JPEG, neighbours ready (1 s) <= 15 ms: "
+                    "%.1f ms   %s\n"
+                    "    at once, decodes still running: %.1f ms (the fit alone: %.1f ms)\n",
+                    median(nextMs), verdict(median(nextMs) <= 15), median(nextAtOnceMs),
+                    median(viewSteps[fit24 + " fit"].ms));
     // The decode of one box, now in a worker: what the event loop waited for before.
     std::printf("  one box's decode, 24 MP baseline JPEG: %.1f ms", median(firstBox["jpeg24"].ms));
     if (median(djpegBox["jpeg24"]) > 0)
@@ -848,6 +918,9 @@ int main(int argc, char **argv)
     if (mode == "slide" && argc >= 3)
         return runSlide(argc, argv, QString::fromLocal8Bit(argv[2]),
                         !(argc > 3 && qstrcmp(argv[3], "--no-wait") == 0));
+    if (mode == "next" && argc >= 4)
+        return runNext(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                       !(argc > 4 && qstrcmp(argv[4], "--no-wait") == 0));
     if (mode == "view" && argc == 4)
         return runView(argc, argv, QString::fromLocal8Bit(argv[2]), argv[3]);
     if (mode == "list" && argc == 3)
@@ -873,7 +946,8 @@ int main(int argc, char **argv)
                  "       %s pass <folder> [--per-box] [--debug] [--threads N]\n"
                  "       %s view <file> fit|best|full\n"
                  "       %s slide <file> [--no-wait]\n"
+                 "       %s next <file> <file> [--no-wait]\n"
                  "       %s list <folder>\n",
-                 argv[0], argv[0], argv[0], argv[0], argv[0]);
+                 argv[0], argv[0], argv[0], argv[0], argv[0], argv[0]);
     return 2;
 }

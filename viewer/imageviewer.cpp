@@ -182,8 +182,19 @@ void ImageViewer::showPosition()
 
 void ImageViewer::setImageList(const QStringList &paths)
 {
+    prefetcher.drop();
     images = paths;
     position = int(images.indexOf(fileName));
+}
+
+void ImageViewer::prefetchNeighbours(QSize box, bool bestFit)
+{
+    // The next one first: most moves go forward.
+    for (const int steps : {1, -1}) {
+        const int target = stepTarget(steps);
+        if (target >= 0 && target != position)
+            prefetcher.prefetch(images.at(target), box, bestFit);
+    }
 }
 
 int ImageViewer::stepTarget(int steps) const
@@ -236,7 +247,7 @@ void ImageViewer::load(const QString &fileName)
     qDebug("max zoom ratio=%d", maxZoomRatio);
 
     info[0] = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
-    info[1] = QString::fromLatin1(loader.imageFormat().toUpper()) + QStringLiteral(" image");
+    info[1] = QString::fromLatin1(imageFormat.toUpper()) + QStringLiteral(" image");
     const QFileInfo file(fileName);
     info[2] = file.path();
     const qint64 bytes = file.size();
@@ -265,31 +276,35 @@ void ImageViewer::fitToScreen()
     if (generation != pass)
         return;
 
-    loader.load(fileName);
-    fullWidth = loader.width();
-    fullHeight = loader.height();
     const QSize box = viewportSize();
     fittedBox = box;
-    bool turned = false;
     const bool bestFit = settings->rotateBestFit();
-    QImage *image = nullptr;
-    if (bestFit)
-        image = loader.bestFitImage(box.width(), box.height(), turned);
-    else if (rotation != 0)
-        image = loader.rotatedImage(box.width(), box.height(), rotation);
-    else
-        image = loader.fittedImage(box.width(), box.height());
+    QImage image;
+    Prefetcher::Facts facts;
+    if (bestFit || rotation == 0) {
+        // Swapped in when a worker made it ahead; made here otherwise.
+        image = prefetcher.take(fileName, box, bestFit, &facts);
+    } else {
+        loader.load(fileName);
+        if (const QImage *rotated = loader.rotatedImage(box.width(), box.height(), rotation))
+            image = *rotated;
+        facts = {loader.imageFormat(), QSize(loader.width(), loader.height()), loader.colorCount(),
+                 false};
+        loader.release();
+    }
+    const bool turned = facts.turned;
+    imageFormat = facts.format;
     // A file whose header reads but whose pixels do not has no size either.
-    fullWidth = loader.width();
-    fullHeight = loader.height();
+    fullWidth = facts.size.width();
+    fullHeight = facts.size.height();
 
     // The file's own colour table: the picture handed out is always 32-bit.
-    if (image && !image->isNull() && loader.colorCount() >= 1)
-        info[5] = tr("%1 colors").arg(loader.colorCount());
-    else if (image && image->depth() >= 16)
+    if (!image.isNull() && facts.colours >= 1)
+        info[5] = tr("%1 colors").arg(facts.colours);
+    else if (image.depth() >= 16)
         info[5] = tr("True color");
-    basePixmap = image ? QPixmap::fromImage(*image) : QPixmap();
-    loader.release();
+    basePixmap = QPixmap::fromImage(image);
+    image = QImage();
 
     fitted = true;
     if (turned)
@@ -305,6 +320,7 @@ void ImageViewer::fitToScreen()
     zoomPopup->setZoomInEnabled(true);
     zoomPopup->setZoomOutEnabled(true);
     zoomPopup->setZoomMaxEnabled(true);
+    prefetchNeighbours(box, bestFit);
 }
 
 void ImageViewer::resizeEvent(QResizeEvent *event)
@@ -570,28 +586,11 @@ void ImageViewer::adjustBrightness(QImage &image, float factor)
     }
 }
 
-namespace {
-
-QImage fullScreenPicture(const QString &fileName)
-{
-    const QSize screen = screenSize();
-    QImage picture;
-    ImageLoader fullScreenLoader;
-    fullScreenLoader.load(fileName);
-    const QImage *image = fullScreenLoader.bestFitImage(screen.width(), screen.height());
-    if (image)
-        picture = *image;
-    fullScreenLoader.release();
-    return picture;
-}
-
-} // namespace
-
 void ImageViewer::showImageFullScreen(const QString &fileName)
 {
     const QSize screen = screenSize();
     position = int(images.indexOf(fileName));
-    QImage picture = fullScreenPicture(fileName);
+    QImage picture = prefetcher.take(fileName, screen, true);
     if (brightness != 0)
         adjustBrightness(picture, float(brightness) / 100.0f);
     // The surface does not own its picture; the picture goes when the surface does.
@@ -613,8 +612,9 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
         position = target;
         emit imageChanged(images.at(target));
         *pixmap = QPixmap();
-        *pixmap = QPixmap::fromImage(fullScreenPicture(images.at(target)));
+        *pixmap = QPixmap::fromImage(prefetcher.take(images.at(target), screenSize(), true));
         widget->update();
+        prefetchNeighbours(screenSize(), true);
     };
     connect(widget, &ImageWidget::swiped, this, move);
     connect(widget, &ImageWidget::stepRequested, this, move);
@@ -625,6 +625,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     widget->setFocus();
     widget->showFullScreen();
     connect(widget, &ImageWidget::clicked, widget, &QWidget::close);
+    prefetchNeighbours(screen, true);
 }
 
 void ImageViewer::showFullScreen()
@@ -691,6 +692,7 @@ void ImageViewer::releasePixmaps()
 void ImageViewer::accept()
 {
     releasePixmaps();
+    prefetcher.drop();
     ++generation;
     QDialog::accept();
 }
@@ -698,6 +700,7 @@ void ImageViewer::accept()
 void ImageViewer::reject()
 {
     releasePixmaps();
+    prefetcher.drop();
     ++generation;
     QDialog::reject();
 }
@@ -759,6 +762,7 @@ void ImageViewer::keyReleaseEvent(QKeyEvent *event)
 void ImageViewer::closeEvent(QCloseEvent *event)
 {
     releasePixmaps();
+    prefetcher.drop();
     ++generation;
     statusLabel->setText(QString());
     QDialog::closeEvent(event);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "viewer/imageloader.h"
+#include "viewer/prefetcher.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -75,6 +76,7 @@ private:
     void applyBrightness();
     void refresh();
     void releasePixmaps();
+    void prefetchNeighbours(QSize box, bool bestFit);
     static void adjustBrightness(QImage &image, float factor);
 
     // Pictures larger than this are not made, whatever the zoom.
@@ -83,6 +85,8 @@ private:
     Settings *settings;
     QString fileName;
     ImageLoader loader;
+    Prefetcher prefetcher; // the fitted pictures of the neighbours of the one shown
+    QByteArray imageFormat;
     QPixmap basePixmap;
     QPixmap brightPixmap;
     ImageWidget *imageWidget;

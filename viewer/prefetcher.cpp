@@ -40,11 +40,15 @@ struct Prefetcher::Job
         const QString before = stampOf(path);
         ImageLoader loader;
         loader.load(path);
-        const QImage *fitted = bestFit ? loader.bestFitImage(box.width(), box.height())
+        bool turned = false;
+        const QImage *fitted = bestFit ? loader.bestFitImage(box.width(), box.height(), turned)
                                        : loader.fittedImage(box.width(), box.height());
         const QImage result = fitted ? *fitted : QImage();
+        const Facts told{loader.imageFormat(), QSize(loader.width(), loader.height()),
+                         loader.colorCount(), turned};
         const QMutexLocker lock(&mutex);
         image = result;
+        facts = told;
         stamp = before;
         done = true;
         finished.wakeAll();
@@ -72,6 +76,7 @@ struct Prefetcher::Job
     QWaitCondition finished;
     bool done = false; // under the mutex, as image and stamp
     QImage image;
+    Facts facts;
     QString stamp;
 };
 
@@ -137,7 +142,7 @@ bool Prefetcher::isReady(const QString &path, QSize box, bool bestFit) const
     return job && job->isDone();
 }
 
-QImage Prefetcher::take(const QString &path, QSize box, bool bestFit)
+QImage Prefetcher::take(const QString &path, QSize box, bool bestFit, Facts *facts)
 {
     std::shared_ptr<Job> job = find(path, box, bestFit);
     if (job)
@@ -147,11 +152,16 @@ QImage Prefetcher::take(const QString &path, QSize box, bool bestFit)
     if (job->claim())
         job->decode();
     QImage image = job->wait();
-    if (job->stamp == Job::stampOf(path))
+    if (job->stamp == Job::stampOf(path)) {
+        if (facts)
+            *facts = job->facts;
         return image;
+    }
     // Made before the file changed: made again from what the file holds now.
     Job again(path, box, bestFit);
     again.decode();
+    if (facts)
+        *facts = again.facts;
     return again.image;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -23,9 +24,18 @@ public:
     // unless it is ready or under way already.
     void prefetch(const QString &path, QSize box, bool bestFit);
     bool isReady(const QString &path, QSize box, bool bestFit) const;
+    // What the loader told of the file while it made the picture.
+    struct Facts
+    {
+        QByteArray format;
+        QSize size; // upright; empty when the file does not decode
+        int colours = 0;
+        bool turned = false; // turned a quarter to fill the box best
+    };
+
     // That picture, no longer kept: at once when it is ready, else once it is decoded, here
     // when no worker has started it yet. A null image when the file does not decode.
-    QImage take(const QString &path, QSize box, bool bestFit);
+    QImage take(const QString &path, QSize box, bool bestFit, Facts *facts = nullptr);
     // Forgets every picture; decodes not started yet never run.
     void drop();
 

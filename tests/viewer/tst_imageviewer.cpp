@@ -19,6 +19,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
 
@@ -37,7 +39,9 @@ public:
 private:
     static void handle(QtMsgType type, const QMessageLogContext &, const QString &message)
     {
-        count += type == QtDebugMsg && message.startsWith(QLatin1String("loading ")) ? 1 : 0;
+        // The workers' decodes do not keep the GUI thread waiting.
+        if (QThread::currentThread() == qApp->thread())
+            count += type == QtDebugMsg && message.startsWith(QLatin1String("loading ")) ? 1 : 0;
     }
     static inline int count = 0;
     QtMessageHandler previous;
@@ -57,6 +61,18 @@ bool writeMarked(const QString &path, int w, int h, QColor fill = Qt::blue)
     image.fill(fill);
     QPainter(&image).fillRect(0, 0, w / 2, h / 2, Qt::red);
     return image.save(path);
+}
+
+// A picture with a colour table of five entries.
+bool writeIndexed(const QString &path, QSize size)
+{
+    QImage indexed(size, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
+                           qRgb(255, 255, 255)});
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            indexed.setPixel(x, y, uint((x / 7 + y / 5) % 5));
+    return indexed.save(path);
 }
 
 bool looksLike(QRgb a, QColor b)
@@ -113,6 +129,8 @@ private slots:
     void movesThroughTheListedPictures();
     void keepsTheMiddleOfTheView_data();
     void keepsTheMiddleOfTheView();
+    void swapsInTheReadyNeighbours_data();
+    void swapsInTheReadyNeighbours();
 
 private:
     QString file(const QString &name) const { return dir.filePath(name); }
@@ -337,14 +355,8 @@ void tst_ImageViewer::tellsTheColours()
     QFETCH(QSize, size);
     QFETCH(QString, colours);
 
-    QImage indexed(size, QImage::Format_Indexed8);
-    indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
-                           qRgb(255, 255, 255)});
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            indexed.setPixel(x, y, uint((x / 7 + y / 5) % 5));
     const QString path = file(QStringLiteral("indexed.png"));
-    QVERIFY(indexed.save(path));
+    QVERIFY(writeIndexed(path, size));
     viewer->load(path);
     QCOMPARE(viewer->info[5], colours);
 
@@ -835,6 +847,78 @@ void tst_ImageViewer::keepsTheMiddleOfTheView()
     const QPointF middle = viewMiddle();
     QVERIFY2(qAbs(middle.x() - expected.x()) < 0.02 && qAbs(middle.y() - expected.y()) < 0.02,
              qPrintable(QStringLiteral("%1, %2").arg(middle.x()).arg(middle.y())));
+}
+
+void tst_ImageViewer::swapsInTheReadyNeighbours_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::newRow("Right") << "Right";
+    QTest::newRow("Left") << "Left";
+    QTest::newRow("full screen: Right") << "full screen";
+    QTest::newRow("relist") << "relist";
+    QTest::newRow("close") << "close";
+}
+
+void tst_ImageViewer::swapsInTheReadyNeighbours()
+{
+    QFETCH(QString, request);
+
+    const QStringList paths{file(QStringLiteral("before.png")), file(QStringLiteral("now.png")),
+                            file(QStringLiteral("after.png"))};
+    QVERIFY(writeMarked(paths[0], 300, 200, Qt::yellow));
+    QVERIFY(writeMarked(paths[1], 200, 300, Qt::blue));
+    QVERIFY(writeIndexed(paths[2], QSize(400, 100)));
+    viewer->setImageList(paths);
+    const bool fullScreen = request == QLatin1String("full screen");
+    QPointer<ImageWidget> surface;
+    if (fullScreen) {
+        viewer->showImageFullScreen(paths[1]);
+        surface = viewer->fullScreenWidget;
+        QVERIFY(QTest::qWaitForWindowExposed(surface));
+    } else {
+        viewer->load(paths[1]);
+    }
+    const QSize box = fullScreen ? QSize(240, 320) : QSize(240, 290);
+    const auto ready = [&](int n) { return viewer->prefetcher.isReady(paths[n], box, fullScreen); };
+
+    if (request == QLatin1String("close")) {
+        // Closed while the workers decode: nothing they make is kept or reaches the viewer.
+        viewer->close();
+        Prefetcher::pool()->waitForDone();
+        QCoreApplication::processEvents();
+        QVERIFY(!ready(0) && !ready(2));
+        delete viewer;
+        return;
+    }
+    QTRY_VERIFY(ready(0) && ready(2));
+    if (request == QLatin1String("relist")) {
+        viewer->setImageList(paths);
+        QVERIFY(!ready(0) && !ready(2));
+        return;
+    }
+
+    LoadCounter counter;
+    const int target = request == QLatin1String("Left") ? 0 : 2;
+    if (fullScreen) {
+        QTest::keyClick(surface, Qt::Key_Right);
+        QCOMPARE(viewer->position, 2);
+    } else {
+        viewer->step(target - 1);
+        QCOMPARE(viewer->basePixmap.size(), target ? QSize(240, 60) : QSize(240, 160));
+        QCOMPARE(viewer->info[1], QStringLiteral("PNG image"));
+        QCOMPARE(viewer->info[4], target ? QStringLiteral("400x100") : QStringLiteral("300x200"));
+        QCOMPARE(viewer->info[5],
+                 target ? QStringLiteral("5 colors") : QStringLiteral("True color"));
+    }
+    QCOMPARE(counter.loads(), 0);
+    if (fullScreen) {
+        QVERIFY(leave(surface, true));
+        return;
+    }
+    // Zooms decode again from the file, to the size the swapped picture's facts tell.
+    viewer->zoomIn();
+    QCOMPARE(counter.loads(), 1);
+    QCOMPARE(viewer->basePixmap.size(), target ? QSize(400, 100) : QSize(300, 200));
 }
 
 PICTARN_TEST(tst_ImageViewer)
