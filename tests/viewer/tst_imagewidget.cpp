@@ -2,17 +2,13 @@
 
 #include "viewer/imagewidget.h"
 
-#include <QKeyEvent>
 #include <QPixmap>
-#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-
-const QRgb untouched = qRgb(255, 0, 255);
 
 // Each pixel tells where it came from: red and green are x and y modulo 256, blue their
 // hundreds.
@@ -25,168 +21,15 @@ QPixmap positionPixmap(int w, int h)
     return QPixmap::fromImage(image);
 }
 
-// What the widget paints by itself, over a magenta canvas.
-QImage painted(ImageWidget &widget)
-{
-    QImage canvas(widget.size(), QImage::Format_RGB32);
-    canvas.fill(untouched);
-    widget.render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
-    return canvas;
-}
-
 } // namespace
 
 class tst_ImageWidget : public QObject
 {
     Q_OBJECT
 private slots:
-    void drawsThePixmapCentred_data();
-    void drawsThePixmapCentred();
-    void fillsBlackForAnEmptyPixmapAndNothingForNone();
-    void turnsKeyReleasesIntoSignals_data();
-    void turnsKeyReleasesIntoSignals();
-    void closingEmptiesThePixmapAndStopsPainting();
     void tellsTapsSwipesAndDragsApart_data();
     void tellsTapsSwipesAndDragsApart();
 };
-
-void tst_ImageWidget::drawsThePixmapCentred_data()
-{
-    QTest::addColumn<QSize>("pixmapSize");
-    QTest::addColumn<QPoint>("origin");
-
-    QTest::newRow("101x50") << QSize(101, 50) << QPoint(69, 135);
-    QTest::newRow("300x400, middle part") << QSize(300, 400) << QPoint(-30, -40);
-    QTest::newRow("241x321, odd overflow") << QSize(241, 321) << QPoint(0, 0);
-}
-
-void tst_ImageWidget::drawsThePixmapCentred()
-{
-    QFETCH(QSize, pixmapSize);
-    QFETCH(QPoint, origin);
-
-    QPixmap pixmap = positionPixmap(pixmapSize.width(), pixmapSize.height());
-    ImageWidget widget;
-    widget.resize(240, 320);
-    widget.setPixmap(&pixmap, false);
-    QCOMPARE(widget.size(), QSize(240, 320));
-    const QImage canvas = painted(widget);
-    const QImage source = pixmap.toImage();
-
-    const QRect covered = QRect(origin, pixmapSize).intersected(widget.rect());
-    for (const QPoint &at : {covered.topLeft(), covered.topRight(), covered.bottomLeft(),
-                             covered.bottomRight(), covered.center()}) {
-        QCOMPARE(canvas.pixel(at), source.pixel(at - origin));
-    }
-    if (origin.x() > 0) {
-        QCOMPARE(canvas.pixel(origin.x() - 1, origin.y()), untouched);
-        QCOMPARE(canvas.pixel(covered.right() + 1, covered.bottom()), untouched);
-    }
-
-    // Asked to, the widget takes the pixmap's size, and none for an empty one.
-    widget.setPixmap(&pixmap, true);
-    QCOMPARE(widget.size(), pixmapSize);
-    QPixmap empty;
-    widget.setPixmap(&empty, true);
-    QCOMPARE(widget.size(), QSize(0, 0));
-}
-
-void tst_ImageWidget::fillsBlackForAnEmptyPixmapAndNothingForNone()
-{
-    ImageWidget widget;
-    widget.resize(240, 320);
-    QCOMPARE(painted(widget).pixel(120, 160), untouched);
-
-    QPixmap empty;
-    widget.setPixmap(&empty, false);
-    const QImage canvas = painted(widget);
-    for (const QPoint &at : {QPoint(0, 0), QPoint(239, 319), QPoint(120, 160)})
-        QCOMPARE(canvas.pixel(at), qRgb(0, 0, 0));
-
-    // A background colour fills around a picture.
-    QPixmap pixmap = positionPixmap(100, 50);
-    widget.setBackgroundColor(Qt::black);
-    widget.setPixmap(&pixmap, false);
-    const QImage shown = widget.grab().toImage();
-    QCOMPARE(shown.pixel(239, 319), qRgb(0, 0, 0));
-    QCOMPARE(shown.pixel(70, 135), pixmap.toImage().pixel(0, 0));
-}
-
-void tst_ImageWidget::turnsKeyReleasesIntoSignals_data()
-{
-    QTest::addColumn<int>("key"); // 0: a mouse release
-    QTest::addColumn<int>("ok");
-    QTest::addColumn<int>("cancel");
-
-    QTest::newRow("Enter") << int(Qt::Key_Enter) << 1 << 0;
-    QTest::newRow("Return") << int(Qt::Key_Return) << 1 << 0;
-    QTest::newRow("Down") << int(Qt::Key_Down) << 1 << 0;
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << 1;
-    QTest::newRow("Right") << int(Qt::Key_Right) << 0 << 0;
-    QTest::newRow("letter") << int(Qt::Key_A) << 0 << 0;
-    QTest::newRow("mouse") << 0 << 0 << 0;
-}
-
-void tst_ImageWidget::turnsKeyReleasesIntoSignals()
-{
-    QFETCH(int, key);
-    QFETCH(int, ok);
-    QFETCH(int, cancel);
-
-    // A self-deleting surface, as the viewer's full-screen one.
-    auto *widget = new ImageWidget(nullptr, Qt::WindowFlags());
-    widget->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<ImageWidget> guard(widget);
-    widget->resize(240, 320);
-    widget->show();
-    QVERIFY(QTest::qWaitForWindowExposed(widget));
-    QSignalSpy okSpy(widget, &ImageWidget::OKPressed);
-    QSignalSpy cancelSpy(widget, &ImageWidget::CancelPressed);
-    QSignalSpy clickSpy(widget, &ImageWidget::clicked);
-    bool visibleWhenCancelled = false;
-    connect(widget, &ImageWidget::CancelPressed, this,
-            [&] { visibleWhenCancelled = guard && guard->isVisible(); });
-
-    if (key == 0) {
-        // Only the release of a button is a click.
-        QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(clickSpy.count(), 0);
-        QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(10, 10));
-        QTest::mouseClick(widget, Qt::RightButton, {}, QPoint(200, 300));
-        QCOMPARE(clickSpy.count(), 2);
-    } else {
-        // Presses are the toolkit's; only the release counts.
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QCoreApplication::sendEvent(widget, &press);
-        QCOMPARE(okSpy.count() + cancelSpy.count(), 0);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-        release.ignore();
-        QCoreApplication::sendEvent(widget, &release);
-        QVERIFY(release.isAccepted());
-        QCOMPARE(clickSpy.count(), 0);
-    }
-    QCOMPARE(okSpy.count(), ok);
-    QCOMPARE(cancelSpy.count(), cancel);
-    // Escape signals while the surface is still up, then closes and deletes it.
-    QCOMPARE(visibleWhenCancelled, cancel == 1);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(guard.isNull(), cancel == 1);
-    delete guard.data();
-}
-
-void tst_ImageWidget::closingEmptiesThePixmapAndStopsPainting()
-{
-    QPixmap pixmap = positionPixmap(100, 100);
-    ImageWidget widget;
-    widget.resize(240, 320);
-    widget.setPixmap(&pixmap, false);
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QVERIFY(widget.close());
-    QVERIFY(pixmap.isNull());
-    // Not even the black of an empty pixmap: nothing at all.
-    QCOMPARE(painted(widget).pixel(120, 160), untouched);
-}
 
 void tst_ImageWidget::tellsTapsSwipesAndDragsApart_data()
 {
