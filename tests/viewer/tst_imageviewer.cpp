@@ -587,7 +587,7 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
     const QPoint start = area.viewport()->mapToGlobal(QPoint(120, 150));
     const int steps = 4;
     if (touch) {
-        QPointingDevice *device = QTest::createTouchDevice();
+        static QPointingDevice *device = QTest::createTouchDevice(); // one for all the rows
         const auto at = [&](int step) {
             return area.viewport()->mapFromGlobal(start + moved * step / steps);
         };
