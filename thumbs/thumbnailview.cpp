@@ -153,7 +153,9 @@ void ThumbnailView::feedPass()
             if (ImageBox *box = passBoxes.at(applied++))
                 box->applyThumb(std::move(thumb));
         }
-        if (submitted == passBoxes.size() || submitted - applied >= window)
+        // Counted by what is still with the workers, so that one slow picture at the head of
+        // the grid does not leave the other workers idle.
+        if (submitted == passBoxes.size() || submitted - applied - arrived.size() >= window)
             break;
         if (slice.elapsed() >= 8) {
             QMetaObject::invokeMethod(this, &ThumbnailView::feedPass, Qt::QueuedConnection);
