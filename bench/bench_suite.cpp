@@ -774,7 +774,10 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
             std::printf(" %8.2f", ratioKey.isEmpty() ? 1.0 : median(ratio[ratioKey]));
         else
             std::printf(" %8s", "-");
-        std::printf(" %9.1f\n", median(peakMb[key]));
+        if (peakMb[key].isEmpty())
+            std::printf("\n");
+        else
+            std::printf(" %9.1f\n", median(peakMb[key]));
     };
     row("vipsthumbnail -s 80x60, one process", "vips", {});
     row("Pictarn, first visit (no .ptthumbs)", "first", "first");
