@@ -101,14 +101,14 @@ tap 62 12
 tap 56 70
 wait_for 300 has_full_screen_windows "$app_pid" 2 || die "no viewer"
 shot viewer
-tap 132 12 # zoom
+tap 108 12 # zoom
 read -r x y w h < <(popup)
 tap $((x + w / 2)) $((y + h - 14)) # zoom in
 shot viewer-zoomed
 tap 60 300 # closes the zoom menu
 windows 2
-tap 106 12 # fit to the screen again
-tap 157 12 # turn
+tap 76 12 # fit to the screen again
+tap 139 12 # turn
 read -r x y w h < <(popup)
 tap $((x + w / 2)) $((y + 12)) # "Rotate 90"
 windows 2
