@@ -12,6 +12,7 @@
 #include <QtEndian>
 
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <algorithm>
 
@@ -56,17 +57,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-quint32 crc32(const QByteArray &bytes)
-{
-    quint32 crc = 0xffffffff;
-    for (const char byte : bytes) {
-        crc ^= uchar(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xedb88320 & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
 QByteArray bigEndian(quint32 value)
 {
     QByteArray bytes(4, 0);
@@ -77,7 +67,9 @@ QByteArray bigEndian(quint32 value)
 QByteArray pngChunk(const char *type, const QByteArray &data, quint32 length)
 {
     const QByteArray body = type + data;
-    return bigEndian(length) + body + bigEndian(crc32(body));
+    return bigEndian(length) + body
+           + bigEndian(quint32(::crc32(0, reinterpret_cast<const Bytef *>(body.constData()),
+                                       uInt(body.size()))));
 }
 
 // A PNG the toolkit will not write: any bit depth and colour type, rows of raw samples, and

@@ -424,22 +424,20 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart_data()
     QTest::addColumn<QPoint>("moved"); // by the end, in even steps
     QTest::addColumn<int>("milliseconds");
     QTest::addColumn<int>("view"); // zoomed: at -1 its left edge, 0 its middle, 1 its right
-    QTest::addColumn<bool>("touch");
     QTest::addColumn<int>("gesture"); // 0: none, 1: next, -1: previous, 2: tap
 
     const int fitted = 0, none = 0, next = 1, previous = -1, tap = 2;
-    QTest::newRow("tap") << QPoint(0, 0) << 100 << fitted << false << tap;
-    QTest::newRow("10 px wobble") << QPoint(10, -10) << 100 << fitted << false << tap;
-    QTest::newRow("swipe left") << QPoint(-60, 10) << 2000 << fitted << false << next;
-    QTest::newRow("swipe right") << QPoint(48, -24) << 200 << fitted << false << previous;
-    QTest::newRow("47 px") << QPoint(-47, 0) << 200 << fitted << false << none;
-    QTest::newRow("diagonal") << QPoint(-80, 41) << 200 << fitted << false << none;
-    QTest::newRow("touch swipe") << QPoint(-70, 0) << 100 << fitted << true << next;
-    QTest::newRow("zoomed: pan") << QPoint(-60, -30) << 200 << 0 << false << none;
-    QTest::newRow("zoomed: swipe at the edge") << QPoint(-60, 0) << 200 << 1 << false << next;
-    QTest::newRow("zoomed: slow at the edge") << QPoint(-60, 0) << 400 << 1 << false << none;
-    QTest::newRow("zoomed: wrong edge") << QPoint(60, 0) << 200 << 1 << false << none;
-    QTest::newRow("zoomed: tap") << QPoint(3, 3) << 100 << -1 << false << tap;
+    QTest::newRow("tap") << QPoint(0, 0) << 100 << fitted << tap;
+    QTest::newRow("10 px wobble") << QPoint(10, -10) << 100 << fitted << tap;
+    QTest::newRow("swipe left") << QPoint(-60, 10) << 2000 << fitted << next;
+    QTest::newRow("swipe right") << QPoint(48, -24) << 200 << fitted << previous;
+    QTest::newRow("47 px") << QPoint(-47, 0) << 200 << fitted << none;
+    QTest::newRow("diagonal") << QPoint(-80, 41) << 200 << fitted << none;
+    QTest::newRow("zoomed: pan") << QPoint(-60, -30) << 200 << 0 << none;
+    QTest::newRow("zoomed: swipe at the edge") << QPoint(-60, 0) << 200 << 1 << next;
+    QTest::newRow("zoomed: slow at the edge") << QPoint(-60, 0) << 400 << 1 << none;
+    QTest::newRow("zoomed: wrong edge") << QPoint(60, 0) << 200 << 1 << none;
+    QTest::newRow("zoomed: tap") << QPoint(3, 3) << 100 << -1 << tap;
 }
 
 void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
@@ -447,7 +445,6 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
     QFETCH(QPoint, moved);
     QFETCH(int, milliseconds);
     QFETCH(int, view);
-    QFETCH(bool, touch);
     QFETCH(int, gesture);
 
     viewer->hide(); // a modal dialog would take the touches
@@ -472,23 +469,12 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
     // Screen points: a panned picture moves under the finger.
     const QPoint start = area.viewport()->mapToGlobal(QPoint(120, 150));
     const int steps = 4;
-    if (touch) {
-        static QPointingDevice *device = QTest::createTouchDevice(); // one for all the rows
-        const auto at = [&](int step) {
-            return area.viewport()->mapFromGlobal(start + moved * step / steps);
-        };
-        QTest::touchEvent(&area, device).press(0, at(0), area.viewport());
-        for (int step = 1; step <= steps; ++step)
-            QTest::touchEvent(&area, device).move(0, at(step), area.viewport());
-        QTest::touchEvent(&area, device).release(0, at(steps), area.viewport());
-    } else {
-        QTest::mousePress(widget, Qt::LeftButton, {}, widget->mapFromGlobal(start), 0);
-        for (int step = 1; step <= steps; ++step)
-            QTest::mouseMove(widget, widget->mapFromGlobal(start + moved * step / steps),
-                             milliseconds / (steps + 1));
-        QTest::mouseRelease(widget, Qt::LeftButton, {}, widget->mapFromGlobal(start + moved),
-                            milliseconds / (steps + 1));
-    }
+    QTest::mousePress(widget, Qt::LeftButton, {}, widget->mapFromGlobal(start), 0);
+    for (int step = 1; step <= steps; ++step)
+        QTest::mouseMove(widget, widget->mapFromGlobal(start + moved * step / steps),
+                         milliseconds / (steps + 1));
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, widget->mapFromGlobal(start + moved),
+                        milliseconds / (steps + 1));
 
     QCOMPARE(clicks.count(), gesture == 2 ? 1 : 0);
     QCOMPARE(swipes.count(), gesture == 1 || gesture == -1 ? 1 : 0);
