@@ -151,13 +151,11 @@ void tst_ImageLoader::matchesAFullDecode_data()
 
     const QSize phone(240, 320), box(240, 300), preview(80, 60);
     QTest::newRow("best fit turns") << photo(640, 480) << box << -1 << true << 0;
-    QTest::newRow("tall stays upright") << photo(480, 640) << box << -1 << false << 0;
     QTest::newRow("270") << photo(640, 480) << phone << 270 << true << 0;
     QTest::newRow("thin strip") << photo(4000, 30) << phone << 0 << false << 0;
     QTest::newRow("truncation") << photo(1000, 333) << phone << 0 << false << 0;
     QTest::newRow("orientation 6, best fit")
             << photo(1600, 1200, 6) << QSize(320, 240) << -1 << true << 0;
-    QTest::newRow("orientation 6, full size") << photo(40, 30, 6) << phone << 0 << false << 0;
     QTest::newRow("orientation 3") << photo(1600, 1200, 3) << phone << 0 << false << 0;
     QTest::newRow("orientation 8") << photo(1600, 1200, 8) << phone << 0 << false << 0;
 
@@ -228,9 +226,7 @@ void tst_ImageLoader::matchesAFullDecode()
                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                      .transformed(QTransform().rotate(turn));
     QCOMPARE(image->size(), reference.size());
-    const double difference = meanDifference(*image, reference);
-    QVERIFY2(difference < (bytes.startsWith("\xff\xd8") ? 16 : 2),
-             qPrintable(QString::number(difference)));
+    QVERIFY(meanDifference(*image, reference) < (bytes.startsWith("\xff\xd8") ? 16 : 2));
 }
 
 void tst_ImageLoader::undecodableFilesGiveNothing_data()
@@ -242,8 +238,6 @@ void tst_ImageLoader::undecodableFilesGiveNothing_data()
     grey.fill(Qt::gray);
 
     QTest::newRow("zero bytes") << "empty.jpg" << QByteArray() << 0;
-    QTest::newRow("jpeg start only")
-            << "start.jpg" << QByteArray("\xff\xd8\xff\xe0\0\x10JFIF", 10) << 0;
     QTest::newRow("missing file") << "" << QByteArray() << 0;
     QTest::newRow("fifo") << "pipe.jpg" << QByteArray() << 0; // opening it would wait
     // Whole header, pixels damaged: the failure shows only at decoding.
