@@ -12,6 +12,7 @@
 #include <QtEndian>
 
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <algorithm>
 
@@ -56,17 +57,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-quint32 crc32(const QByteArray &bytes)
-{
-    quint32 crc = 0xffffffff;
-    for (const char byte : bytes) {
-        crc ^= uchar(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xedb88320 & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
 QByteArray bigEndian(quint32 value)
 {
     QByteArray bytes(4, 0);
@@ -77,7 +67,9 @@ QByteArray bigEndian(quint32 value)
 QByteArray pngChunk(const char *type, const QByteArray &data, quint32 length)
 {
     const QByteArray body = type + data;
-    return bigEndian(length) + body + bigEndian(crc32(body));
+    return bigEndian(length) + body
+           + bigEndian(quint32(::crc32(0, reinterpret_cast<const Bytef *>(body.constData()),
+                                       uInt(body.size()))));
 }
 
 // A PNG the toolkit will not write: any bit depth and colour type, rows of raw samples, and
@@ -117,16 +109,12 @@ QByteArray gif(int w, int h, int colours, bool local)
 // Mean absolute difference per channel, alpha included, between two images of one size.
 double meanDifference(const QImage &a, const QImage &b)
 {
-    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage x = a.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    const QImage y = b.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
     qint64 sum = 0;
     for (int row = 0; row < x.height(); ++row) {
-        for (int column = 0; column < x.width(); ++column) {
-            const QRgb p = x.pixel(column, row);
-            const QRgb q = y.pixel(column, row);
-            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q))
-                   + qAbs(qAlpha(p) - qAlpha(q));
-        }
+        for (int i = 0; i < x.width() * 4; ++i)
+            sum += qAbs(x.constScanLine(row)[i] - y.constScanLine(row)[i]);
     }
     return double(sum) / (4.0 * x.width() * x.height());
 }
@@ -160,37 +148,28 @@ void tst_ImageLoader::matchesAFullDecode_data()
     QTest::addColumn<int>("degrees"); // -1: best fit
     QTest::addColumn<bool>("turned");
     QTest::addColumn<int>("colours");
-    QTest::addColumn<double>("tolerance");
 
     const QSize phone(240, 320), box(240, 300), preview(80, 60);
-    QTest::newRow("small kept, best fit") << photo(100, 50) << phone << -1 << false << 0 << 16.0;
-    QTest::newRow("best fit turns") << photo(640, 480) << box << -1 << true << 0 << 16.0;
-    QTest::newRow("tall stays upright") << photo(480, 640) << box << -1 << false << 0 << 16.0;
-    QTest::newRow("90") << photo(640, 480) << phone << 90 << true << 0 << 16.0;
-    QTest::newRow("180") << photo(640, 480) << phone << 180 << true << 0 << 16.0;
-    QTest::newRow("270") << photo(640, 480) << phone << 270 << true << 0 << 16.0;
-    QTest::newRow("thumbnail") << photo(1001, 751) << preview << 0 << false << 0 << 16.0;
-    QTest::newRow("thin strip") << photo(4000, 30) << phone << 0 << false << 0 << 16.0;
-    QTest::newRow("truncation") << photo(1000, 333) << phone << 0 << false << 0 << 16.0;
-    QTest::newRow("orientation 6") << photo(1001, 751, 6) << preview << 0 << false << 0 << 16.0;
+    QTest::newRow("best fit turns") << photo(640, 480) << box << -1 << true << 0;
+    QTest::newRow("270") << photo(640, 480) << phone << 270 << true << 0;
+    QTest::newRow("thin strip") << photo(4000, 30) << phone << 0 << false << 0;
+    QTest::newRow("truncation") << photo(1000, 333) << phone << 0 << false << 0;
     QTest::newRow("orientation 6, best fit")
-            << photo(1600, 1200, 6) << QSize(320, 240) << -1 << true << 0 << 16.0;
-    QTest::newRow("orientation 6, full size")
-            << photo(40, 30, 6) << phone << 0 << false << 0 << 16.0;
-    QTest::newRow("orientation 3") << photo(1600, 1200, 3) << phone << 0 << false << 0 << 16.0;
-    QTest::newRow("orientation 8") << photo(1600, 1200, 8) << phone << 0 << false << 0 << 16.0;
+            << photo(1600, 1200, 6) << QSize(320, 240) << -1 << true << 0;
+    QTest::newRow("orientation 3") << photo(1600, 1200, 3) << phone << 0 << false << 0;
+    QTest::newRow("orientation 8") << photo(1600, 1200, 8) << phone << 0 << false << 0;
 
     // Every kind is converted to 32 bits before it is scaled, so no colour is quantised again.
     QImage red(400, 300, QImage::Format_Mono);
     red.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 0)});
     red.fill(0);
-    QTest::newRow("1-bit red") << encoded(red, "png") << preview << 0 << false << 2 << 2.0;
+    QTest::newRow("1-bit red") << encoded(red, "png") << preview << 0 << false << 2;
     // Stripes of every grey level the depth holds, a little off the scaling grid.
     QByteArray samples;
     for (int y = 0; y < 150; ++y)
         samples += char(0) + QByteArray(63, char(y * 7 / 3 % 256));
     QTest::newRow("2-bit grey") << craftedPng(QSize(252, 150), 2, 0, samples) << preview << 0
-                                << false << 4 << 2.0;
+                                << false << 4;
     QImage palette(300, 200, QImage::Format_Indexed8);
     QImage deep(300, 200, QImage::Format_RGBA64);
     palette.setColorTable({qRgba(0, 0, 0, 0), qRgba(255, 0, 0, 255), qRgba(0, 0, 255, 128),
@@ -202,13 +181,13 @@ void tst_ImageLoader::matchesAFullDecode_data()
         }
     }
     QTest::newRow("palette with transparency")
-            << encoded(palette, "png") << preview << 0 << false << 5 << 2.0;
-    QTest::newRow("16-bit with alpha") << encoded(deep, "png") << preview << 0 << false << 0 << 2.0;
-    QTest::newRow("gif, global table") << gif(1, 1, 4, false) << preview << 0 << false << 4 << 2.0;
-    QTest::newRow("gif, local table") << gif(1, 1, 8, true) << preview << 0 << false << 8 << 2.0;
+            << encoded(palette, "png") << preview << 0 << false << 5;
+    QTest::newRow("16-bit with alpha") << encoded(deep, "png") << preview << 0 << false << 0;
+    QTest::newRow("gif, global table") << gif(1, 1, 4, false) << preview << 0 << false << 4;
+    QTest::newRow("gif, local table") << gif(1, 1, 8, true) << preview << 0 << false << 8;
     // The decoder allocates the whole screen for its one-pixel frame.
     QTest::newRow("gif screen over its frame")
-            << gif(2000, 1500, 2, false) << preview << 0 << false << 2 << 2.0;
+            << gif(2000, 1500, 2, false) << preview << 0 << false << 2;
 }
 
 void tst_ImageLoader::matchesAFullDecode()
@@ -218,7 +197,6 @@ void tst_ImageLoader::matchesAFullDecode()
     QFETCH(int, degrees);
     QFETCH(bool, turned);
     QFETCH(int, colours);
-    QFETCH(double, tolerance);
 
     const QString path = file(QStringLiteral("picture"));
     QVERIFY(writeFile(path, bytes));
@@ -248,34 +226,29 @@ void tst_ImageLoader::matchesAFullDecode()
                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                      .transformed(QTransform().rotate(turn));
     QCOMPARE(image->size(), reference.size());
-    const double difference = meanDifference(*image, reference);
-    QVERIFY2(difference < tolerance, qPrintable(QString::number(difference)));
+    QVERIFY(meanDifference(*image, reference) < (bytes.startsWith("\xff\xd8") ? 16 : 2));
 }
 
 void tst_ImageLoader::undecodableFilesGiveNothing_data()
 {
     QTest::addColumn<QString>("name"); // empty: no file at all
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QSize>("declared"); // what the header claims, when checked
     QTest::addColumn<int>("loadedWidth");
     QImage grey(300, 200, QImage::Format_RGB32);
     grey.fill(Qt::gray);
 
-    QTest::newRow("zero bytes") << "empty.jpg" << QByteArray() << QSize() << 0;
-    QTest::newRow("text named jpg") << "text.jpg" << QByteArray("not a picture\n") << QSize() << 0;
-    QTest::newRow("jpeg start only")
-            << "start.jpg" << QByteArray("\xff\xd8\xff\xe0\0\x10JFIF", 10) << QSize() << 0;
-    QTest::newRow("missing file") << "" << QByteArray() << QSize() << 0;
-    QTest::newRow("fifo") << "pipe.jpg" << QByteArray() << QSize() << 0; // opening it would wait
+    QTest::newRow("zero bytes") << "empty.jpg" << QByteArray() << 0;
+    QTest::newRow("missing file") << "" << QByteArray() << 0;
+    QTest::newRow("fifo") << "pipe.jpg" << QByteArray() << 0; // opening it would wait
     // Whole header, pixels damaged: the failure shows only at decoding.
     QByteArray png = encoded(grey, "png");
     png[png.indexOf("IDAT") + 8] = 'x';
-    QTest::newRow("damaged png") << "bad.png" << png << QSize(300, 200) << 300;
+    QTest::newRow("damaged png") << "bad.png" << png << 300;
     // SOF0: marker, length (2), precision (1), height (2), width (2); 60000 each way.
     QByteArray huge = photo(16, 16);
     const int frame = int(huge.indexOf(QByteArray("\xff\xc0", 2)));
     huge.replace(frame + 5, 4, QByteArray("\xea\x60\xea\x60", 4));
-    QTest::newRow("absurd size") << "huge.jpg" << huge << QSize(60000, 60000) << 0;
+    QTest::newRow("absurd size") << "huge.jpg" << huge << 0;
     // Progressive: its decode keeps every coefficient, whatever the scale asked for.
     QByteArray progressive;
     QBuffer buffer(&progressive);
@@ -284,34 +257,29 @@ void tst_ImageLoader::undecodableFilesGiveNothing_data()
     QVERIFY(buffer.open(QIODevice::WriteOnly) && writer.write(grey));
     progressive.replace(progressive.indexOf(QByteArray("\xff\xc2", 2)) + 5, 4,
                         QByteArray("\x3f\xff\x40\x00", 4));
-    QTest::newRow("progressive bomb") << "bomb.jpg" << progressive << QSize(16384, 16383) << 0;
+    QTest::newRow("progressive bomb") << "bomb.jpg" << progressive << 0;
     // Text and other side chunks declaring 2 GB in a file of a few bytes.
     for (const char *type : {"tEXt", "zTXt", "iTXt", "pCAL", "sCAL", "sPLT"}) {
         QTest::addRow("png %s claims 2 GB", type)
                 << "claims.png"
-                << craftedPng(QSize(1, 1), 8, 0, QByteArray(2, 0), type, {}, 0x7ffffff0)
-                << QSize(1, 1) << 0;
+                << craftedPng(QSize(1, 1), 8, 0, QByteArray(2, 0), type, {}, 0x7ffffff0) << 0;
     }
     const QByteArray text(3 << 20, 'x');
     QTest::newRow("png, 3 MB of text on one pixel")
             << "chatty.png"
-            << craftedPng(QSize(1, 1), 8, 0, QByteArray(2, 0), "tEXt", text, text.size())
-            << QSize(1, 1) << 0;
+            << craftedPng(QSize(1, 1), 8, 0, QByteArray(2, 0), "tEXt", text, text.size()) << 0;
 }
 
 void tst_ImageLoader::undecodableFilesGiveNothing()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
-    QFETCH(QSize, declared);
     QFETCH(int, loadedWidth);
     const QString path = file(name.isEmpty() ? QStringLiteral("does-not-exist.png") : name);
     if (QByteArray(QTest::currentDataTag()) == "fifo")
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     else if (!name.isEmpty())
         QVERIFY(writeFile(path, bytes));
-    if (declared.isValid())
-        QCOMPARE(QImageReader(path).size(), declared);
     ImageLoader loader;
     loader.load(path);
     QCOMPARE(loader.width(), loadedWidth);

@@ -4,9 +4,7 @@
 #include "app/settings.h"
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
-#include "viewer/zoompopup.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
@@ -23,24 +21,6 @@
 
 namespace {
 
-// Counts the loader's "loading" lines on the GUI thread: one per decode there.
-class LoadCounter
-{
-public:
-    LoadCounter() : previous(qInstallMessageHandler(&handle)) { count = 0; }
-    ~LoadCounter() { qInstallMessageHandler(previous); }
-    int loads() const { return count; }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (QThread::currentThread() == qApp->thread())
-            count += type == QtDebugMsg && message.startsWith(QLatin1String("loading ")) ? 1 : 0;
-    }
-    static inline int count = 0;
-    QtMessageHandler previous;
-};
-
 // A picture with a red top-left quarter, so that turns show.
 bool writeMarked(const QString &path, int w, int h, QColor fill = Qt::blue)
 {
@@ -56,29 +36,26 @@ bool writeIndexed(const QString &path, QSize size)
     QImage indexed(size, QImage::Format_Indexed8);
     indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
                            qRgb(255, 255, 255)});
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            indexed.setPixel(x, y, uint((x / 7 + y / 5) % 5));
+    indexed.fill(1);
     return indexed.save(path);
+}
+
+// The loader's "loading" lines on the GUI thread: one per decode there.
+int loads = 0;
+QtMessageHandler logged = nullptr;
+
+void countLoads(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtDebugMsg && message.startsWith(QLatin1String("loading ")))
+        loads += QThread::currentThread() == QCoreApplication::instance()->thread() ? 1 : 0;
+    else
+        logged(type, context, message);
 }
 
 bool looksLike(QRgb a, QColor b)
 {
     return qAbs(qRed(a) - b.red()) < 40 && qAbs(qGreen(a) - b.green()) < 40
            && qAbs(qBlue(a) - b.blue()) < 40;
-}
-
-// Clicks or keys a full-screen surface away; true when it is gone.
-bool leave(QPointer<ImageWidget> surface, bool byEscape)
-{
-    if (!surface || !QTest::qWaitForWindowExposed(surface))
-        return false;
-    if (byEscape)
-        QTest::keyClick(surface, Qt::Key_Escape);
-    else
-        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(10, 10));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return surface.isNull();
 }
 
 } // namespace
@@ -91,15 +68,10 @@ private slots:
     void init();
     void cleanup();
 
-    void fitsAgainWhenTheWindowIsSizedLate();
     void zoomsInStepsWithinTheBound_data();
     void zoomsInStepsWithinTheBound();
     void tellsTheFileFacts_data();
     void tellsTheFileFacts();
-    void adjustsBrightness_data();
-    void adjustsBrightness();
-    void releasesPicturesOnLeaving_data();
-    void releasesPicturesOnLeaving();
     void survivesRequestsInTheMiddleOfADecode_data();
     void survivesRequestsInTheMiddleOfADecode();
     void movesThroughTheListedPictures_data();
@@ -108,6 +80,7 @@ private slots:
     void tellsTapsSwipesAndDragsApart();
 
 private:
+    QString file(const char *name) const { return dir.filePath(QLatin1String(name)); }
     QString file(const QString &name) const { return dir.filePath(name); }
     bool setViewport(QSize box);
     QTemporaryDir dir;
@@ -118,8 +91,8 @@ private:
 void tst_ImageViewer::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QVERIFY(writeMarked(file(QStringLiteral("1600x1200.png")), 1600, 1200));
-    QVERIFY(writeMarked(file(QStringLiteral("640x480.png")), 640, 480));
+    QVERIFY(writeMarked(file("1600x1200.png"), 1600, 1200));
+    logged = qInstallMessageHandler(&countLoads);
 }
 
 void tst_ImageViewer::init()
@@ -144,51 +117,25 @@ bool tst_ImageViewer::setViewport(QSize box)
     return QTest::qWaitFor([&] { return viewer->viewportSize() == box; });
 }
 
-void tst_ImageViewer::fitsAgainWhenTheWindowIsSizedLate()
-{
-    // A window manager maximises the dialog after the picture was fitted to its first size.
-    QVERIFY(setViewport(QSize(220, 69)));
-    viewer->load(file(QStringLiteral("1600x1200.png")));
-    QCOMPARE(viewer->basePixmap.size(), QSize(92, 69));
-    QVERIFY(setViewport(QSize(240, 290)));
-    QTRY_COMPARE(viewer->basePixmap.size(), QSize(240, 180));
-}
-
 void tst_ImageViewer::zoomsInStepsWithinTheBound_data()
 {
     QTest::addColumn<QSize>("size");
-    // i: in, o: out, m: max, f: fit, z: 1:2 scrolled to (0.3, 0.6), 9 and 7: turns
+    // i: in, o: out, m: max, f: fit, z: 1:2 scrolled to (0.3, 0.6), 9: a turn
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QSize>("shown");
-    QTest::addColumn<QString>("label");
     QTest::addColumn<int>("decodes");
     QTest::addColumn<QPointF>("middle"); // of the view, as parts of the picture
 
-    const QSize large(1600, 1200), small(100, 80);
-    QTest::newRow("in from the fit")
-            << large << "i" << QSize(266, 199) << "Zoom 16% " << 1 << QPointF();
-    QTest::newRow("in to 1:1") << large << "iiiiii" << large << "Zoom 100% " << 6
-                               << QPointF(0.5, 0.5);
-    QTest::newRow("in keeps the middle")
-            << large << "zi" << large << "Zoom 100% " << 2 << QPointF(0.3, 0.6);
+    const QSize large(1600, 1200);
+    QTest::newRow("in keeps the middle") << large << "zi" << large << 2 << QPointF(0.3, 0.6);
     QTest::newRow("out keeps the middle")
-            << large << "zo" << QSize(533, 399) << "Zoom 33% " << 2 << QPointF(0.3, 0.6);
+            << large << "zo" << QSize(533, 399) << 2 << QPointF(0.3, 0.6);
     QTest::newRow("turn 90 turns the middle")
-            << large << "z9" << QSize(600, 800) << "Zoom 50% " << 1 << QPointF(0.4, 0.3);
-    QTest::newRow("turn 270 turns the middle")
-            << large << "z7" << QSize(600, 800) << "Zoom 50% " << 1 << QPointF(0.6, 0.7);
-    QTest::newRow("out from 1:1") << large << "mo" << QSize(800, 600) << "Zoom 50% " << 2
-                                  << QPointF();
-    QTest::newRow("back to the fit, once")
-            << large << "iff" << QSize(240, 180) << "Zoom" << 2 << QPointF();
-    QTest::newRow("small: in stays") << small << "i" << small << "Zoom" << 0 << QPointF();
-    QTest::newRow("small: out, out")
-            << small << "oo" << QSize(32, 26) << "Zoom 33% " << 2 << QPointF();
+            << large << "z9" << QSize(600, 800) << 1 << QPointF(0.4, 0.3);
+    QTest::newRow("back to the fit, once") << large << "iff" << QSize(240, 180) << 2 << QPointF();
     // Pictures larger than the bound allows are never made.
     QTest::newRow("3001x3000 max")
-            << QSize(3001, 3000) << "m" << QSize(1500, 1499) << "Zoom 50% " << 1 << QPointF();
-    QTest::newRow("4000x3000 max")
-            << QSize(4000, 3000) << "m" << QSize(2000, 1500) << "Zoom 50% " << 1 << QPointF();
+            << QSize(3001, 3000) << "m" << QSize(1500, 1499) << 1 << QPointF();
 }
 
 void tst_ImageViewer::zoomsInStepsWithinTheBound()
@@ -196,11 +143,10 @@ void tst_ImageViewer::zoomsInStepsWithinTheBound()
     QFETCH(QSize, size);
     QFETCH(QString, steps);
     QFETCH(QSize, shown);
-    QFETCH(QString, label);
     QFETCH(int, decodes);
     QFETCH(QPointF, middle);
 
-    const QString path = file(QStringLiteral("zoom.jpg"));
+    const QString path = file("zoom.jpg");
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
     QVERIFY(image.save(path, "jpg", 50));
@@ -209,7 +155,7 @@ void tst_ImageViewer::zoomsInStepsWithinTheBound()
     QScrollBar *down = viewer->scrollView->verticalScrollBar();
     const auto view = [&] { return viewer->scrollView->viewport()->size(); };
     const auto picture = [&] { return viewer->imageWidget->size(); };
-    LoadCounter counter;
+    loads = 0;
     for (const QChar step : steps) {
         if (step == QLatin1Char('i'))
             viewer->zoomIn();
@@ -222,21 +168,18 @@ void tst_ImageViewer::zoomsInStepsWithinTheBound()
         else if (step == QLatin1Char('z'))
             viewer->zoomTo(2);
         else
-            viewer->rotateBy(step == QLatin1Char('9') ? 90 : 270);
+            viewer->rotateBy(90);
         QCoreApplication::processEvents();
         if (step == QLatin1Char('z')) {
             across->setValue(qRound(0.3 * picture().width() - view().width() / 2.0));
             down->setValue(qRound(0.6 * picture().height() - view().height() / 2.0));
         }
     }
-    QCOMPARE(counter.loads(), decodes);
+    QCOMPARE(loads, decodes);
     QCOMPARE(viewer->basePixmap.size(), shown);
-    QCOMPARE(viewer->zoomPopup->findChild<QLabel *>()->text(), label);
     const QPointF at((across->value() + view().width() / 2.0) / picture().width(),
                      (down->value() + view().height() / 2.0) / picture().height());
-    if (!middle.isNull())
-        QVERIFY2((at - middle).manhattanLength() < 0.03,
-                 qPrintable(QStringLiteral("%1, %2").arg(at.x()).arg(at.y())));
+    QVERIFY(middle.isNull() || (at - middle).manhattanLength() < 0.03);
 }
 
 void tst_ImageViewer::tellsTheFileFacts_data()
@@ -245,10 +188,7 @@ void tst_ImageViewer::tellsTheFileFacts_data()
     QTest::addColumn<int>("bytes"); // -1: a 64x48 picture, -2: a 400x300 indexed one
     QTest::addColumn<QStringList>("facts"); // format, size, dimensions, colours
 
-    QTest::newRow("1024 bytes") << "a.dat" << 1024
-                                << QStringList{" image", "1024 bytes", "0x0", ""};
     QTest::newRow("1025 bytes") << "b.dat" << 1025 << QStringList{" image", "1 Kb", "0x0", ""};
-    QTest::newRow("2048 bytes") << "c.dat" << 2048 << QStringList{" image", "2 Kb", "0x0", ""};
     QTest::newRow("empty") << "e.jpg" << 0 << QStringList{" image", "0 bytes", "0x0", ""};
     QTest::newRow("jpeg") << "g.jpg" << -1 << QStringList{"JPEG image", "", "64x48", "True color"};
     QTest::newRow("indexed") << "i.png" << -2
@@ -269,60 +209,6 @@ void tst_ImageViewer::tellsTheFileFacts()
     QCOMPARE(QStringList(viewer->info.begin(), viewer->info.end()),
              QStringList({name, facts[0], dir.path(),
                           facts[1].isEmpty() ? viewer->info[3] : facts[1], facts[2], facts[3]}));
-
-    // A file that does not decode leaves the colours as they were.
-    QVERIFY(TestUtil::writeBytes(file(QStringLiteral("broken.png")), 300));
-    viewer->load(file(QStringLiteral("broken.png")));
-    QCOMPARE(viewer->info[4], QStringLiteral("0x0"));
-    QCOMPARE(viewer->info[5], facts[3]);
-}
-
-void tst_ImageViewer::adjustsBrightness_data()
-{
-    QTest::addColumn<int>("level");
-    QTest::addColumn<QColor>("before");
-    QTest::addColumn<QColor>("after");
-
-    QTest::newRow("-100 black, alpha kept")
-            << -100 << QColor(200, 100, 255, 128) << QColor(0, 0, 0, 128);
-    QTest::newRow("+200 saturates from 85")
-            << 200 << QColor(85, 84, 255, 255) << QColor(255, 252, 255, 255);
-    QTest::newRow("-200 stays black") << -200 << QColor(255, 200, 130, 255) << QColor(0, 0, 0, 255);
-}
-
-void tst_ImageViewer::adjustsBrightness()
-{
-    QFETCH(int, level);
-    QFETCH(QColor, before);
-    QFETCH(QColor, after);
-
-    const float factor = float(level) / 100.0f;
-    QImage image(4, 3, QImage::Format_ARGB32_Premultiplied);
-    image.fill(before);
-    ImageViewer::adjustBrightness(image, factor);
-    QCOMPARE(QColor::fromRgba(image.pixel(2, 1)), after);
-}
-
-void tst_ImageViewer::releasesPicturesOnLeaving_data()
-{
-    QTest::addColumn<int>("leaving");
-    QTest::newRow("Escape") << int(Qt::Key_Escape);
-    QTest::newRow("Return") << int(Qt::Key_Return);
-}
-
-void tst_ImageViewer::releasesPicturesOnLeaving()
-{
-    QFETCH(int, leaving);
-
-    viewer->load(file(QStringLiteral("640x480.png")));
-    viewer->brightUpImage();
-    // A release whose press closed a pop-up menu leaves the picture alone.
-    QTest::keyRelease(viewer, Qt::Key(leaving));
-    QVERIFY(!viewer->basePixmap.isNull());
-    QTest::keyClick(viewer, Qt::Key(leaving));
-    QVERIFY(viewer->basePixmap.isNull());
-    QVERIFY(viewer->brightPixmap.isNull());
-    QVERIFY(!viewer->isVisible());
 }
 
 void tst_ImageViewer::survivesRequestsInTheMiddleOfADecode_data()
@@ -339,9 +225,8 @@ void tst_ImageViewer::survivesRequestsInTheMiddleOfADecode()
 {
     QFETCH(QString, request);
 
-    const QString previous = file(QStringLiteral("previous.png"));
-    const QString current = file(QStringLiteral("current.png"));
-    const QString next = file(QStringLiteral("next.png"));
+    const QString previous = file("previous.png"), current = file("current.png"),
+                  next = file("next.png");
     QVERIFY(writeMarked(previous, 300, 200, Qt::yellow));
     QVERIFY(writeMarked(current, 200, 300, Qt::blue));
     QVERIFY(writeMarked(next, 400, 100, Qt::green));
@@ -387,9 +272,7 @@ void tst_ImageViewer::survivesRequestsInTheMiddleOfADecode()
     QCOMPARE(viewer->info[4], second ? QStringLiteral("400x100") : QStringLiteral("200x300"));
     QVERIFY(viewer->fitted);
     QCOMPARE(viewer->rotation + viewer->brightness, 0);
-    QCOMPARE(viewer->statusLabel->text(), QString());
-    const QSize expected = second ? QSize(240, 60) : QSize(193, 290);
-    QCOMPARE(viewer->imageWidget->size(), expected);
+    QCOMPARE(viewer->imageWidget->size(), second ? QSize(240, 60) : QSize(193, 290));
     const QImage shown = viewer->basePixmap.toImage();
     QVERIFY(looksLike(shown.pixel(shown.width() - 3, shown.height() - 3),
                       second ? Qt::green : Qt::blue));
@@ -397,13 +280,14 @@ void tst_ImageViewer::survivesRequestsInTheMiddleOfADecode()
         // The surface shows the file being opened, not the one before.
         QVERIFY(surface && QTest::qWaitForWindowExposed(surface));
         QVERIFY(looksLike(surface->grab().toImage().pixel(120, 300), Qt::blue));
-        QVERIFY(leave(surface, false));
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(10, 10));
+        QTRY_VERIFY(surface.isNull());
     }
 }
 
 void tst_ImageViewer::movesThroughTheListedPictures_data()
 {
-    // A key; 1: swipe left, 2: swipe right, 4: two moves to ready neighbours, 5: the same
+    // A key; 2: swipe right from beside the picture, 4: two moves to ready neighbours, 5: the same
     // with Right on full screen, 6: a new list, 7: a close.
     QTest::addColumn<int>("input");
     QTest::addColumn<int>("start");
@@ -412,15 +296,9 @@ void tst_ImageViewer::movesThroughTheListedPictures_data()
 
     const int right = Qt::Key_Right, left = Qt::Key_Left;
     QTest::newRow("Right") << right << 2 << false << 3;
-    QTest::newRow("Space") << int(Qt::Key_Space) << 2 << false << 3;
     QTest::newRow("Left") << left << 2 << false << 1;
-    QTest::newRow("BackSpace") << int(Qt::Key_Backspace) << 2 << false << 1;
-    QTest::newRow("Home") << int(Qt::Key_Home) << 2 << false << 0;
-    QTest::newRow("End") << int(Qt::Key_End) << 2 << false << 13;
-    QTest::newRow("Down stays") << int(Qt::Key_Down) << 2 << false << 2;
     QTest::newRow("Left at the first") << left << 0 << false << 0;
     QTest::newRow("Right at the last") << right << 13 << false << 13;
-    QTest::newRow("swipe left") << 1 << 2 << false << 3;
     QTest::newRow("swipe right") << 2 << 2 << false << 1;
     QTest::newRow("zoomed: Right scrolls") << right << 2 << true << 2;
     QTest::newRow("zoomed: Page Down") << int(Qt::Key_PageDown) << 2 << true << 3;
@@ -442,7 +320,7 @@ void tst_ImageViewer::movesThroughTheListedPictures()
     QStringList paths;
     for (int n = 0; n < 14; ++n)
         paths.append(file(QStringLiteral("listed%1.png").arg(n)));
-    paths[2] = file(QStringLiteral("1600x1200.png"));
+    paths[2] = file("1600x1200.png");
     QVERIFY(writeMarked(paths[3], 64, 48, Qt::green));
     QVERIFY(writeIndexed(paths[4], QSize(400, 100)));
     viewer->setImageList(paths);
@@ -453,7 +331,6 @@ void tst_ImageViewer::movesThroughTheListedPictures()
         surface = viewer->fullScreenWidget;
         QVERIFY(QTest::qWaitForWindowExposed(surface));
     }
-    QCOMPARE(viewer->statusLabel->text(), QStringLiteral("%1/14").arg(start + 1));
     if (zoomed)
         viewer->zoomTo(1);
     QSignalSpy moves(viewer, &ImageViewer::imageChanged);
@@ -465,19 +342,17 @@ void tst_ImageViewer::movesThroughTheListedPictures()
     QScrollBar *across = viewer->scrollView->horizontalScrollBar();
     const int scrolled = across->value();
     int way = 0;
-    if (input == 1 || input == 2) {
-        // The swipe right starts beside the picture, above it.
-        QWidget *area = input == 1 ? viewer->imageWidget : viewer->scrollView->viewport();
-        const QPoint from(120, input == 1 ? 60 : 10);
-        QTest::mousePress(area, Qt::LeftButton, {}, from);
+    if (input == 2) {
+        QWidget *area = viewer->scrollView->viewport(); // above the picture
+        QTest::mousePress(area, Qt::LeftButton, {}, QPoint(120, 10));
         for (int step = 1; step <= 3; ++step)
-            QTest::mouseMove(area, from + QPoint((input == 1 ? -20 : 20) * step, step));
-        QTest::mouseRelease(area, Qt::LeftButton, {}, from + QPoint(input == 1 ? -60 : 60, 3));
+            QTest::mouseMove(area, QPoint(120 + 20 * step, 10 + step));
+        QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(180, 13));
     } else if (input == 4 || input == 5) {
         // The neighbours are made in the workers; a move to one swaps it in.
         way = expected > start ? 1 : -1;
         QTRY_VERIFY(ready(-way));
-        LoadCounter counter;
+        loads = 0;
         for (int moved = 1; moved <= 2; ++moved) {
             QTRY_VERIFY(ready(way * moved));
             if (surface)
@@ -488,20 +363,16 @@ void tst_ImageViewer::movesThroughTheListedPictures()
             if (surface && moved == 1)
                 QVERIFY(looksLike(surface->grab().toImage().pixel(140, 175), Qt::green));
         }
-        QCOMPARE(counter.loads(), 0);
+        QCOMPARE(loads, 0);
     }
     if (surface) {
-        QVERIFY(leave(surface, false));
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(10, 10));
+        QTRY_VERIFY(surface.isNull());
     } else if (input == 4) {
-        QCOMPARE(viewer->info[4],
-                 way > 0 ? QStringLiteral("400x100") : QStringLiteral("1600x1200"));
-        QCOMPARE(viewer->info[5],
-                 way > 0 ? QStringLiteral("5 colors") : QStringLiteral("True color"));
+        QCOMPARE(viewer->info[4] + viewer->info[5],
+                 way > 0 ? QStringLiteral("400x1005 colors")
+                         : QStringLiteral("1600x1200True color"));
         QCOMPARE(viewer->basePixmap.size(), way > 0 ? QSize(240, 60) : QSize(240, 180));
-        // A zoom decodes again from the file, to the size the swapped picture's facts tell.
-        LoadCounter counter;
-        viewer->zoomIn();
-        QCOMPARE(counter.loads(), 1);
     }
     if (input == 6 || input == 7) {
         if (input == 6) {
@@ -516,16 +387,11 @@ void tst_ImageViewer::movesThroughTheListedPictures()
         QVERIFY(!ready(-1) && !ready(1));
         return;
     }
-    if (input > 7) {
-        QWidget *focused = viewer->focusWidget();
-        QVERIFY(focused);
-        QTest::keyClick(focused, Qt::Key(input));
-    }
+    if (input > 7)
+        QTest::keyClick(viewer->focusWidget(), Qt::Key(input));
 
     QTRY_COMPARE(viewer->fileName, paths[expected]);
     QCOMPARE(viewer->statusLabel->text(), QStringLiteral("%1/14").arg(expected + 1));
-    QVERIFY(viewer->statusLabel->width()
-            >= viewer->statusLabel->fontMetrics().horizontalAdvance(viewer->statusLabel->text()));
     if (input < 4 || input > 7)
         QCOMPARE(moves.count(), expected == start ? 0 : 1);
     if (zoomed && input == Qt::Key_Right)
@@ -537,23 +403,20 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart_data()
     QTest::addColumn<QPoint>("moved"); // by the end, in even steps
     QTest::addColumn<int>("milliseconds");
     QTest::addColumn<int>("view"); // zoomed: at -1 its left edge, 0 its middle, 1 its right
-    QTest::addColumn<bool>("touch");
     QTest::addColumn<int>("gesture"); // 0: none, 1: next, -1: previous, 2: tap
 
     const int fitted = 0, none = 0, next = 1, previous = -1, tap = 2;
-    QTest::newRow("tap") << QPoint(0, 0) << 100 << fitted << false << tap;
-    QTest::newRow("10 px wobble") << QPoint(10, -10) << 100 << fitted << false << tap;
-    QTest::newRow("swipe left") << QPoint(-60, 10) << 2000 << fitted << false << next;
-    QTest::newRow("swipe right") << QPoint(48, -24) << 200 << fitted << false << previous;
-    QTest::newRow("47 px") << QPoint(-47, 0) << 200 << fitted << false << none;
-    QTest::newRow("diagonal") << QPoint(-80, 41) << 200 << fitted << false << none;
-    QTest::newRow("touch tap") << QPoint(5, 5) << 100 << fitted << true << tap;
-    QTest::newRow("touch swipe") << QPoint(-70, 0) << 100 << fitted << true << next;
-    QTest::newRow("zoomed: pan") << QPoint(-60, -30) << 200 << 0 << false << none;
-    QTest::newRow("zoomed: swipe at the edge") << QPoint(-60, 0) << 200 << 1 << false << next;
-    QTest::newRow("zoomed: slow at the edge") << QPoint(-60, 0) << 400 << 1 << false << none;
-    QTest::newRow("zoomed: wrong edge") << QPoint(60, 0) << 200 << 1 << false << none;
-    QTest::newRow("zoomed: tap") << QPoint(3, 3) << 100 << -1 << false << tap;
+    QTest::newRow("tap") << QPoint(0, 0) << 100 << fitted << tap;
+    QTest::newRow("10 px wobble") << QPoint(10, -10) << 100 << fitted << tap;
+    QTest::newRow("swipe left") << QPoint(-60, 10) << 2000 << fitted << next;
+    QTest::newRow("swipe right") << QPoint(48, -24) << 200 << fitted << previous;
+    QTest::newRow("47 px") << QPoint(-47, 0) << 200 << fitted << none;
+    QTest::newRow("diagonal") << QPoint(-80, 41) << 200 << fitted << none;
+    QTest::newRow("zoomed: pan") << QPoint(-60, -30) << 200 << 0 << none;
+    QTest::newRow("zoomed: swipe at the edge") << QPoint(-60, 0) << 200 << 1 << next;
+    QTest::newRow("zoomed: slow at the edge") << QPoint(-60, 0) << 400 << 1 << none;
+    QTest::newRow("zoomed: wrong edge") << QPoint(60, 0) << 200 << 1 << none;
+    QTest::newRow("zoomed: tap") << QPoint(3, 3) << 100 << -1 << tap;
 }
 
 void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
@@ -561,7 +424,6 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
     QFETCH(QPoint, moved);
     QFETCH(int, milliseconds);
     QFETCH(int, view);
-    QFETCH(bool, touch);
     QFETCH(int, gesture);
 
     viewer->hide(); // a modal dialog would take the touches
@@ -585,24 +447,11 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
 
     // Screen points: a panned picture moves under the finger.
     const QPoint start = area.viewport()->mapToGlobal(QPoint(120, 150));
-    const int steps = 4;
-    if (touch) {
-        static QPointingDevice *device = QTest::createTouchDevice(); // one for all the rows
-        const auto at = [&](int step) {
-            return area.viewport()->mapFromGlobal(start + moved * step / steps);
-        };
-        QTest::touchEvent(&area, device).press(0, at(0), area.viewport());
-        for (int step = 1; step <= steps; ++step)
-            QTest::touchEvent(&area, device).move(0, at(step), area.viewport());
-        QTest::touchEvent(&area, device).release(0, at(steps), area.viewport());
-    } else {
-        QTest::mousePress(widget, Qt::LeftButton, {}, widget->mapFromGlobal(start), 0);
-        for (int step = 1; step <= steps; ++step)
-            QTest::mouseMove(widget, widget->mapFromGlobal(start + moved * step / steps),
-                             milliseconds / (steps + 1));
-        QTest::mouseRelease(widget, Qt::LeftButton, {}, widget->mapFromGlobal(start + moved),
-                            milliseconds / (steps + 1));
-    }
+    QTest::mousePress(widget, Qt::LeftButton, {}, widget->mapFromGlobal(start), 0);
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(widget, widget->mapFromGlobal(start + moved * step / 4), milliseconds / 5);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, widget->mapFromGlobal(start + moved),
+                        milliseconds / 5);
 
     QCOMPARE(clicks.count(), gesture == 2 ? 1 : 0);
     QCOMPARE(swipes.count(), gesture == 1 || gesture == -1 ? 1 : 0);
