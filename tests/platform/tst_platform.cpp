@@ -2,6 +2,7 @@
 #include "common/testutil.h"
 
 #include "platform/folders.h"
+#include "platform/mountwatcher.h"
 #include "platform/qcopchannel.h"
 #include "platform/zconfig.h"
 #include "platform/zmessagebox.h"
@@ -35,6 +36,23 @@ private slots:
 
     // The chosen button's index, -1 when closed; the box takes most of a narrow screen's width
     // (Qt alone wraps at half of it).
+    // The only way the program learns that a card came or went.
+    void mountWatcherAnnouncesMountAndUnmount()
+    {
+        MountWatcher watcher;
+        QVERIFY(watcher.isWatching());
+        QCopChannel card(QStringLiteral("QPE/Card"));
+        QSignalSpy spy(&card, &QCopChannel::received);
+        QTemporaryDir dir;
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", dir.path()}))
+            QSKIP("mounting a tmpfs needs root, and a machine that allows it");
+        QTRY_VERIFY(!spy.isEmpty());
+        QCOMPARE(spy.last().at(0).toByteArray(), QByteArray("mtabChanged()"));
+        const qsizetype mounted = spy.count();
+        QCOMPARE(QProcess::execute(QStringLiteral("umount"), {dir.path()}), 0);
+        QTRY_VERIFY(spy.count() > mounted);
+    }
+
     void messageBox_data()
     {
         QTest::addColumn<QString>("answer");
