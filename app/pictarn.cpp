@@ -77,11 +77,6 @@ QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QStri
     return button;
 }
 
-bool isImageFile(const QString &name)
-{
-    return ImageFiles::isImageName(name);
-}
-
 // Both paths name one file: a change of case on a card that ignores case, say.
 // Links are not followed: a link to the image at the new name is another file, which a rename
 // would replace.
@@ -300,7 +295,7 @@ void Pictarn::loadFolder(const QString &path)
     }
     const QStringList names = QDir(path).entryList(QDir::Files, QDir::Name);
     for (const QString &name : names) {
-        if (isImageFile(name))
+        if (ImageFiles::isImageName(name))
             new ImageListItem(imageListView, name, path + QLatin1Char('/') + name);
     }
     listedFolders.append(path);
@@ -360,7 +355,7 @@ void Pictarn::openPaths(const QStringList &paths)
         const QFileInfo info(path);
         if (info.isDir())
             folders << path;
-        else if (info.isFile() && isImageFile(info.fileName()))
+        else if (info.isFile() && ImageFiles::isImageName(info.fileName()))
             images << path;
         else if (info.exists())
             qWarning("pictarn: %s: neither a folder nor an image", qPrintable(path));
