@@ -25,11 +25,12 @@ int main(int argc, char **argv)
         Pictarn window;
         app.setMainWidget(&window);
         window.show();
+        const QStringList paths = commandLine.paths(workingDir);
         // A viewer shown before the window is on screen would open beneath it.
         const QDeadlineTimer patience(2000);
-        while (!window.windowHandle()->isExposed() && !patience.hasExpired())
+        while (!paths.isEmpty() && !window.windowHandle()->isExposed() && !patience.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        window.openPaths(commandLine.paths(workingDir));
+        window.openPaths(paths);
         result = app.exec();
     } // the window saves the settings as it goes
     return result;
