@@ -716,37 +716,24 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
                 fitOverFull << fit / full;
         }
 
-        for (const bool wait : {true, false}) {
-            if (slideFile.isEmpty())
-                break;
-            QStringList arguments{self, "slide", slideFile};
-            if (!wait)
-                arguments << QStringLiteral("--no-wait");
-            const Run r = run(arguments);
-            const QList<QByteArray> f = fieldsOf(r.out, "SLIDE");
-            if (!r.ok || f.size() < 3) {
-                std::fprintf(stderr, "slide step failed\n");
-                failed = true;
-                continue;
+        // A step taken a while after the picture before it was shown, then at once.
+        const auto steps = [&](const QStringList &arguments, const char *tag, QList<double> &waited,
+                               QList<double> &atOnce) {
+            for (const bool wait : {true, false}) {
+                const Run r = run(wait ? arguments : arguments + QStringList{"--no-wait"});
+                const QList<QByteArray> f = fieldsOf(r.out, tag);
+                if (!r.ok || f.size() < 3) {
+                    std::fprintf(stderr, "%s step failed\n", tag);
+                    failed = true;
+                    continue;
+                }
+                (wait ? waited : atOnce) << f.at(1).toDouble();
             }
-            (wait ? slideMs : slideAtOnceMs) << f.at(1).toDouble();
-        }
-
-        for (const bool wait : {true, false}) {
-            if (nextFiles.size() < 2)
-                break;
-            QStringList arguments{self, "next", nextFiles.at(0), nextFiles.at(1)};
-            if (!wait)
-                arguments << QStringLiteral("--no-wait");
-            const Run r = run(arguments);
-            const QList<QByteArray> f = fieldsOf(r.out, "NEXT");
-            if (!r.ok || f.size() < 3) {
-                std::fprintf(stderr, "viewer step failed\n");
-                failed = true;
-                continue;
-            }
-            (wait ? nextMs : nextAtOnceMs) << f.at(1).toDouble();
-        }
+        };
+        if (!slideFile.isEmpty())
+            steps({self, "slide", slideFile}, "SLIDE", slideMs, slideAtOnceMs);
+        if (nextFiles.size() >= 2)
+            steps({self, "next", nextFiles.at(0), nextFiles.at(1)}, "NEXT", nextMs, nextAtOnceMs);
 
         const Run l = run({self, "list", listFolder});
         const QList<QByteArray> f = fieldsOf(l.out, "LIST");
