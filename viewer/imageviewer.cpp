@@ -145,6 +145,9 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     imageWidget->setPixmap(&basePixmap, true);
     scrollView->setWidget(imageWidget);
     connect(imageWidget, &ImageWidget::swiped, this, &ImageViewer::step);
+    // A key whose press went to a menu is not the viewer's when it is released.
+    for (const QMenu *popup : findChildren<QMenu *>())
+        connect(popup, &QMenu::aboutToShow, this, [this] { pressedKey = 0; });
 
     showMaximized();
 }
@@ -678,6 +681,7 @@ void ImageViewer::showInfoDialog()
     auto *button = new ZPushButton(&dialog, 3, -1, -1);
     button->setText(QString::fromUtf8("确定"));
     connect(button, &QPushButton::clicked, &dialog, &QWidget::close);
+    button->setDefault(true); // Return closes the box, as Escape does
     layout->addWidget(button);
     dialog.exec();
 }
@@ -746,17 +750,30 @@ void ImageViewer::keyPressEvent(QKeyEvent *event)
 void ImageViewer::keyReleaseEvent(QKeyEvent *event)
 {
     const int key = event->key();
-    // The release of a key whose press closed a menu must not blank the picture shown.
+    // The release of a key whose press closed a menu or a box leaves the picture alone; Escape
+    // pressed here has closed the viewer already, with its picture.
     const bool ours = !event->isAutoRepeat() && key == pressedKey;
     if (ours)
         pressedKey = 0;
-    if (ours && (key == Qt::Key_Escape || key == Qt::Key_Enter || key == Qt::Key_Return)) {
-        releasePixmaps();
-        // Leaving with the picture gone: the viewer is not left open and empty.
-        if (key != Qt::Key_Escape && isVisible())
-            accept();
-    }
+    if (ours && (key == Qt::Key_Enter || key == Qt::Key_Return) && isVisible())
+        accept();
     event->accept();
+}
+
+bool ImageViewer::event(QEvent *event)
+{
+    // A press from before the viewer was shown, hidden or left for another window pairs with
+    // no later release.
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::WindowDeactivate:
+        pressedKey = 0;
+        break;
+    default:
+        break;
+    }
+    return QDialog::event(event);
 }
 
 void ImageViewer::closeEvent(QCloseEvent *event)
