@@ -18,6 +18,7 @@
 #include "viewer/imagewidget.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -326,6 +327,38 @@ private slots:
         QVERIFY(QFile::remove(docs + "/doc.png"));
         window.documentsSelected();
         QCOMPARE(shown(window), files("doc.png"));
+    }
+
+    // A header tap orders the grid and the viewer's steps as the list; both views keep one
+    // highlighted image.
+    void oneOrderAndOneCurrentImage()
+    {
+        const QString dir = root->path();
+        QVERIFY(writeImage(dir + "/a9.png", 50, 40) && writeImage(dir + "/a10.png", 10, 10)
+                && writeImage(dir + "/B.png", 30, 20));
+        Pictarn window;
+        window.resize(240, 320);
+        window.loadFolder(dir);
+        QCOMPARE(shown(window), files("a9.png a10.png B.png"));
+        QTRY_VERIFY(!window.thumbnailView->isLoading());
+        window.switchListView();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QHeaderView *header = window.imageListView->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(1) + 5, 5));
+        QTRY_COMPARE(shown(window), files("a10.png B.png a9.png"));
+        QCOMPARE(window.listedImages().last(), dir + "/a9.png");
+
+        ThumbnailView *grid = window.thumbnailView;
+        window.switchThumbnailView();
+        grid->selectedBox()->setSelected(false);
+        grid->selectBox(1);
+        window.switchListView();
+        QCOMPARE(window.imageListView->currentItem()->text(0), "B.png");
+        QTest::keyClick(window.imageListView, Qt::Key_Down);
+        window.switchThumbnailView();
+        QCOMPARE(grid->selectedBox()->fileName(), "a9.png");
+        QCOMPARE(QApplication::focusWidget(), grid->selectedBox());
     }
 
     void listingKeepsImageFilesOnly()
