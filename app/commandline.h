@@ -30,6 +30,7 @@ public:
     // workingDir: by the time they are read the program has left the folder it started in.
     // When that folder was gone at start (workingDir empty) they are reported missing.
     QStringList paths(const QString &workingDir) const;
+    bool namesGiven() const { return !parser.positionalArguments().isEmpty(); }
 
 private:
     QCommandLineParser parser;

@@ -34,7 +34,10 @@ int main(int argc, char **argv)
         const QDeadlineTimer patience(2000);
         while (!paths.isEmpty() && !window.windowHandle()->isExposed() && !patience.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        window.openPaths(paths);
+        if (commandLine.namesGiven())
+            window.openPaths(paths);
+        else
+            window.openLastFolders();
         result = app.exec();
     } // the window saves the settings as it goes
     return result;

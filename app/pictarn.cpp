@@ -29,6 +29,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSet>
 #include <QStackedWidget>
 #include <QTimer>
@@ -243,12 +244,32 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     else
         switchThumbnailView();
 
-    showMaximized();
+    // On a desktop the window comes back as the user left it; a phone's screen it fills.
+    if (!onSmallScreen() && restoreGeometry(settings->windowGeometry()))
+        show();
+    else
+        showMaximized();
 }
 
 Pictarn::~Pictarn()
 {
+    settings->setLastFolders(listedFolders);
+    if (!onSmallScreen())
+        settings->setWindowGeometry(saveGeometry());
     settings->save();
+}
+
+bool Pictarn::onSmallScreen() const
+{
+    const QScreen *shown = screen();
+    return !shown || (shown->size().width() <= 480 && shown->size().height() <= 480);
+}
+
+void Pictarn::openLastFolders()
+{
+    QStringList folders = settings->lastFolders();
+    folders.removeIf([](const QString &folder) { return !QFileInfo(folder).isDir(); });
+    openPaths(folders);
 }
 
 void Pictarn::switchThumbnailView()
@@ -618,7 +639,7 @@ void Pictarn::deleteImage()
 
 void Pictarn::open()
 {
-    const QString path = choosePath();
+    const QString path = choosePath(currentFolder);
     if (path.isNull())
         return;
     currentFolder = path;

@@ -40,6 +40,8 @@ public slots:
     // Lists what the command line names: folders as bookmarks list them; one image with its
     // folder, opened; several images alone, in the order given. Other paths are reported.
     void openPaths(const QStringList &paths);
+    // Lists the folders listed when the program last ended that still exist.
+    void openLastFolders();
 
 private slots:
     void load();
@@ -62,6 +64,8 @@ private slots:
     void About();
 
 private:
+    // A phone's screen, which the window fills; anything larger is a desktop.
+    bool onSmallScreen() const;
     QStringList listedImages() const;
     friend class tst_MainRoad;
     friend class tst_Robustness;

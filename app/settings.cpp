@@ -8,6 +8,7 @@ namespace {
 const QString configFile = QStringLiteral("pictarn.cfg");
 const QString settingsGroup = QStringLiteral("Settings");
 const QString bookmarksGroup = QStringLiteral("Bookmarks");
+const QString sessionGroup = QStringLiteral("Session"); // a group of its own: older files lack it
 } // namespace
 
 void BookmarkList::clear()
@@ -47,6 +48,16 @@ void Settings::load()
     m_showExtension = config.readBoolEntry(settingsGroup, QStringLiteral("showExtension"), false);
     m_showDimension = config.readBoolEntry(settingsGroup, QStringLiteral("showDimension"), true);
     loadBookmarks();
+    m_lastFolders.clear();
+    const int folders
+            = qBound(0, config.readNumEntry(sessionGroup, QStringLiteral("folders")), maxBookmarks);
+    for (int i = 0; i < folders; ++i) {
+        const QString folder = config.readEntry(sessionGroup, QStringLiteral("folder%1").arg(i));
+        if (!folder.isEmpty())
+            m_lastFolders << folder;
+    }
+    m_windowGeometry = QByteArray::fromBase64(
+            config.readEntry(sessionGroup, QStringLiteral("geometry")).toLatin1());
 }
 
 void Settings::loadBookmarks()
@@ -86,5 +97,11 @@ void Settings::save()
         config.writeEntry(bookmarksGroup, QStringLiteral("name%1").arg(i), bookmark->name());
         config.writeEntry(bookmarksGroup, QStringLiteral("dir%1").arg(i), bookmark->dir());
     }
+    config.setGroup(sessionGroup);
+    config.writeEntry(sessionGroup, QStringLiteral("folders"), int(m_lastFolders.size()));
+    for (int i = 0; i < m_lastFolders.size(); ++i)
+        config.writeEntry(sessionGroup, QStringLiteral("folder%1").arg(i), m_lastFolders.at(i));
+    config.writeEntry(sessionGroup, QStringLiteral("geometry"),
+                      QString::fromLatin1(m_windowGeometry.toBase64()));
     qDebug("settings saved");
 }

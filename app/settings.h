@@ -2,8 +2,10 @@
 
 #include "app/bookmark.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Owns its entries: removing, clearing or destroying the list deletes them.
 class BookmarkList : public QList<Bookmark *>
@@ -55,6 +57,13 @@ public:
     int numBookmarks() const { return m_numBookmarks; }
     void setNumBookmarks(int value) { m_numBookmarks = value; }
 
+    // Where the user was when the program last ended: the folders listed, and the main
+    // window's geometry on a desktop (QWidget::saveGeometry(); empty when unknown).
+    QStringList lastFolders() const { return m_lastFolders; }
+    void setLastFolders(const QStringList &folders) { m_lastFolders = folders; }
+    QByteArray windowGeometry() const { return m_windowGeometry; }
+    void setWindowGeometry(const QByteArray &geometry) { m_windowGeometry = geometry; }
+
     BookmarkList &bookmarks() { return m_bookmarks; }
     void addBookmark(Bookmark *bookmark) { m_bookmarks.append(bookmark); }
 
@@ -75,5 +84,7 @@ private:
     bool m_showExtension = false;
     bool m_showDimension = true;
     int m_numBookmarks = 0;
+    QStringList m_lastFolders;
+    QByteArray m_windowGeometry;
     BookmarkList m_bookmarks;
 };

@@ -6,13 +6,14 @@
 #include "platform/zpushbutton.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
 #include <QVBoxLayout>
 
-QString choosePath()
+QString choosePath(const QString &start)
 {
     QPointer<ZBaseDialog> dialog = new ZBaseDialog(nullptr, nullptr, 1, {});
     auto *layout = new QVBoxLayout(dialog);
@@ -31,7 +32,7 @@ QString choosePath()
     view->setIndentation(10);
     view->setAllColumnsShowFocus(true);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->setDir(QStringLiteral("/"));
+    view->setDir(QFileInfo(start).isDir() ? QFileInfo(start).absoluteFilePath() : QDir::homePath());
     layout->addWidget(view);
 
     auto *buttons = new QHBoxLayout;
@@ -44,6 +45,8 @@ QString choosePath()
     layout->addLayout(buttons);
     QObject::connect(accept, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    // Return (or a double tap) on a row chooses it.
+    QObject::connect(view, &DirectoryView::folderSelected, dialog, &QDialog::accept);
 
     dialog->resize(220, 240);
     const int accepted = dialog->exec();

@@ -5,6 +5,7 @@
 #include "app/commandline.h"
 #include "app/pictarn.h"
 #include "app/settings.h"
+#include "browse/directoryview.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "platform/qcopchannel.h"
@@ -25,6 +26,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -517,6 +519,79 @@ private slots:
         Settings again;
         again.load();
         QCOMPARE(again.slideDelay(), 7);
+    }
+
+    // With no argument the program lists the folders listed when it last ended that are still
+    // there; the phone's screen stays filled whatever geometry was saved.
+    void remembersFolders_data()
+    {
+        QTest::addColumn<QString>("opened"); // at the first start
+        QTest::addColumn<QString>("removed"); // before the next
+        QTest::addColumn<QString>("listed"); // by the next start
+        QTest::newRow("two folders") << "Photos Other"
+                                     << ""
+                                     << "a.png b.png c.png z.png";
+        QTest::newRow("one gone") << "Photos Other"
+                                  << "Other"
+                                  << "a.png b.png c.png";
+        QTest::newRow("all gone") << "Other"
+                                  << "Other"
+                                  << "";
+        QTest::newRow("an image: its folder") << "Other/z.png"
+                                              << ""
+                                              << "z.png";
+        QTest::newRow("images one by one") << "Photos/a.png Other/z.png"
+                                           << ""
+                                           << "";
+    }
+
+    void remembersFolders()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, removed);
+        QVERIFY(writeImages(root->filePath("Photos"), files("c.png a.png b.png")));
+        QVERIFY(writeImages(root->filePath("Other"), files("z.png")));
+        QStringList paths;
+        for (const QString &name : files(opened))
+            paths << root->filePath(name);
+        std::make_unique<Pictarn>()->openPaths(paths);
+        QVERIFY(removed.isEmpty() || QDir(root->filePath(removed)).removeRecursively());
+        QWidget small;
+        small.setGeometry(10, 10, 100, 100);
+        QSettings(configFile(), QSettings::IniFormat)
+                .setValue("Session/geometry", QString::fromLatin1(small.saveGeometry().toBase64()));
+        Pictarn window;
+        window.openLastFolders();
+        QTEST(shown(window).join(' '), "listed");
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.frameGeometry().size(), window.screen()->availableGeometry().size());
+    }
+
+    // The folder chooser opens at the folder listed now, else at home; Return takes the row.
+    void chooserStartsAtListedFolder_data()
+    {
+        QTest::addColumn<QString>("listed");
+        QTest::addColumn<bool>("gone");
+        QTest::newRow("listed folder") << "Photos" << false;
+        QTest::newRow("nothing listed") << "" << false;
+        QTest::newRow("listed folder gone") << "Photos" << true;
+    }
+
+    void chooserStartsAtListedFolder()
+    {
+        QFETCH(QString, listed);
+        QFETCH(bool, gone);
+        QVERIFY(writeImages(root->filePath("Photos"), files("a.png")));
+        Pictarn window;
+        if (!listed.isEmpty())
+            window.openPaths({root->filePath(listed)});
+        QVERIFY(!gone || QDir(root->filePath("Photos")).removeRecursively());
+        answerModal([](QWidget *dialog) {
+            QTest::keyClick(dialog->findChild<DirectoryView *>(), Qt::Key_Return);
+        });
+        window.open();
+        QCOMPARE(window.currentFolder,
+                 listed.isEmpty() || gone ? QDir::homePath() : root->filePath(listed));
     }
 
     void fileKeepsWhatWasSaved()
