@@ -9,9 +9,33 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QVBoxLayout>
+
+namespace {
+// Return on the tree takes the highlighted folder, as "确定" does; a double tap still only
+// opens or closes a folder.
+class ReturnAccepts : public QObject
+{
+public:
+    explicit ReturnAccepts(QDialog *dialog) : QObject(dialog), dialog(dialog) { }
+
+private:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                dialog->accept();
+        }
+        return false;
+    }
+
+    QDialog *dialog;
+};
+} // namespace
 
 QString choosePath(const QString &start)
 {
@@ -45,8 +69,7 @@ QString choosePath(const QString &start)
     layout->addLayout(buttons);
     QObject::connect(accept, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    // Return (or a double tap) on a row chooses it.
-    QObject::connect(view, &DirectoryView::folderSelected, dialog, &QDialog::accept);
+    view->installEventFilter(new ReturnAccepts(dialog));
 
     dialog->resize(220, 240);
     const int accepted = dialog->exec();
