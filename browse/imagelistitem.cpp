@@ -3,6 +3,7 @@
 #include "browse/naturalorder.h"
 #include "resources/iconset.h"
 
+#include <QPixmapCache>
 #include <QTreeWidget>
 
 ImageListItem::ImageListItem(QTreeWidget *parent, const QString &name, const QString &path)
@@ -11,7 +12,14 @@ ImageListItem::ImageListItem(QTreeWidget *parent, const QString &name, const QSt
       m_path(path),
       self(std::make_shared<ImageListItem *>(this))
 {
-    setIcon(0, QIcon(iconPixmap(QStringLiteral("image"))));
+    // One picture shared by every row.
+    static const QString key = QStringLiteral("pictarn-row-icon");
+    QPixmap icon;
+    if (!QPixmapCache::find(key, &icon)) {
+        icon = iconPixmap(QStringLiteral("image"));
+        QPixmapCache::insert(key, icon);
+    }
+    setIcon(0, QIcon(icon));
     setText(0, name);
     setToolTip(0, name); // the column may show it cut short
     setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPointer>
 
 namespace {
@@ -31,6 +32,18 @@ QImage flattened(const QImage &image)
     return flat;
 }
 
+// One placeholder picture for every box.
+QPixmap placeholder()
+{
+    const QString key = QStringLiteral("pictarn-box-placeholder");
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = iconPixmap(QStringLiteral("image"));
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
+}
+
 void store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime)
 {
     ThumbnailCache::store(imagePath, data, imageTime);
@@ -42,7 +55,7 @@ ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
     : QWidget(parent),
       item(item->tracker()),
       settings(settings),
-      m_pixmap(iconPixmap(QStringLiteral("image"))),
+      m_pixmap(placeholder()),
       m_imagePath(item->path()),
       m_displayName(item->name()),
       m_fileName(m_imagePath.mid(m_imagePath.lastIndexOf(QLatin1Char('/')) + 1))
@@ -129,7 +142,7 @@ void ImageBox::makeThumb(Thumb &thumb)
 
 void ImageBox::applyThumb(Thumb thumb)
 {
-    if (!thumb.fromCache)
+    if (!thumb.fromCache && !thumb.again)
         qDebug("loading thumbnail %s", qUtf8Printable(m_displayName));
     // Gone since it was read: as if it had gone before its turn, so no preview outlives it.
     if (!thumb.preview.isNull() && !QFileInfo::exists(thumb.path)) {
@@ -148,11 +161,27 @@ void ImageBox::applyThumb(Thumb thumb)
     QPixmap pixmap = QPixmap::fromImage(thumb.preview);
     if (pixmap.isNull())
         return;
-    if (!thumb.cacheData.isEmpty())
+    if (!thumb.cacheData.isEmpty() && !thumb.again)
         store(m_imagePath, thumb.cacheData, thumb.imageTime);
     m_pixmap = std::move(pixmap);
     thumbLoaded = true;
+    previewReleased = false;
     update();
+}
+
+void ImageBox::releasePreview()
+{
+    if (!thumbLoaded)
+        return;
+    m_pixmap = placeholder();
+    thumbLoaded = false;
+    previewReleased = true;
+    update();
+}
+
+qint64 ImageBox::previewBytes() const
+{
+    return thumbLoaded ? qint64(m_pixmap.width()) * m_pixmap.height() * m_pixmap.depth() / 8 : 0;
 }
 
 QFont ImageBox::captionFont()

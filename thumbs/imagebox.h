@@ -29,6 +29,7 @@ public:
         bool cacheRead = false; // the cache was looked at already
         qint64 imageSize = 0;
         QDateTime imageTime;
+        bool again = false; // a preview let go and made again: no log line, nothing stored
     };
 
     ImageBox(QWidget *parent, Settings *settings, ImageListItem *item);
@@ -53,6 +54,11 @@ public:
     static bool readCachedThumb(Thumb &thumb);
     // Shows a made preview and its dimensions, here and in the list, and keeps it in the cache.
     void applyThumb(Thumb thumb);
+    // Lets the preview go, keeping the dimensions, until it is shown again; the grid holds
+    // only so many previews.
+    void releasePreview();
+    bool isPreviewReleased() const { return previewReleased; }
+    qint64 previewBytes() const;
 
     // The text of the caption band as it is drawn now.
     QString caption() const;
@@ -84,6 +90,7 @@ private:
     int m_imageWidth = 0;
     int m_imageHeight = 0;
     bool thumbLoaded = false;
+    bool previewReleased = false;
     bool selected = false;
     QString m_imagePath;
     QString m_displayName;

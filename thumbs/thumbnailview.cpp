@@ -54,6 +54,7 @@ ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *na
     setFocusPolicy(Qt::NoFocus);
     // A finger drags the grid; a tap still opens a box.
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ThumbnailView::scheduleRefill);
 }
 
 int ThumbnailView::fittingColumns() const
@@ -77,6 +78,7 @@ void ThumbnailView::placeBoxes()
 void ThumbnailView::resizeEvent(QResizeEvent *event)
 {
     QScrollArea::resizeEvent(event);
+    scheduleRefill();
     const int fitting = fittingColumns();
     if (fitting == columns)
         return;
@@ -154,8 +156,10 @@ void ThumbnailView::feedPass()
         // In grid order, as a pass box by box would show them.
         while (arrived.contains(applied)) {
             ImageBox::Thumb thumb = arrived.take(applied);
-            if (ImageBox *box = passBoxes.at(applied++))
+            if (ImageBox *box = passBoxes.at(applied++)) {
                 box->applyThumb(std::move(thumb));
+                keepPreview(box);
+            }
         }
         // Counted by what is still with the workers, so that one slow picture at the head of
         // the grid does not leave the other workers idle.
@@ -199,6 +203,104 @@ void ThumbnailView::takeThumb(quint64 pass, int index, ImageBox::Thumb thumb)
     feedPass();
 }
 
+QRect ThumbnailView::sight() const
+{
+    const int row = boxes.isEmpty() ? 0 : boxes.first()->height() + grid->spacing();
+    return QRect(-container->pos(), viewport()->size()).adjusted(0, -row, 0, row);
+}
+
+QList<ImageBox *> ThumbnailView::boxesInSight() const
+{
+    const QRect seen = sight();
+    // Boxes are laid out in rows from the top: the first one reaching into sight is found by
+    // halves, however long the folder.
+    auto box = std::partition_point(boxes.cbegin(), boxes.cend(), [&seen](ImageBox *box) {
+        return box->geometry().bottom() < seen.top();
+    });
+    QList<ImageBox *> inSight;
+    for (; box != boxes.cend() && (*box)->y() <= seen.bottom(); ++box)
+        inSight.append(*box);
+    return inSight;
+}
+
+void ThumbnailView::keepPreview(ImageBox *box)
+{
+    forget(box);
+    const qint64 bytes = box->previewBytes();
+    if (bytes == 0)
+        return;
+    heldAt.insert(box, {held.insert(held.end(), box), bytes});
+    heldBytes += bytes;
+    const QRect seen = sight();
+    for (auto old = held.begin(); heldBytes > previewBudget && old != held.end();) {
+        ImageBox *oldBox = *old;
+        if (oldBox->geometry().intersects(seen)) {
+            ++old;
+            continue;
+        }
+        heldBytes -= heldAt.take(oldBox).bytes;
+        oldBox->releasePreview();
+        old = held.erase(old);
+    }
+}
+
+void ThumbnailView::forget(ImageBox *box)
+{
+    refilling.remove(box);
+    const auto at = heldAt.constFind(box);
+    if (at == heldAt.cend())
+        return;
+    held.erase(at->at);
+    heldBytes -= at->bytes;
+    heldAt.erase(at);
+}
+
+void ThumbnailView::scheduleRefill()
+{
+    if (!std::exchange(refillPending, true))
+        QMetaObject::invokeMethod(this, &ThumbnailView::refillInSight, Qt::QueuedConnection);
+}
+
+void ThumbnailView::refillInSight()
+{
+    refillPending = false;
+    for (ImageBox *box : boxesInSight()) {
+        if (!box->isPreviewReleased()) {
+            if (heldAt.contains(box))
+                keepPreview(box); // shown now: the last to go
+            continue;
+        }
+        if (refilling.contains(box))
+            continue;
+        ImageBox::Thumb thumb = box->thumbRequest();
+        thumb.again = true;
+        if (ImageBox::readCachedThumb(thumb)) {
+            box->applyThumb(std::move(thumb));
+            keepPreview(box);
+            continue;
+        }
+        refilling.insert(box);
+        Prefetcher::pool()->start(
+                [inbox = inbox, box = QPointer<ImageBox>(box), thumb = std::move(thumb)]() mutable {
+                    ImageBox::makeThumb(thumb);
+                    const QMutexLocker lock(&inbox->mutex);
+                    if (ThumbnailView *view = inbox->view)
+                        QMetaObject::invokeMethod(
+                                view, [view, box, thumb] { view->takeRefill(box, thumb); },
+                                Qt::QueuedConnection);
+                });
+    }
+}
+
+void ThumbnailView::takeRefill(const QPointer<ImageBox> &box, ImageBox::Thumb thumb)
+{
+    // Gone, or the grid cleared, since it was asked for.
+    if (!box || !refilling.remove(box) || !box->isPreviewReleased())
+        return;
+    box->applyThumb(std::move(thumb));
+    keepPreview(box);
+}
+
 void ThumbnailView::selectBox(int index)
 {
     if (index < 0 || index >= boxes.size())
@@ -232,6 +334,7 @@ void ThumbnailView::removeBox(ImageBox *box)
 {
     if (!boxes.removeOne(box))
         return;
+    forget(box);
     delete box;
     placeBoxes();
 }
@@ -249,6 +352,10 @@ void ThumbnailView::clearGrid(bool deleteBoxes)
     if (!deleteBoxes)
         return;
     cancelPass();
+    held.clear();
+    heldAt.clear();
+    heldBytes = 0;
+    refilling.clear();
     const QList<ImageBox *> gone = std::exchange(boxes, {});
     qDeleteAll(gone);
 }

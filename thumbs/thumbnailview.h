@@ -2,11 +2,14 @@
 
 #include "thumbs/imagebox.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QPointer>
 #include <QScrollArea>
+#include <QSet>
 
+#include <list>
 #include <memory>
 
 class ImageListItem;
@@ -40,6 +43,10 @@ public:
 
     // Whether a pass is under way: some boxes still wait for their preview.
     bool isLoading() const { return loading; }
+
+    // The most the previews of the boxes may take together; those least recently in sight go
+    // first, and come back (from the cache folder, else decoded again) when scrolled to.
+    void setPreviewBudget(qint64 bytes) { previewBudget = bytes; }
 
     // Gives the focus to the selected box, or selects the first; with no boxes, does nothing.
     void setFocus();
@@ -78,6 +85,17 @@ private:
     void takeThumb(quint64 pass, int index, ImageBox::Thumb thumb);
     void cancelPass();
 
+    // The viewport and a row above and below it, in the container's coordinates.
+    QRect sight() const;
+    // The boxes there, in grid order.
+    QList<ImageBox *> boxesInSight() const;
+    void scheduleRefill();
+    // Counts the box's preview as the one most recently shown, then lets the oldest go.
+    void keepPreview(ImageBox *box);
+    void forget(ImageBox *box);
+    void refillInSight();
+    void takeRefill(const QPointer<ImageBox> &box, ImageBox::Thumb thumb);
+
     Settings *settings; // not owned
     QWidget *container;
     QGridLayout *grid;
@@ -90,4 +108,16 @@ private:
     int submitted = 0;
     int applied = 0;
     bool loading = false;
+    // Boxes holding a preview, least recently in sight first.
+    struct Held
+    {
+        std::list<ImageBox *>::iterator at;
+        qint64 bytes;
+    };
+    std::list<ImageBox *> held;
+    QHash<ImageBox *, Held> heldAt;
+    qint64 heldBytes = 0;
+    qint64 previewBudget = 24 * 1024 * 1024;
+    QSet<ImageBox *> refilling; // previews being made again
+    bool refillPending = false;
 };

@@ -142,6 +142,8 @@ private slots:
     void placesBoxesAddedToAShownGrid();
     void survivesChangesDuringThePass_data();
     void survivesChangesDuringThePass();
+    void keepsPreviewsInSightWithinTheBudget_data();
+    void keepsPreviewsInSightWithinTheBudget();
 };
 
 void tst_Thumbs::readsOnlyWholeSaneFreshFiles_data()
@@ -493,6 +495,32 @@ void tst_Thumbs::survivesChangesDuringThePass()
     // No preview outlives its image, whatever a worker was doing with it.
     if (change == "delete" || change == "rename")
         QVERIFY(!QFile::exists(ThumbnailCache::filePath(current)));
+}
+
+void tst_Thumbs::keepsPreviewsInSightWithinTheBudget_data()
+{
+    QTest::addColumn<bool>("cached"); // else made again from the image
+    QTest::newRow("from the cache folder") << true;
+    QTest::newRow("decoded again") << false;
+}
+
+void tst_Thumbs::keepsPreviewsInSightWithinTheBudget()
+{
+    Folder folder(14); // seven rows; five are in sight, counting one row beyond each edge
+    folder.settings.setSaveThumbnails(QTest::currentDataTag()[0] == 'f');
+    ThumbnailView *view = folder.view.get();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    view->setPreviewBudget(4 * 40 * 30 * 4);
+    view->loadThumbs();
+    QTRY_VERIFY(!view->isLoading());
+    QCOMPARE(folder.loaded(), 10);
+    view->selectBox(13);
+    QTRY_VERIFY(view->boxAt(13)->isThumbLoaded() && view->boxAt(12)->isThumbLoaded());
+    QVERIFY(!view->boxAt(0)->isThumbLoaded() && !view->boxAt(3)->isThumbLoaded());
+    QCOMPARE(folder.list.findItems("40x30", Qt::MatchExactly, 1).size(), 14);
+    QCOMPARE(view->boxAt(0)->caption(), "img00.png\n40x30");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(view->selectedBox(), view->boxAt(11));
 }
 
 PICTARN_TEST(tst_Thumbs)
