@@ -2,6 +2,7 @@
 
 #include "app/bookmarkmenu.h"
 #include "app/settings.h"
+#include "browse/folderwatcher.h"
 #include "browse/imagefiles.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
@@ -30,6 +31,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSet>
 #include <QStackedWidget>
 #include <QTimer>
@@ -239,6 +241,13 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     documentMode = false;
     currentBookmark = nullptr;
 
+    folderWatcher = new FolderWatcher(this);
+    connect(folderWatcher, &FolderWatcher::imagesChanged, this, &Pictarn::applyFolderChanges);
+    auto *reread = new QAction(this);
+    reread->setShortcut(Qt::Key_F5);
+    connect(reread, &QAction::triggered, folderWatcher, &FolderWatcher::rescan);
+    addAction(reread);
+
     if (settings->view() != 0)
         switchListView();
     else
@@ -342,12 +351,12 @@ bool Pictarn::listFolder(const QString &path)
     // Sorted once when all are in, not row by row as they come.
     const bool sorted = imageListView->isSortingEnabled();
     imageListView->setSortingEnabled(false);
-    const QStringList names = QDir(path).entryList(QDir::Files, QDir::NoSort);
-    for (const QString &name : names) {
-        if (ImageFiles::isImageName(name))
-            new ImageListItem(imageListView, name, path + QLatin1Char('/') + name);
-    }
+    QStringList names = QDir(path).entryList(QDir::Files, QDir::NoSort);
+    names.removeIf([](const QString &name) { return !ImageFiles::isImageName(name); });
+    for (const QString &name : std::as_const(names))
+        new ImageListItem(imageListView, name, path + QLatin1Char('/') + name);
     imageListView->setSortingEnabled(sorted);
+    folderWatcher->watchFolder(path, names);
     listedFolders.append(path);
     listedFolderKeys.insert(clean);
     if (!canonical.isEmpty())
@@ -362,6 +371,7 @@ void Pictarn::listImages(const QStringList &paths)
     for (const QString &path : paths)
         new ImageListItem(imageListView, QFileInfo(path).fileName(), path);
     givenImages += paths;
+    folderWatcher->watchImages(paths);
     fillViews();
 }
 
@@ -380,6 +390,49 @@ void Pictarn::fillViews()
         thumbnailView->setFocus();
     if (QTreeWidgetItem *first = imageListView->topLevelItem(0))
         imageListView->setCurrentItem(first);
+    updateTitle();
+}
+
+void Pictarn::applyFolderChanges(const QStringList &added, const QStringList &removed,
+                                 const QStringList &changed)
+{
+    QScrollBar *gridBar = thumbnailView->verticalScrollBar();
+    QScrollBar *listBar = imageListView->verticalScrollBar();
+    const int gridAt = gridBar->value(), listAt = listBar->value();
+    const QSet<QString> gone(removed.cbegin(), removed.cend());
+    thumbnailView->removeImages(gone);
+    givenImages.removeIf([&gone](const QString &path) { return gone.contains(path); });
+    QSet<QString> listed;
+    for (ImageListItem *item : imageListView->items()) {
+        if (gone.contains(item->path()))
+            delete item;
+        else
+            listed.insert(item->path());
+    }
+    // Sorted once when all are in, as a listing is.
+    const bool sorted = imageListView->isSortingEnabled();
+    imageListView->setSortingEnabled(false);
+    QSet<QString> remade(changed.cbegin(), changed.cend());
+    for (const QString &path : added) {
+        if (listed.contains(path))
+            continue;
+        thumbnailView->addBox(new ImageListItem(imageListView, QFileInfo(path).fileName(), path), 0,
+                              0);
+        remade.insert(path);
+    }
+    imageListView->setSortingEnabled(sorted);
+    thumbnailView->orderBoxes(imageListView->items());
+    thumbnailView->remakePreviews(remade);
+    // The grid keeps a highlight while it has boxes, as when it was filled.
+    if (!thumbnailView->selectedBox() && thumbnailView->boxCount() > 0) {
+        auto *row = static_cast<ImageListItem *>(imageListView->currentItem());
+        ImageBox *box = row ? thumbnailView->findBox(row->path()) : nullptr;
+        thumbnailView->selectBox(box ? int(thumbnailView->boxIndex(box)) : 0);
+    }
+    if (!imageListView->currentItem() && imageListView->topLevelItemCount() > 0)
+        imageListView->setCurrentItem(imageListView->topLevelItem(0));
+    gridBar->setValue(gridAt);
+    listBar->setValue(listAt);
     updateTitle();
 }
 
@@ -447,6 +500,7 @@ void Pictarn::moveall()
     listedFolders.clear();
     listedFolderKeys.clear();
     givenImages.clear();
+    folderWatcher->clear();
     currentBookmark = nullptr;
     imageListView->setSortingEnabled(true);
     updateTitle();

@@ -13,6 +13,7 @@
 
 class Bookmark;
 class BookmarkMenu;
+class FolderWatcher;
 class ImageListView;
 class ImageViewer;
 class QAction;
@@ -82,6 +83,10 @@ private:
     void updateTitle();
     // The file name and full path of the selected image of the shown view; false when none.
     bool selectedImage(QString &name, QString &path) const;
+    // Puts what another program did to the listed images into both views, keeping the
+    // highlighted image and where each view is scrolled to.
+    void applyFolderChanges(const QStringList &added, const QStringList &removed,
+                            const QStringList &changed);
     // Whether the views hold the documents folder and nothing else.
     bool documentsShown() const;
 
@@ -105,6 +110,7 @@ private:
     QStringList listedFolders; // the folders listed since the views were last emptied
     QSet<QString> listedFolderKeys; // their clean and canonical paths
     QStringList givenImages; // images listed one by one, in their order, since then
+    FolderWatcher *folderWatcher = nullptr;
     QMenu *mainMenu = nullptr;
     QAction *fullScreenItem = nullptr; // "Full screen ", id 0 of the settings menu
 };

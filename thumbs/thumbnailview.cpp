@@ -279,23 +279,39 @@ void ThumbnailView::refillInSight()
             keepPreview(box);
             continue;
         }
-        refilling.insert(box);
-        Prefetcher::pool()->start(
-                [inbox = inbox, box = QPointer<ImageBox>(box), thumb = std::move(thumb)]() mutable {
-                    ImageBox::makeThumb(thumb);
-                    const QMutexLocker lock(&inbox->mutex);
-                    if (ThumbnailView *view = inbox->view)
-                        QMetaObject::invokeMethod(
-                                view, [view, box, thumb] { view->takeRefill(box, thumb); },
-                                Qt::QueuedConnection);
-                });
+        startRefill(box, std::move(thumb));
+    }
+}
+
+void ThumbnailView::startRefill(ImageBox *box, ImageBox::Thumb thumb)
+{
+    refilling.insert(box);
+    Prefetcher::pool()->start(
+            [inbox = inbox, box = QPointer<ImageBox>(box), thumb = std::move(thumb)]() mutable {
+                ImageBox::makeThumb(thumb);
+                const QMutexLocker lock(&inbox->mutex);
+                if (ThumbnailView *view = inbox->view)
+                    QMetaObject::invokeMethod(
+                            view, [view, box, thumb] { view->takeRefill(box, thumb); },
+                            Qt::QueuedConnection);
+            });
+}
+
+void ThumbnailView::remakePreviews(const QSet<QString> &paths)
+{
+    for (ImageBox *box : std::as_const(boxes)) {
+        if (!paths.contains(box->imagePath()))
+            continue;
+        forget(box);
+        box->releasePreview(); // an old preview must not stand for a new picture
+        startRefill(box, box->thumbRequest());
     }
 }
 
 void ThumbnailView::takeRefill(const QPointer<ImageBox> &box, ImageBox::Thumb thumb)
 {
     // Gone, or the grid cleared, since it was asked for.
-    if (!box || !refilling.remove(box) || !box->isPreviewReleased())
+    if (!box || !refilling.remove(box) || box->isThumbLoaded())
         return;
     box->applyThumb(std::move(thumb));
     keepPreview(box);
@@ -343,6 +359,32 @@ void ThumbnailView::removeImage(const QString &path)
 {
     if (ImageBox *box = findBox(path))
         removeBox(box);
+}
+
+void ThumbnailView::removeImages(const QSet<QString> &paths)
+{
+    ImageBox *highlighted = selectedBox();
+    qsizetype highlightAt = -1;
+    QList<ImageBox *> kept;
+    kept.reserve(boxes.size());
+    for (ImageBox *box : std::as_const(boxes)) {
+        if (!paths.contains(box->imagePath())) {
+            kept.append(box);
+            continue;
+        }
+        if (box == highlighted)
+            highlightAt = kept.size();
+        forget(box);
+        delete box;
+    }
+    if (kept.size() == boxes.size())
+        return;
+    boxes = std::move(kept);
+    grid->setEnabled(false);
+    placeBoxes();
+    layoutBoxes();
+    if (highlightAt >= 0 && !boxes.isEmpty())
+        selectBox(int(std::min(highlightAt, boxes.size() - 1)));
 }
 
 void ThumbnailView::clearGrid(bool deleteBoxes)

@@ -34,6 +34,11 @@ public:
     void removeBox(ImageBox *box);
     void removeImage(const QString &path);
     void clearGrid(bool deleteBoxes);
+    // Takes out the boxes of these images at once; a highlight among them goes to the box that
+    // takes its place.
+    void removeImages(const QSet<QString> &paths);
+    // Makes the previews of these images anew, in the workers: their files came or changed.
+    void remakePreviews(const QSet<QString> &paths);
     // Puts the boxes in the order of their list rows; boxes of other rows go last.
     void orderBoxes(const QList<ImageListItem *> &items);
 
@@ -94,6 +99,7 @@ private:
     void keepPreview(ImageBox *box);
     void forget(ImageBox *box);
     void refillInSight();
+    void startRefill(ImageBox *box, ImageBox::Thumb thumb);
     void takeRefill(const QPointer<ImageBox> &box, ImageBox::Thumb thumb);
 
     Settings *settings; // not owned

@@ -6,8 +6,10 @@
 #include "app/pictarn.h"
 #include "app/settings.h"
 #include "browse/directoryview.h"
+#include "browse/folderwatcher.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
+#include "browse/naturalorder.h"
 #include "platform/qcopchannel.h"
 #include "platform/util_cst.h"
 #include "settings/settingsdialog.h"
@@ -27,6 +29,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -329,6 +332,68 @@ private slots:
         QVERIFY(QFile::remove(docs + "/doc.png"));
         window.documentsSelected();
         QCOMPARE(shown(window), files("doc.png"));
+    }
+
+    // Another program adds p2a, removes p5 and redraws p9: both views follow within seconds,
+    // or at F5, keeping the highlighted p11 and where they are scrolled to.
+    void foldersStayCurrent_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<bool>("given"); // p9 p5 p11 named one by one, else their folder p1-p30
+        QTest::addColumn<bool>("f5"); // else left to the watch
+        QTest::newRow("folder, grid") << 0 << false << false;
+        QTest::newRow("folder, list, F5") << 1 << false << true;
+        QTest::newRow("images given, grid") << 0 << true << false;
+    }
+
+    void foldersStayCurrent()
+    {
+        QFETCH(int, view);
+        QFETCH(bool, given);
+        QFETCH(bool, f5);
+        const QString dir = root->filePath("d");
+        QStringList before, after = files("p9.png p11.png");
+        for (int n = 1; n <= 30; ++n)
+            before << QStringLiteral("p%1.png").arg(n);
+        QVERIFY(writeImages(dir, before));
+        if (!given) {
+            after = QStringList(before).replaceInStrings("p5.png", "p2a.png");
+            std::sort(after.begin(), after.end(), [](const QString &a, const QString &b) {
+                return NaturalOrder::lessThan(a, b);
+            });
+        }
+        Pictarn window;
+        window.resize(240, 320);
+        if (given)
+            window.openPaths({dir + "/p9.png", dir + "/p5.png", dir + "/p11.png"});
+        else
+            window.loadFolder(dir);
+        view ? window.switchListView() : window.switchThumbnailView();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ThumbnailView *grid = window.thumbnailView;
+        ImageListView *list = window.imageListView;
+        if (ImageBox *first = grid->selectedBox())
+            first->setSelected(false);
+        grid->selectBox(int(grid->boxIndex(grid->findBox(dir + "/p11.png"))));
+        list->scrollToBottom();
+        list->setCurrentItem(list->findItemByPath(dir + "/p11.png"));
+        const int gridAt = grid->verticalScrollBar()->value();
+        const int listAt = list->verticalScrollBar()->value();
+        QVERIFY(given || (view ? listAt : gridAt) > 0);
+        QTRY_VERIFY(!window.folderWatcher->isReading());
+        if (f5)
+            window.folderWatcher->setSettleTime(3600 * 1000);
+
+        QVERIFY(writeImage(dir + "/p2a.png", 16, 16) && QFile::remove(dir + "/p5.png")
+                && writeImage(dir + "/p9.png", 30, 20));
+        if (f5)
+            QTest::keyClick(window.focusWidget(), Qt::Key_F5);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(window), after, 5000);
+        QTRY_COMPARE(grid->findBox(dir + "/p9.png")->imageWidth(), 30);
+        QCOMPARE(grid->selectedBox()->fileName(), "p11.png");
+        QCOMPARE(list->currentItem()->text(0), "p11.png");
+        QCOMPARE(grid->verticalScrollBar()->value(), gridAt);
+        QCOMPARE(list->verticalScrollBar()->value(), listAt);
     }
 
     // A header tap orders the grid and the viewer's steps as the list; both views keep one
