@@ -18,6 +18,7 @@ int main(int argc, char **argv)
     const QString workingDir = QDir::currentPath();
     Startup::enterDataDirectory(argv[0]);
     ZApplication app(argc, argv, ZApplication::GuiClient);
+    Startup::addPluginFolder(argv[0]);
     CommandLine commandLine;
     commandLine.process(QCoreApplication::arguments());
     int result;

@@ -1,5 +1,6 @@
 #include "viewer/imageloader.h"
 
+#include "browse/imagefiles.h"
 #include "viewer/imageheader.h"
 
 #include <QDebug>
@@ -12,8 +13,26 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
+
+// Readers that decode straight at a smaller size, or take a stored preview for it.
+bool scalesWhileDecoding(const QByteArray &format)
+{
+    static const QList<QByteArray> formats = [] {
+        QList<QByteArray> list{"jpeg", "svg", "heic", "avif", "jxl"};
+        for (const char *raw :
+             {"dng", "cr2", "cr3", "nef", "arw", "orf", "rw2", "raf", "pef", "srw"})
+            list << raw;
+        return list;
+    }();
+    return formats.contains(format);
+}
+
+// An SVG's text becomes a document many times its size, and a compressed one may hold
+// anything: only plain SVG files up to this size are drawn.
+constexpr qint64 maxSvgBytes = qint64(16) << 20;
 
 bool isThirtyTwoBit(QImage::Format format)
 {
@@ -141,20 +160,27 @@ void ImageLoader::load(const QString &fileName)
         fail();
         return;
     }
-    QImageReader reader(&file);
-    reader.setAutoTransform(true);
-    if (!reader.canRead()) {
+    const QByteArray hint = ImageFiles::formatHint(fileName);
+    auto reader = std::make_unique<QImageReader>(&file, hint);
+    if (!hint.isEmpty() && !reader->size().isValid()) {
+        // The name promised a camera file the content is not: recognised by content alone.
+        file.seek(0);
+        reader = std::make_unique<QImageReader>(&file);
+    }
+    reader->setAutoTransform(true);
+    if (!reader->canRead() || reader->format() == "svgz"
+        || (reader->format() == "svg" && info.st_size > maxSvgBytes)) {
         fail();
         return;
     }
-    format = reader.format();
+    format = reader->format();
     colours = header.colorCount();
-    swapped = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    swapped = reader->transformation() & QImageIOHandler::TransformationRotate90;
     // A GIF's decoder allocates its whole logical screen, however small its frames.
-    QSize stored = header.screenSize().isEmpty() ? reader.size() : header.screenSize();
+    QSize stored = header.screenSize().isEmpty() ? reader->size() : header.screenSize();
     if (!stored.isValid()) {
         // A reader that cannot tell the size without decoding: decode once to learn it.
-        const QImage whole = reader.read();
+        const QImage whole = reader->read();
         stored = swapped ? whole.size().transposed() : whole.size();
     }
     if (stored.isEmpty() || qint64(stored.width()) * stored.height() > maxPixels) {
@@ -295,9 +321,10 @@ QImage ImageLoader::decode(QSize target)
     }
     QImageReader reader(&file, format);
     reader.setAutoTransform(true);
-    if (target != fullSize && format == "jpeg") {
+    if (target != fullSize && scalesWhileDecoding(format)) {
         // libjpeg decodes at a reduced scale no smaller than asked and the reader scales the
-        // rest smoothly; the size is asked in the orientation the file stores.
+        // rest smoothly, SVG draws at that size, HEIF and RAW files may hold a preview of it;
+        // the size is asked in the orientation the file stores.
         reader.setScaledSize(swapped ? target.transposed() : target);
     }
     QImage decoded = reader.read();
