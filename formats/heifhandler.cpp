@@ -32,11 +32,28 @@ QSize sizeOf(const heif_image_handle *handle)
     return QSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
 }
 
-QImage decoded(heif_image_handle *handle)
+// libaom decodes AV1 on the calling thread; dav1d, libheif's first choice, starts threads.
+const char *singleThreadedAv1Decoder()
+{
+    static const char *const id = [] {
+        const heif_decoder_descriptor *decoders[8];
+        const int count = heif_get_decoder_descriptors(heif_compression_AV1, decoders, 8);
+        for (int i = 0; i < count; ++i) {
+            if (qstrcmp(heif_decoder_descriptor_get_id_name(decoders[i]), "aom") == 0)
+                return "aom";
+        }
+        return static_cast<const char *>(nullptr);
+    }();
+    return id;
+}
+
+QImage decoded(heif_image_handle *handle, bool av1)
 {
     const bool alpha = heif_image_handle_has_alpha_channel(handle);
     std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
     options->convert_hdr_to_8bit = 1;
+    if (av1 && options->version >= 4)
+        options->decoder_id = singleThreadedAv1Decoder();
     heif_image *raw = nullptr;
     if (heif_decode_image(handle, &raw, heif_colorspace_RGB,
                           alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
@@ -113,6 +130,9 @@ bool HeifHandler::open()
     data = WholeFile::read(device());
     if (data.isEmpty() || !initialised())
         return false;
+    const heif_brand brand = heif_main_brand(reinterpret_cast<const uint8_t *>(data.constData()),
+                                             int(qMin(data.size(), qsizetype(64))));
+    av1 = brand == heif_avif || brand == heif_avis;
     context = heif_context_alloc();
     if (!context)
         return false;
@@ -165,12 +185,12 @@ bool HeifHandler::read(QImage *image)
     const QSize target = scaledSize.isValid() ? scaledSize : fullSize;
     if (target != fullSize) {
         if (heif_image_handle *thumbnail = thumbnailFor(target)) {
-            result = decoded(thumbnail);
+            result = decoded(thumbnail, av1);
             heif_image_handle_release(thumbnail);
         }
     }
     if (result.isNull())
-        result = decoded(primary);
+        result = decoded(primary, av1);
     if (result.isNull())
         return false;
     result.setColorSpace(colourSpaceOf(primary));

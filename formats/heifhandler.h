@@ -36,5 +36,6 @@ private:
     heif_context *context = nullptr;
     heif_image_handle *primary = nullptr;
     QSize fullSize;
+    bool av1 = false;
     QSize scaledSize;
 };
