@@ -1,6 +1,7 @@
 #include "viewer/imageloader.h"
 
 #include "browse/imagefiles.h"
+#include "viewer/colourconverter.h"
 #include "viewer/imageheader.h"
 
 #include <QDebug>
@@ -133,6 +134,7 @@ void ImageLoader::load(const QString &fileName)
 
     close();
     format.clear();
+    icc.clear();
     colours = 0;
     fullSize = QSize();
     swapped = false;
@@ -175,6 +177,7 @@ void ImageLoader::load(const QString &fileName)
     }
     format = reader->format();
     colours = header.colorCount();
+    icc = header.iccProfile();
     swapped = reader->transformation() & QImageIOHandler::TransformationRotate90;
     // A GIF's decoder allocates its whole logical screen, however small its frames.
     QSize stored = header.screenSize().isEmpty() ? reader->size() : header.screenSize();
@@ -337,7 +340,8 @@ QImage ImageLoader::decode(QSize target)
     decoded = thirtyTwoBit(std::move(decoded));
     if (decoded.size() != target)
         decoded = decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return decoded;
+    // After the scaling: the conversion costs by the pixel.
+    return ColourConverter::toSrgb(std::move(decoded), icc);
 }
 
 QImage ImageLoader::turned(const QImage &source, int degrees)

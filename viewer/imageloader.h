@@ -64,6 +64,7 @@ private:
     int fd = -1;
     QByteArray format;
     int colours = 0;
+    QByteArray icc; // a JPEG's colour profile, for those the toolkit does not convert
     QSize fullSize; // upright
     bool swapped = false; // the file stores the image turned by a quarter
     bool loaded = false;
