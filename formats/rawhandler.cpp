@@ -50,7 +50,16 @@ RawHandler::Kind RawHandler::kindOf(QIODevice *device)
 
 bool RawHandler::canRead() const
 {
-    return kindOf(device()) != Kind::None;
+    const Kind kind = kindOf(device());
+    if (kind == Kind::Own) {
+        // Found by content: named by its layout, as the list of formats read names them.
+        const QByteArray head = device()->peek(16);
+        const_cast<RawHandler *>(this)->setFormat(head.startsWith("FUJIFILM")    ? "raf"
+                                                  : head.startsWith("IIU")       ? "rw2"
+                                                  : head.mid(4, 8) == "ftypcrx " ? "cr3"
+                                                                                 : "orf");
+    }
+    return kind != Kind::None;
 }
 
 bool RawHandler::open()
