@@ -4,6 +4,7 @@
 #include "viewer/imageloader.h"
 
 #include <QBuffer>
+#include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <array>
 
 namespace {
 
@@ -53,56 +56,33 @@ QByteArray withOrientation(QByteArray jpeg, int orientation)
                                   + payload);
 }
 
-template<typename T>
-QByteArray little(T value)
+// A DNG of 64 x 64 black sensor samples whose 160 x 120 preview is the given JPEG, turned as
+// a camera held upright records it (TIFF orientation 6). Every value fits in its entry.
+QByteArray dng(const QByteArray &jpeg)
 {
-    QByteArray bytes(sizeof(T), 0);
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-// A DNG of 64 x 64 black sensor samples whose preview is the given JPEG, turned as a camera
-// held upright records it (TIFF orientation 6).
-QByteArray dng(const QByteArray &jpeg, QSize size)
-{
-    struct Entry
-    {
-        quint16 tag, type;
-        quint32 count;
-        QByteArray value;
-    };
-    auto ifd = [](const QList<Entry> &entries) {
-        QByteArray bytes = little(quint16(entries.size()));
-        for (const Entry &e : entries)
-            bytes += little(e.tag) + little(e.type) + little(e.count) + e.value.leftJustified(4, 0);
-        return bytes + little(quint32(0));
-    };
-    auto l = [](quint32 v) { return little(v); };
-    auto s = [](quint16 v) { return little(v); };
-    const quint32 preview = 8, sensor = preview + 2 + 15 * 12 + 4, make = sensor + 2 + 11 * 12 + 4;
+    using Ifd = QList<std::array<quint32, 4>>; // tag, type, count, value or offset
+    const quint32 sensor = 8 + 2 + 15 * 12 + 4, make = sensor + 2 + 11 * 12 + 4;
     const quint32 jpegAt = make + 8, samplesAt = jpegAt + quint32(jpeg.size());
-    const QList<Entry> first{{254, 4, 1, l(1)},
-                             {256, 4, 1, l(size.width())},
-                             {257, 4, 1, l(size.height())},
-                             {258, 3, 1, s(8)},
-                             {259, 3, 1, s(7)},
-                             {262, 3, 1, s(6)},
-                             {271, 2, 6, l(make)},
-                             {272, 2, 4, "EOS"},
-                             {273, 4, 1, l(jpegAt)},
-                             {274, 3, 1, s(6)},
-                             {277, 3, 1, s(3)},
-                             {279, 4, 1, l(quint32(jpeg.size()))},
-                             {330, 4, 1, l(sensor)},
-                             {50706, 1, 4, QByteArray("\1\4\0\0", 4)},
-                             {50708, 2, 4, "Tst"}};
-    const QList<Entry> second{
-            {254, 4, 1, l(0)},           {256, 4, 1, l(64)},        {257, 4, 1, l(64)},
-            {258, 3, 1, s(16)},          {259, 3, 1, s(1)},         {262, 3, 1, s(32803)},
-            {273, 4, 1, l(samplesAt)},   {277, 3, 1, s(1)},         {278, 4, 1, l(64)},
-            {279, 4, 1, l(64 * 64 * 2)}, {33421, 3, 2, s(2) + s(2)}};
-    return QByteArray("II*\0", 4) + l(preview) + ifd(first) + ifd(second)
-           + QByteArray("Canon\0\0\0", 8) + jpeg + QByteArray(64 * 64 * 2, 0);
+    const Ifd preview{{254, 4, 1, 1},      {256, 4, 1, 160},      {257, 4, 1, 120},
+                      {258, 3, 1, 8},      {259, 3, 1, 7},        {262, 3, 1, 6},
+                      {271, 2, 6, make},   {272, 2, 4, 0x534f45}, {273, 4, 1, jpegAt},
+                      {274, 3, 1, 6},      {277, 3, 1, 3},        {279, 4, 1, quint32(jpeg.size())},
+                      {330, 4, 1, sensor}, {50706, 1, 4, 0x401},  {50708, 2, 4, 0x747354}};
+    const Ifd samples{{254, 4, 1, 0},           {256, 4, 1, 64},       {257, 4, 1, 64},
+                      {258, 3, 1, 16},          {259, 3, 1, 1},        {262, 3, 1, 32803},
+                      {273, 4, 1, samplesAt},   {277, 3, 1, 1},        {278, 4, 1, 64},
+                      {279, 4, 1, 64 * 64 * 2}, {33421, 3, 2, 0x20002}};
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0x4949) << quint16(42) << quint32(8);
+    for (const Ifd &ifd : {preview, samples}) {
+        out << quint16(ifd.size());
+        for (const auto &entry : ifd)
+            out << quint16(entry[0]) << quint16(entry[1]) << entry[2] << entry[3];
+        out << quint32(0);
+    }
+    return bytes + QByteArray("Canon\0\0\0", 8) + jpeg + QByteArray(64 * 64 * 2, 0);
 }
 
 const char svg[] = "<svg xmlns='http://www.w3.org/2000/svg' width='160' height='120'>"
@@ -155,7 +135,7 @@ void tst_Formats::initTestCase()
     QVERIFY(writeFile(file("alpha.png"), encoded(quarters(true), "png")));
     QVERIFY(writeFile(file("turned.jpg"), withOrientation(encoded(quarters(false), "jpg"), 6)));
     QVERIFY(writeFile(file("quarters.svg"), svg));
-    QVERIFY(writeFile(file("camera.dng"), dng(encoded(quarters(false), "jpg"), QSize(160, 120))));
+    QVERIFY(writeFile(file("camera.dng"), dng(encoded(quarters(false), "jpg"))));
 }
 
 QString tst_Formats::make(const QString &name, const QString &source, QStringList command)
