@@ -344,13 +344,14 @@ bool DecoderPool::exchange(Helper *helper, const DecodeRequest &request, int fd,
     return got == sizeof reply && !(message.msg_flags & (MSG_TRUNC | MSG_CTRUNC));
 }
 
-std::optional<DecoderPool::Facts> DecoderPool::probe(int fd)
+std::optional<DecoderPool::Facts> DecoderPool::probe(int fd, const QByteArray &hint)
 {
     Helper *helper = acquire();
     if (!helper)
         return std::nullopt;
     DecodeRequest request;
     request.kind = DecodeRequest::Probe;
+    copyName(request.format, hint.constData());
     DecodeReply reply;
     int memfd;
     const bool answered = exchange(helper, request, fd, reply, memfd);

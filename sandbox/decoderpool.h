@@ -32,7 +32,7 @@ public:
         QSize stored; // as the file stores it
         bool swapped = false;
     };
-    std::optional<Facts> probe(int fd);
+    std::optional<Facts> probe(int fd, const QByteArray &hint = QByteArray());
 
     struct Picture
     {

@@ -272,7 +272,7 @@ void DecoderService::serve(Fault fault)
         int memfd = -1;
         request.format[sizeof request.format - 1] = 0;
         if (request.kind == DecodeRequest::Probe) {
-            const Decoder::Facts facts = Decoder::probe(fd);
+            const Decoder::Facts facts = Decoder::probe(fd, QByteArray(request.format));
             answer.ok = facts.stored.isValid() && !facts.format.isEmpty();
             copyName(answer.format, facts.format.constData());
             answer.width = facts.stored.width();

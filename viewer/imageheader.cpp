@@ -1,5 +1,7 @@
 #include "viewer/imageheader.h"
 
+#include <QList>
+#include <QScopeGuard>
 #include <QtEndian>
 
 #include <unistd.h>
@@ -14,6 +16,8 @@ constexpr int maxSteps = 1 << 18;
 // What ancillary PNG chunks may take in any picture, however small: enough for colour
 // profiles and camera notes.
 constexpr qint64 ancillaryFloor = qint64(1) << 20;
+// Larger colour profiles are not read; real ones are a few kilobytes, rarely a megabyte.
+constexpr qint64 maxProfile = qint64(4) << 20;
 
 } // namespace
 
@@ -41,6 +45,17 @@ bool ImageHeader::readAt(qint64 offset, void *data, int size) const
 void ImageHeader::readJpeg()
 {
     qint64 offset = 2;
+    QList<QByteArray> pieces;
+    // The profile is wanted whatever ends the walk.
+    const auto joinPieces = qScopeGuard([this, &pieces] {
+        for (const QByteArray &piece : pieces) {
+            if (piece.isNull()) {
+                icc.clear();
+                return;
+            }
+            icc += piece;
+        }
+    });
     qint64 coefficients = 0;
     int components = 0;
     bool progressive = false;
@@ -62,6 +77,8 @@ void ImageHeader::readJpeg()
         const int length = qFromBigEndian<quint16>(marker + 2);
         const bool frame
                 = kind >= 0xc0 && kind <= 0xcf && kind != 0xc4 && kind != 0xc8 && kind != 0xcc;
+        if (kind == 0xe2 && length > 16)
+            readIccPiece(offset + 4, length - 2, pieces);
         if (frame && components == 0) {
             uchar sof[6]; // precision, height, width, components
             if (!readAt(offset + 4, sof, 6))
@@ -80,6 +97,26 @@ void ImageHeader::readJpeg()
         }
         offset += 2 + length;
     }
+}
+
+// An APP2 segment of an ICC profile: "ICC_PROFILE", a zero, its number from 1, the count.
+void ImageHeader::readIccPiece(qint64 offset, int length, QList<QByteArray> &pieces)
+{
+    uchar head[14];
+    if (!readAt(offset, head, 14) || std::memcmp(head, "ICC_PROFILE\0", 12) != 0)
+        return;
+    const int number = head[12];
+    const int count = head[13];
+    if (number < 1 || number > count || (!pieces.isEmpty() && pieces.size() != count))
+        return;
+    if (pieces.isEmpty())
+        pieces.resize(count);
+    qint64 total = length - 14;
+    for (const QByteArray &piece : pieces)
+        total += piece.size();
+    QByteArray piece(length - 14, Qt::Uninitialized);
+    if (total <= maxProfile && readAt(offset + 14, piece.data(), int(piece.size())))
+        pieces[number - 1] = piece;
 }
 
 void ImageHeader::readPng()
