@@ -26,6 +26,7 @@ private:
     bool readAt(qint64 offset, void *data, int size) const;
     void readJpeg();
     void readPng();
+    bool compressedText(qint64 offset, qint64 length) const;
     void readGif();
 
     int fd;
