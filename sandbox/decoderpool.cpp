@@ -144,7 +144,7 @@ void DecoderPool::setProgram(const QString &program)
     stop();
     const QMutexLocker lock(&mutex);
     path = program;
-    searched = true;
+    searched = !program.isEmpty();
 }
 
 void DecoderPool::setTimeLimit(int milliseconds)

@@ -267,7 +267,7 @@ void DecoderService::serve(Fault fault)
         DecodeRequest request;
         const int fd = receive(request);
         if (fault)
-            fault(fd);
+            fault(fd, request.kind == DecodeRequest::Decode);
         DecodeReply answer;
         int memfd = -1;
         request.format[sizeof request.format - 1] = 0;
