@@ -29,7 +29,7 @@ extern char **environ;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef PICTARN_SANITIZED
 constexpr qint64 residentLimit = 2 * DecoderService::memoryLimit + (qint64(512) << 20);
 #else
 // The address-space limit stops a helper first; this is the second line.
@@ -144,7 +144,7 @@ void DecoderPool::setProgram(const QString &program)
     stop();
     const QMutexLocker lock(&mutex);
     path = program;
-    searched = true;
+    searched = !program.isEmpty();
 }
 
 void DecoderPool::setTimeLimit(int milliseconds)

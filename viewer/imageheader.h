@@ -32,6 +32,7 @@ private:
     void readJpeg();
     void readIccPiece(qint64 offset, int length, QList<QByteArray> &pieces);
     void readPng();
+    bool compressedText(qint64 offset, qint64 length) const;
     void readGif();
 
     int fd;
