@@ -21,6 +21,7 @@ int main(int argc, char **argv)
     const QString workingDir = QDir::currentPath();
     Startup::enterDataDirectory(argv[0]);
     ZApplication app(qtArgc, argv, ZApplication::GuiClient);
+    Startup::addPluginFolder(argv[0]);
     CommandLine commandLine;
     if (!commandLine.process(QCoreApplication::arguments() + names))
         return 1;

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QtGlobal>
@@ -32,6 +33,24 @@ bool Startup::enterDataDirectory(const char *argv0)
     for (const QString &dir : candidates) {
         if (!dir.isEmpty() && holdsPictures(dir))
             return QDir::setCurrent(dir);
+    }
+    return false;
+}
+
+bool Startup::addPluginFolder(const char *argv0)
+{
+    const QString bin = binaryFolder(argv0);
+    const QStringList candidates = {
+            bin,
+            QDir::cleanPath(bin + QStringLiteral("/../" PICTARN_INSTALL_LIBDIR "/pictarn")),
+            QStringLiteral(PICTARN_INSTALL_PLUGINDIR),
+            QStringLiteral(PICTARN_BUILD_PLUGINDIR),
+    };
+    for (const QString &dir : candidates) {
+        if (QFileInfo(dir + QStringLiteral("/imageformats")).isDir()) {
+            QCoreApplication::addLibraryPath(dir);
+            return true;
+        }
     }
     return false;
 }

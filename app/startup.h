@@ -8,4 +8,10 @@ namespace Startup {
 // binary's own folder (the build tree). Returns false when none holds the pictures.
 bool enterDataDirectory(const char *argv0);
 
+// Lets the toolkit find the program's own image-format plugins (an imageformats folder):
+// beside the binary (the build tree), in <prefix>/<libdir>/pictarn beside an installed
+// binary, in the installed library folder, else in the build tree the program was built in.
+// Returns false when none holds them.
+bool addPluginFolder(const char *argv0);
+
 } // namespace Startup

@@ -79,6 +79,8 @@ void report(const char *what, int shown, Sample s, Sample base)
 
 int main(int argc, char **argv)
 {
+    if (qEnvironmentVariableIsEmpty("PICTARN_DECODER"))
+        qputenv("PICTARN_DECODER", PICTARN_BUILT_DECODER);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir configHome;

@@ -11,7 +11,7 @@
 //
 //   bench_suite pass <folder> [--per-box] [--debug] [--threads N]
 //                                                       one thumbnail pass over the folder
-//   bench_suite view <file> fit|best|full               one viewer step on one file
+//   bench_suite view <file> fit|best|full|direct        one viewer step on one file
 //   bench_suite slide <file> [--no-wait]                one slide-show step to the file
 //   bench_suite next <file> <file> [--no-wait]          Right in the viewer, first to second
 //   bench_suite list <folder>                           the main window lists the folder
@@ -20,9 +20,11 @@
 #include "app/settings.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
+#include "sandbox/decoder.h"
 #include "slideshow/slideshow.h"
 #include "thumbs/imagebox.h"
 #include "thumbs/thumbnailview.h"
+#include "viewer/imageheader.h"
 #include "viewer/imageloader.h"
 #include "viewer/imageviewer.h"
 #include "viewer/prefetcher.h"
@@ -53,6 +55,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -211,6 +214,16 @@ int runView(int argc, char **argv, const QString &path, const QByteArray &step)
     // The start-up's own peak is over before the step begins.
     QPixmap warm(8, 8);
     warm.fill(Qt::black);
+    // A program that shows a picture has its decoding helpers running from its grid's
+    // previews, and its image readers loaded.
+    QTemporaryDir scratch;
+    warm.save(scratch.filePath(QStringLiteral("warm.png")));
+    ImageLoader warmer;
+    warmer.load(scratch.filePath(QStringLiteral("warm.png")));
+    warmer.fittedImage(8, 8);
+    warmer.release();
+    if (step == "direct")
+        Decoder::loadReaders();
     resetPeak();
     const long before = statusField("VmRSS");
     QElapsedTimer timer;
@@ -224,6 +237,23 @@ int runView(int argc, char **argv, const QString &path, const QByteArray &step)
         const QPixmap pixmap = image ? QPixmap::fromImage(*image) : QPixmap();
         loader.release();
         size = pixmap.size();
+    } else if (step == "direct") {
+        // The fit as the loader made it before it had helpers: the same checks and decode,
+        // in this process.
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        struct stat info;
+        if (fd >= 0 && ::fstat(fd, &info) == 0 && !ImageHeader(fd, info.st_size).damaged()) {
+            const Decoder::Facts facts = Decoder::probe(fd);
+            const QSize full = facts.swapped ? facts.stored.transposed() : facts.stored;
+            const double s = std::min({1.0, 240.0 / full.width(), 290.0 / full.height()});
+            const QSize target(std::max(1, int(s * full.width())),
+                               std::max(1, int(s * full.height())));
+            size = QPixmap::fromImage(
+                           Decoder::decode(fd, facts.format, full, target, facts.swapped).image)
+                           .size();
+        }
+        if (fd >= 0)
+            ::close(fd);
     } else {
         // What a viewer without reduced-scale decoding does.
         QImageReader reader(path);
@@ -564,6 +594,7 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
     QMap<QString, QList<double>> djpegBox; // one process per file
     QMap<QString, Sample> viewSteps; // "<file> <step>"
     QList<double> fitOverFull; // 24 MP baseline, pair by pair
+    QList<double> helperCost; // 24 MP baseline: the fit through a helper less the fit in-process
     QList<double> slideMs; // the step after the delay
     QList<double> slideAtOnceMs; // the step with the next slide's decode still running
     QList<double> nextMs; // the viewer's Right, a second after the picture before was shown
@@ -696,7 +727,8 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
             const QString path = folder + QLatin1Char('/') + name;
             double fit = 0;
             double full = 0;
-            for (const char *step : {"fit", "best", "full"}) {
+            double direct = 0;
+            for (const char *step : {"fit", "best", "full", "direct"}) {
                 const Run r = run({self, "view", path, step});
                 const QList<QByteArray> f = fieldsOf(r.out, "VIEW");
                 if (!r.ok || f.size() < 4) {
@@ -711,9 +743,13 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
                     fit = f.at(1).toDouble();
                 if (qstrcmp(step, "full") == 0)
                     full = f.at(1).toDouble();
+                if (qstrcmp(step, "direct") == 0)
+                    direct = f.at(1).toDouble();
             }
             if (classOf(name) == QLatin1String("jpeg24") && full > 0)
                 fitOverFull << fit / full;
+            if (classOf(name) == QLatin1String("jpeg24") && direct > 0)
+                helperCost << fit - direct;
         }
 
         // A step taken a while after the picture before it was shown, then at once.
@@ -808,16 +844,18 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
     double secondPerImage = median(ms["second"]) / std::max(1, count);
 
     std::printf("\nViewer, one file per class: ms (peak above start-up, MB)\n");
-    std::printf("  %-20s %20s %20s %22s %9s\n", "file", "fit 240x290", "best fit 240x320",
-                "full decode + scale", "fit/full");
+    std::printf("  %-20s %20s %20s %22s %9s %20s\n", "file", "fit 240x290", "best fit 240x320",
+                "full decode + scale", "fit/full", "fit in-process");
     for (const QString &name : viewed) {
         const Sample &fit = viewSteps[name + " fit"];
         const Sample &best = viewSteps[name + " best"];
         const Sample &full = viewSteps[name + " full"];
-        std::printf("  %-20s %11.1f (%6.1f) %11.1f (%6.1f) %13.1f (%6.1f) %9.2f\n",
+        const Sample &direct = viewSteps[name + " direct"];
+        std::printf("  %-20s %11.1f (%6.1f) %11.1f (%6.1f) %13.1f (%6.1f) %9.2f %11.1f (%6.1f)\n",
                     qPrintable(name), median(fit.ms), median(fit.kb) / 1024, median(best.ms),
                     median(best.kb) / 1024, median(full.ms), median(full.kb) / 1024,
-                    median(full.ms) > 0 ? median(fit.ms) / median(full.ms) : 0.0);
+                    median(full.ms) > 0 ? median(fit.ms) / median(full.ms) : 0.0, median(direct.ms),
+                    median(direct.kb) / 1024);
     }
 
     std::printf("\nSlide show, %s at delay 3 s: the step %.1f ms; the step at once, the next "
@@ -868,6 +906,11 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
     if (!fit24.isEmpty())
         std::printf("  24 MP fit <= 0.45 x full decode, < 10 MB:         %.2f x, %.1f MB   %s\n",
                     fitRatio, fitMb, verdict(fitRatio <= 0.45 && fitMb < 10));
+    if (!fit24.isEmpty())
+        std::printf("  24 MP fit through a helper <= in-process + 5 ms: %.1f ms, %.1f ms "
+                    "in-process, %+.1f ms   %s\n",
+                    median(viewSteps[fit24 + " fit"].ms), median(viewSteps[fit24 + " direct"].ms),
+                    median(helperCost), verdict(median(helperCost) <= 5));
     if (!slideFile.isEmpty())
         std::printf("  slide show step, 24 MP JPEG, delay 3 s <= 15 ms:  %.1f ms   %s\n"
                     "    at once, decode still running: %.1f ms (the fit alone: %.1f ms)\n",
@@ -893,6 +936,8 @@ int runAll(const QString &self, const QString &corpus, int rounds, bool quick)
 
 int main(int argc, char **argv)
 {
+    if (qEnvironmentVariableIsEmpty("PICTARN_DECODER"))
+        qputenv("PICTARN_DECODER", PICTARN_BUILT_DECODER);
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     if (mode == "pass" && argc >= 3) {
         bool perBox = false;

@@ -62,6 +62,8 @@ void print(const char *name, const Figures &figures)
 
 int main(int argc, char **argv)
 {
+    if (qEnvironmentVariableIsEmpty("PICTARN_DECODER"))
+        qputenv("PICTARN_DECODER", PICTARN_BUILT_DECODER);
     // Large buffers come straight from the kernel and go back when freed, so that each step's
     // peak is its own and not memory an earlier step left in the heap.
     mallopt(M_MMAP_THRESHOLD, 64 * 1024);

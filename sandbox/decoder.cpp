@@ -1,9 +1,15 @@
 #include "sandbox/decoder.h"
 
+#include "viewer/colourconverter.h"
+#include "viewer/imageheader.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
+#include <optional>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -46,13 +52,33 @@ void restrict(QImageReader &reader)
     reader.setAutoTransform(true);
 }
 
+// Readers that decode straight at a smaller size, or take a stored preview for it.
+bool scalesWhileDecoding(const QByteArray &format)
+{
+    static const QList<QByteArray> list
+            = {"jpeg", "svg", "heic", "avif", "jxl", "dng", "cr2", "cr3",
+               "nef",  "arw", "orf",  "rw2",  "raf", "pef", "srw"};
+    return list.contains(format);
+}
+
+// A JPEG's colour profile, which the toolkit reads only when it can convert it.
+QByteArray iccProfileOf(int fd)
+{
+    struct stat info;
+    return ::fstat(fd, &info) == 0 ? ImageHeader(fd, info.st_size).iccProfile() : QByteArray();
+}
+
 } // namespace
 
 const QList<QByteArray> &Decoder::formats()
 {
     // One line per format.
     static const QList<QByteArray> list = {
-            "jpeg", "png", "gif", "bmp", "webp", "tiff",
+            "jpeg", "png",  "gif", "bmp", "webp", "tiff",
+            "svg", // Qt's SVG module
+            "heic", "avif", // Pictarn's plugin, libheif
+            "jxl", // Pictarn's plugin, libjxl
+            "dng",  "cr2",  "cr3", "nef", "arw",  "orf",  "rw2", "raf", "pef", "srw", // libraw
     };
     return list;
 }
@@ -67,25 +93,37 @@ void Decoder::loadReaders()
         QImageReader(&nothing, format).canRead();
 }
 
-Decoder::Facts Decoder::probe(int fd)
+Decoder::Facts Decoder::probe(int fd, const QByteArray &hint)
 {
     Facts facts;
     QFile file;
     if (!openAtStart(file, fd))
         return facts;
-    // The toolkit's own sniffing, which only peeks; the readers' canRead() may decode.
-    const QByteArray format = QImageReader::imageFormat(&file);
-    if (formats().contains(format))
-        facts.format = format;
-    if (facts.format.isEmpty())
-        return facts;
-    QImageReader reader(&file, facts.format);
-    restrict(reader);
-    facts.swapped = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    facts.stored = reader.size();
+    std::optional<QImageReader> reader;
+    if (formats().contains(hint)) {
+        // A camera's RAW file is most often a TIFF too: its own reader is asked first.
+        reader.emplace(&file, hint);
+        restrict(*reader);
+        if (reader->size().isValid())
+            facts.format = hint;
+        else
+            reader.reset();
+    }
+    if (!reader) {
+        // The toolkit's own sniffing, which only peeks; the readers' canRead() may decode.
+        const QByteArray format = QImageReader::imageFormat(&file);
+        if (formats().contains(format))
+            facts.format = format;
+        if (facts.format.isEmpty())
+            return facts;
+        reader.emplace(&file, facts.format);
+        restrict(*reader);
+    }
+    facts.swapped = reader->transformation() & QImageIOHandler::TransformationRotate90;
+    facts.stored = reader->size();
     if (!facts.stored.isValid()) {
         // A reader that cannot tell the size without decoding: decode once to learn it.
-        const QImage whole = reader.read();
+        const QImage whole = reader->read();
         facts.stored = facts.swapped ? whole.size().transposed() : whole.size();
     }
     return facts;
@@ -100,9 +138,10 @@ Decoder::Picture Decoder::decode(int fd, const QByteArray &format, QSize full, Q
         return picture;
     QImageReader reader(&file, format);
     restrict(reader);
-    if (target != full && format == "jpeg") {
+    if (target != full && scalesWhileDecoding(format)) {
         // libjpeg decodes at a reduced scale no smaller than asked and the reader scales the
-        // rest smoothly; the size is asked in the orientation the file stores.
+        // rest smoothly, SVG draws at that size, HEIF and RAW files may hold a preview of it;
+        // the size is asked in the orientation the file stores.
         reader.setScaledSize(swapped ? target.transposed() : target);
     }
     QImage decoded = reader.read();
@@ -114,6 +153,8 @@ Decoder::Picture Decoder::decode(int fd, const QByteArray &format, QSize full, Q
         decoded = decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (clip.isValid())
         decoded = decoded.copy(clip & decoded.rect());
+    // After the scaling: the conversion costs by the pixel.
+    decoded = ColourConverter::toSrgb(std::move(decoded), iccProfileOf(fd));
     picture.image = std::move(decoded);
     return picture;
 }

@@ -22,7 +22,8 @@ public:
         QSize stored; // as the file stores it; null when the file does not decode
         bool swapped = false; // the file stores the picture turned by a quarter
     };
-    static Facts probe(int fd);
+    // hint, one of formats(), is the reader tried first; the content decides when it fails.
+    static Facts probe(int fd, const QByteArray &hint = QByteArray());
 
     struct Picture
     {

@@ -11,7 +11,7 @@ struct DecodeRequest
 {
     enum Kind : quint32 { Probe = 1, Decode = 2 };
     quint32 kind = Probe;
-    char format[16] = {}; // for Decode: what Probe found
+    char format[16] = {}; // for Decode: what Probe found; for Probe: the format to try first
     qint32 fullWidth = 0, fullHeight = 0; // upright
     qint32 targetWidth = 0, targetHeight = 0; // upright
     qint32 clipX = 0, clipY = 0, clipWidth = 0, clipHeight = 0; // of the target; empty: all

@@ -29,7 +29,7 @@ extern char **environ;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef PICTARN_SANITIZED
 constexpr qint64 residentLimit = 2 * DecoderService::memoryLimit + (qint64(512) << 20);
 #else
 // The address-space limit stops a helper first; this is the second line.
@@ -144,7 +144,7 @@ void DecoderPool::setProgram(const QString &program)
     stop();
     const QMutexLocker lock(&mutex);
     path = program;
-    searched = true;
+    searched = !program.isEmpty();
 }
 
 void DecoderPool::setTimeLimit(int milliseconds)
@@ -344,13 +344,14 @@ bool DecoderPool::exchange(Helper *helper, const DecodeRequest &request, int fd,
     return got == sizeof reply && !(message.msg_flags & (MSG_TRUNC | MSG_CTRUNC));
 }
 
-std::optional<DecoderPool::Facts> DecoderPool::probe(int fd)
+std::optional<DecoderPool::Facts> DecoderPool::probe(int fd, const QByteArray &hint)
 {
     Helper *helper = acquire();
     if (!helper)
         return std::nullopt;
     DecodeRequest request;
     request.kind = DecodeRequest::Probe;
+    copyName(request.format, hint.constData());
     DecodeReply reply;
     int memfd;
     const bool answered = exchange(helper, request, fd, reply, memfd);

@@ -32,7 +32,7 @@ public:
         QSize stored; // as the file stores it
         bool swapped = false;
     };
-    std::optional<Facts> probe(int fd);
+    std::optional<Facts> probe(int fd, const QByteArray &hint = QByteArray());
 
     struct Picture
     {
@@ -45,7 +45,7 @@ public:
 
     // The helper program used, empty when none was found.
     QString program();
-    // For tests: another helper program, and a shorter wait.
+    // For tests: another helper program (empty: search again), and a shorter wait.
     void setProgram(const QString &path);
     void setTimeLimit(int milliseconds);
 

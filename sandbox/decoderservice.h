@@ -8,9 +8,9 @@
 class DecoderService
 {
 public:
-    // What a test helper does with a file before the real decode, to play a decoder gone
-    // wrong; nothing in the program's own helper.
-    using Fault = void (*)(int fd);
+    // What a test helper does with a file before the real probe or decode, to play a decoder
+    // gone wrong; nothing in the program's own helper.
+    using Fault = void (*)(int fd, bool decoding);
 
     // The socket to the program is descriptor 3; the arguments are the folders the image
     // readers are loaded from.

@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "resources/iconset.h"
+#include "viewer/animationplayer.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -176,6 +177,7 @@ void SlideShow::showImage(const QString &path)
         picture = QPixmap::fromImage(image);
 
     setPixmap(&picture, false);
+    AnimationPlayer::playOn(this, &picture, path);
     counter->setText(QStringLiteral("%1/%2").arg(shown + 1).arg(images.size()));
     repaint();
 }

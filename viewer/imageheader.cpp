@@ -1,5 +1,7 @@
 #include "viewer/imageheader.h"
 
+#include <QList>
+#include <QScopeGuard>
 #include <QtEndian>
 
 #include <unistd.h>
@@ -9,11 +11,43 @@
 
 namespace {
 
-// Walks of chunks, segments and blocks stop here; no real picture comes close.
+// Walks of PNG chunks and GIF blocks stop here; no real picture comes close.
 constexpr int maxSteps = 1 << 18;
 // What ancillary PNG chunks may take in any picture, however small: enough for colour
 // profiles and camera notes.
 constexpr qint64 ancillaryFloor = qint64(1) << 20;
+// Larger colour profiles are not read; real ones are a few kilobytes, rarely a megabyte.
+constexpr qint64 maxProfile = qint64(4) << 20;
+
+// Reads forwards through a few kilobytes at a time: a scan over stray bytes costs one read
+// per window, not one per byte.
+class Window
+{
+public:
+    Window(int fd, qint64 size) : fd(fd), size(size) { }
+
+    // The byte at offset, -1 past the end.
+    int at(qint64 offset)
+    {
+        if (offset < start || offset >= start + filled) {
+            const ssize_t got = offset >= 0 && offset < size
+                                        ? ::pread(fd, bytes, sizeof bytes, off_t(offset))
+                                        : -1;
+            if (got <= 0)
+                return -1;
+            start = offset;
+            filled = got;
+        }
+        return bytes[offset - start];
+    }
+
+private:
+    const int fd;
+    const qint64 size;
+    qint64 start = 0;
+    qint64 filled = 0;
+    uchar bytes[4096];
+};
 
 } // namespace
 
@@ -37,49 +71,88 @@ bool ImageHeader::readAt(qint64 offset, void *data, int size) const
 }
 
 // libjpeg keeps every coefficient of the whole image while it decodes a progressive or
-// multi-scan file, whatever the scale asked for: two bytes per sample.
+// multi-scan file, whatever the scale asked for: two bytes per sample. The markers are found
+// the way libjpeg finds them, stray bytes and fill bytes skipped, so that no header it reads
+// goes unseen here.
 void ImageHeader::readJpeg()
 {
+    Window file(fd, fileSize);
     qint64 offset = 2;
+    QList<QByteArray> pieces;
+    // The profile is wanted whatever ends the walk.
+    const auto joinPieces = qScopeGuard([this, &pieces] {
+        for (const QByteArray &piece : pieces) {
+            if (piece.isNull()) {
+                icc.clear();
+                return;
+            }
+            icc += piece;
+        }
+    });
     qint64 coefficients = 0;
     int components = 0;
     bool progressive = false;
-    for (int step = 0; step < maxSteps; ++step) {
-        uchar marker[4];
-        if (!readAt(offset, marker, 2) || marker[0] != 0xff)
-            return;
-        const uchar kind = marker[1];
-        if (kind == 0xff) { // fill byte
+    for (;;) {
+        int kind = 0;
+        while (kind == 0) { // 0xff 0x00 is data, not a marker
+            int byte;
+            while ((byte = file.at(offset)) >= 0 && byte != 0xff)
+                ++offset;
+            while ((byte = file.at(offset)) == 0xff)
+                ++offset;
+            kind = byte;
             ++offset;
-            continue;
+            if (kind < 0)
+                return;
         }
-        if (kind == 0x01 || (kind >= 0xd0 && kind <= 0xd7)) {
-            offset += 2;
+        if (kind == 0x01 || (kind >= 0xd0 && kind <= 0xd7))
             continue;
-        }
-        if (kind == 0xd9 || !readAt(offset + 2, marker + 2, 2))
+        const int high = file.at(offset);
+        const int length = high * 256 + file.at(offset + 1);
+        if (kind == 0xd9 || high < 0 || length < 2)
             return;
-        const int length = qFromBigEndian<quint16>(marker + 2);
         const bool frame
                 = kind >= 0xc0 && kind <= 0xcf && kind != 0xc4 && kind != 0xc8 && kind != 0xcc;
+        if (kind == 0xe2 && length > 16)
+            readIccPiece(offset + 4, length - 2, pieces);
         if (frame && components == 0) {
             uchar sof[6]; // precision, height, width, components
-            if (!readAt(offset + 4, sof, 6))
+            if (!readAt(offset + 2, sof, 6))
                 return;
             components = sof[5];
             coefficients = qint64(qFromBigEndian<quint16>(sof + 1))
                            * qFromBigEndian<quint16>(sof + 3) * components * 2;
             progressive = (kind & 3) == 2;
         } else if (kind == 0xda) {
-            uchar scanComponents = 0;
-            if (components == 0 || !readAt(offset + 4, &scanComponents, 1))
+            const int scanComponents = file.at(offset + 2);
+            if (components == 0 || scanComponents < 0)
                 return;
             // A sequential file whose first scan leaves out components has more scans.
             bad = (progressive || scanComponents < components) && coefficients > budget;
             return;
         }
-        offset += 2 + length;
+        offset += length;
     }
+}
+
+// An APP2 segment of an ICC profile: "ICC_PROFILE", a zero, its number from 1, the count.
+void ImageHeader::readIccPiece(qint64 offset, int length, QList<QByteArray> &pieces)
+{
+    uchar head[14];
+    if (!readAt(offset, head, 14) || std::memcmp(head, "ICC_PROFILE\0", 12) != 0)
+        return;
+    const int number = head[12];
+    const int count = head[13];
+    if (number < 1 || number > count || (!pieces.isEmpty() && pieces.size() != count))
+        return;
+    if (pieces.isEmpty())
+        pieces.resize(count);
+    qint64 total = length - 14;
+    for (const QByteArray &piece : pieces)
+        total += piece.size();
+    QByteArray piece(length - 14, Qt::Uninitialized);
+    if (total <= maxProfile && readAt(offset + 14, piece.data(), int(piece.size())))
+        pieces[number - 1] = piece;
 }
 
 void ImageHeader::readPng()
@@ -87,10 +160,11 @@ void ImageHeader::readPng()
     qint64 offset = 8;
     qint64 picture = 0;
     qint64 ancillary = 0;
+    qint64 compressed = 0;
     for (int step = 0; step < maxSteps; ++step) {
         uchar chunk[16]; // length, type and, for the header, the size
         if (!readAt(offset, chunk, 8))
-            return; // cut short: the decoder tells
+            break; // cut short: the decoder tells
         const qint64 length = qFromBigEndian<quint32>(chunk);
         if (offset + 12 + length > fileSize) {
             bad = true;
@@ -101,11 +175,26 @@ void ImageHeader::readPng()
                       * std::min(qFromBigEndian<quint32>(chunk + 12), 1u << 28) * 4;
         if (chunk[4] & 0x20)
             ancillary += length;
+        if (std::memcmp(chunk + 4, "zTXt", 4) == 0 || std::memcmp(chunk + 4, "iCCP", 4) == 0
+            || (std::memcmp(chunk + 4, "iTXt", 4) == 0 && compressedText(offset + 8, length)))
+            compressed += length;
         if (std::memcmp(chunk + 4, "IEND", 4) == 0)
             break;
         offset += 12 + length;
     }
-    bad = ancillary > std::max(picture, ancillaryFloor);
+    // The reader inflates every compressed text and profile, up to 1032 bytes per byte.
+    bad = ancillary > std::max(picture, ancillaryFloor) || compressed * 1032 > budget;
+}
+
+// An iTXt chunk's keyword of at most 79 bytes ends in a zero, then comes its compression flag.
+bool ImageHeader::compressedText(qint64 offset, qint64 length) const
+{
+    char data[81];
+    const int size = int(std::min<qint64>(length, sizeof data));
+    if (!readAt(offset, data, size))
+        return false;
+    const char *end = static_cast<const char *>(std::memchr(data, 0, size_t(size)));
+    return end && end + 1 < data + size && end[1] != 0;
 }
 
 void ImageHeader::readGif()

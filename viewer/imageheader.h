@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QSize>
 #include <QtGlobal>
 
@@ -18,6 +20,9 @@ public:
     QSize screenSize() const { return screen; }
     // Entries of a GIF's colour table (global, else the first frame's); 0 when none is known.
     int colorCount() const { return colours; }
+    // A JPEG's embedded colour profile, its pieces joined; empty when it has none or they do
+    // not fit together.
+    QByteArray iccProfile() const { return icc; }
 
     // The most a decode may hold besides its picture.
     static constexpr qint64 budget = qint64(256) << 20;
@@ -25,7 +30,9 @@ public:
 private:
     bool readAt(qint64 offset, void *data, int size) const;
     void readJpeg();
+    void readIccPiece(qint64 offset, int length, QList<QByteArray> &pieces);
     void readPng();
+    bool compressedText(qint64 offset, qint64 length) const;
     void readGif();
 
     int fd;
@@ -33,4 +40,5 @@ private:
     bool bad = false;
     QSize screen;
     int colours = 0;
+    QByteArray icc;
 };

@@ -1,5 +1,6 @@
 #include "viewer/imageloader.h"
 
+#include "browse/imagefiles.h"
 #include "sandbox/decoderpool.h"
 #include "viewer/imageheader.h"
 
@@ -15,6 +16,9 @@
 #include <cstring>
 
 namespace {
+
+// Only plain SVG files up to this size are drawn.
+constexpr qint64 maxSvgBytes = qint64(16) << 20;
 
 bool isThirtyTwoBit(QImage::Format format)
 {
@@ -120,8 +124,11 @@ void ImageLoader::load(const QString &fileName)
     }
     const ImageHeader header(fd, info.st_size);
     const std::optional<DecoderPool::Facts> facts
-            = header.damaged() ? std::nullopt : DecoderPool::instance().probe(fd);
-    if (!facts) {
+            = header.damaged()
+                      ? std::nullopt
+                      : DecoderPool::instance().probe(fd, ImageFiles::formatHint(fileName));
+    // An SVG's text becomes a document many times its size.
+    if (!facts || (facts->format == "svg" && info.st_size > maxSvgBytes)) {
         fail();
         return;
     }

@@ -5,6 +5,7 @@
 #include "platform/zmultilineedit.h"
 #include "platform/zpushbutton.h"
 #include "resources/iconset.h"
+#include "viewer/animationplayer.h"
 #include "viewer/imagewidget.h"
 #include "viewer/zoompopup.h"
 
@@ -299,6 +300,8 @@ void ImageViewer::fitToScreen()
     else
         refresh();
 
+    AnimationPlayer::playOn(imageWidget, &basePixmap, fileName);
+
     zoomRatio = 0;
     bestFitItem->setEnabled(true);
     zoomPopup->setRatio(0);
@@ -589,6 +592,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     widget->setBackgroundColor(Qt::black);
     widget->setPixmap(pixmap, false);
     widget->resize(screen);
+    AnimationPlayer::playOn(widget, pixmap, fileName);
     // Moving replaces the surface's picture; the viewer catches up when it shows again.
     const auto move = [this, widget, pixmap](int steps) {
         const QString path = navigator.neighbour(steps);
@@ -599,6 +603,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
         *pixmap = QPixmap();
         *pixmap = QPixmap::fromImage(navigator.pictures().take(path, screenSize(), true));
         widget->update();
+        AnimationPlayer::playOn(widget, pixmap, path);
         navigator.prefetchNeighbours(screenSize(), true);
     };
     connect(widget, &ImageWidget::swiped, this, move);

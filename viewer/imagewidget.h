@@ -14,6 +14,7 @@ class ImageWidget : public QWidget
 public:
     explicit ImageWidget(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
     void setPixmap(QPixmap *pixmap, bool resizeToPixmap);
+    const QPixmap *shownPixmap() const { return pixmap; }
 
     // Black (or another colour) around a picture smaller than the surface, drawn whenever
     // the surface is erased.

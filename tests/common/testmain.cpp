@@ -1,5 +1,7 @@
 #include "common/testmain.h"
 
+#include "app/startup.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QStyleFactory>
@@ -38,6 +40,7 @@ int main(int argc, char **argv)
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
     QApplication app(argc, argv);
+    Startup::addPluginFolder(argv[0]);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     if (!qEnvironmentVariableIsEmpty("PICTARN_DATA_DIR"))
         QDir::setCurrent(qEnvironmentVariable("PICTARN_DATA_DIR"));

@@ -255,15 +255,40 @@ void tst_ImageLoader::undecodableFilesGiveNothing_data()
     QImageWriter writer(&buffer, "jpeg");
     writer.setProgressiveScanWrite(true);
     QVERIFY(buffer.open(QIODevice::WriteOnly) && writer.write(grey));
-    progressive.replace(progressive.indexOf(QByteArray("\xff\xc2", 2)) + 5, 4,
-                        QByteArray("\x3f\xff\x40\x00", 4));
+    const int scans = int(progressive.indexOf(QByteArray("\xff\xc2", 2)));
+    progressive.replace(scans + 5, 4, QByteArray("\x3f\xff\x40\x00", 4));
     QTest::newRow("progressive bomb") << "bomb.jpg" << progressive << 0;
+    // libjpeg passes over stray and fill bytes on its way to a marker.
+    QTest::newRow("progressive bomb, a stray byte before its frame")
+            << "bomb.jpg" << QByteArray(progressive).insert(scans, 'x') << 0;
+    QTest::newRow("progressive bomb, 300 KB of fill")
+            << "bomb.jpg" << QByteArray(progressive).insert(scans, QByteArray(300 << 10, '\xff'))
+            << 0;
     // Text and other side chunks declaring 2 GB in a file of a few bytes.
     for (const char *type : {"tEXt", "zTXt", "iTXt", "pCAL", "sCAL", "sPLT"}) {
         QTest::addRow("png %s claims 2 GB", type)
                 << "claims.png"
                 << craftedPng(QSize(1, 1), 8, 0, QByteArray(2, 0), type, {}, 0x7ffffff0) << 0;
     }
+    // 937 KB of text chunks, each inflating to 8 MB.
+    const QByteArray deflated
+            = QByteArray("Comment\0\0", 9) + qCompress(QByteArray(8 << 20, 'a'), 9).mid(4);
+    QTest::newRow("png, 120 compressed text chunks on one pixel")
+            << "inflating.png"
+            << craftedPng(QSize(1, 1), 8, 0, QByteArray(2, 0))
+                       .insert(33, pngChunk("zTXt", deflated, deflated.size()).repeated(120))
+            << 0;
+    // Content that the image plugins read but that is none of our formats.
+    const QByteArray mng
+            = "\x8aMNG\r\n\x1a\n"
+              + pngChunk("MHDR", QByteArray(28, 0).replace(3, 1, "\1").replace(7, 1, "\1"), 28)
+              + craftedPng(QSize(1, 1), 8, 0, QByteArray(2, 0)).mid(8)
+              + pngChunk("MEND", QByteArray(), 0);
+    QTest::newRow("mng named .jpg") << "animation.jpg" << mng << 0;
+    QTest::newRow("icon named .png") << "icon.png" << encoded(grey, "ico") << 0;
+    QTest::newRow("svg named .jpg")
+            << "drawing.jpg"
+            << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>") << 0;
     const QByteArray text(3 << 20, 'x');
     QTest::newRow("png, 3 MB of text on one pixel")
             << "chatty.png"

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QImageIOPlugin>
+
+// The preview a camera stores in its RAW file, through libraw.
+class RawPlugin : public QImageIOPlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QImageIOHandlerFactoryInterface_iid FILE "raw.json")
+public:
+    Capabilities capabilities(QIODevice *device, const QByteArray &format) const override;
+    QImageIOHandler *create(QIODevice *device, const QByteArray &format) const override;
+};

@@ -1,0 +1,285 @@
+#include "common/testmain.h"
+
+#include "browse/imagefiles.h"
+#include "viewer/imageloader.h"
+
+#include <QBuffer>
+#include <QDataStream>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <array>
+
+namespace {
+
+// Four flat quarters, so that a turn or a mirror shows; the alpha one fades to the right.
+QImage quarters(bool alpha)
+{
+    QImage image(160, 120, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, 80, 60, QColor(220, 30, 30));
+    painter.fillRect(80, 0, 80, 60, QColor(30, 200, 40));
+    painter.fillRect(0, 60, 80, 60, QColor(40, 50, 210));
+    painter.fillRect(80, 60, 80, 60, QColor(240, 240, 240));
+    painter.end();
+    for (int y = 0; alpha && y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, (image.pixel(x, y) & 0xffffff) | uint(255 - x / 2) << 24);
+    }
+    return image;
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, 98);
+    return bytes;
+}
+
+// An APP1 Exif segment holding only the Orientation tag, put right after the JPEG's SOI.
+QByteArray withOrientation(QByteArray jpeg, int orientation)
+{
+    QByteArray tiff("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\0\0\0\0\0\0\0", 26);
+    tiff[19] = char(orientation);
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = int(payload.size()) + 2;
+    return jpeg.insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff)
+                                  + payload);
+}
+
+// A DNG of 64 x 64 black sensor samples whose 160 x 120 preview is the given JPEG, turned as
+// a camera held upright records it (TIFF orientation 6). Every value fits in its entry.
+QByteArray dng(const QByteArray &jpeg)
+{
+    using Ifd = QList<std::array<quint32, 4>>; // tag, type, count, value or offset
+    const quint32 sensor = 8 + 2 + 15 * 12 + 4, make = sensor + 2 + 11 * 12 + 4;
+    const quint32 jpegAt = make + 8, samplesAt = jpegAt + quint32(jpeg.size());
+    const Ifd preview{{254, 4, 1, 1},      {256, 4, 1, 160},      {257, 4, 1, 120},
+                      {258, 3, 1, 8},      {259, 3, 1, 7},        {262, 3, 1, 6},
+                      {271, 2, 6, make},   {272, 2, 4, 0x534f45}, {273, 4, 1, jpegAt},
+                      {274, 3, 1, 6},      {277, 3, 1, 3},        {279, 4, 1, quint32(jpeg.size())},
+                      {330, 4, 1, sensor}, {50706, 1, 4, 0x401},  {50708, 2, 4, 0x747354}};
+    const Ifd samples{{254, 4, 1, 0},           {256, 4, 1, 64},       {257, 4, 1, 64},
+                      {258, 3, 1, 16},          {259, 3, 1, 1},        {262, 3, 1, 32803},
+                      {273, 4, 1, samplesAt},   {277, 3, 1, 1},        {278, 4, 1, 64},
+                      {279, 4, 1, 64 * 64 * 2}, {33421, 3, 2, 0x20002}};
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0x4949) << quint16(42) << quint32(8);
+    for (const Ifd &ifd : {preview, samples}) {
+        out << quint16(ifd.size());
+        for (const auto &entry : ifd)
+            out << quint16(entry[0]) << quint16(entry[1]) << entry[2] << entry[3];
+        out << quint32(0);
+    }
+    return bytes + QByteArray("Canon\0\0\0", 8) + jpeg + QByteArray(64 * 64 * 2, 0);
+}
+
+const char svg[] = "<svg xmlns='http://www.w3.org/2000/svg' width='160' height='120'>"
+                   "<rect width='80' height='60' fill='#dc1e1e'/>"
+                   "<rect x='80' width='80' height='60' fill='#1ec828'/>"
+                   "<rect y='60' width='80' height='60' fill='#2832d2'/>"
+                   "<rect x='80' y='60' width='80' height='60' fill='#f0f0f0'/></svg>";
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+double meanDifference(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    const QImage y = b.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    qint64 sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int i = 0; i < x.width() * 4; ++i)
+            sum += qAbs(x.constScanLine(row)[i] - y.constScanLine(row)[i]);
+    }
+    return double(sum) / (4.0 * x.width() * x.height());
+}
+
+} // namespace
+
+class tst_Formats : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void decodesUpright_data();
+    void decodesUpright();
+    void damagedFilesGiveNothing_data();
+    void damagedFilesGiveNothing();
+
+private:
+    // Makes name from the source picture with the tool; skips the row when either is missing.
+    QString make(const QString &name, const QString &source, QStringList command);
+    QString file(const QString &name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+void tst_Formats::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QVERIFY(writeFile(file("plain.png"), encoded(quarters(false), "png")));
+    QVERIFY(writeFile(file("alpha.png"), encoded(quarters(true), "png")));
+    QVERIFY(writeFile(file("turned.jpg"), withOrientation(encoded(quarters(false), "jpg"), 6)));
+    QVERIFY(writeFile(file("quarters.svg"), svg));
+    QVERIFY(writeFile(file("camera.dng"), dng(encoded(quarters(false), "jpg"))));
+}
+
+QString tst_Formats::make(const QString &name, const QString &source, QStringList command)
+{
+    const QString path = file(name);
+    if (command.isEmpty() || QFile::exists(path))
+        return QFile::exists(path) ? path : QString();
+    const QString tool = QStandardPaths::findExecutable(command.takeFirst());
+    if (tool.isEmpty())
+        return QString();
+    command.replaceInStrings(QStringLiteral("IN"), file(source));
+    command.replaceInStrings(QStringLiteral("OUT"), path);
+    QProcess process;
+    process.start(tool, command);
+    return process.waitForFinished(60000) && process.exitCode() == 0 ? path : QString();
+}
+
+void tst_Formats::decodesUpright_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QStringList>("command"); // empty: written by initTestCase
+    QTest::addColumn<int>("turn");
+    QTest::addColumn<bool>("mirror");
+    QTest::addColumn<double>("tolerance");
+
+    const QStringList heifEnc{"heif-enc", "-q", "95", "IN", "-o", "OUT"};
+    const QStringList avifEnc{"avifenc", "-s", "9", "--min", "0", "--max", "4", "IN", "OUT"};
+    const QStringList cjxl{"cjxl", "-e", "1", "-d", "0", "IN", "OUT"};
+    QTest::newRow("heic") << "plain.heic"
+                          << "plain.png" << heifEnc << 0 << false << 4.0;
+    QTest::newRow("heic alpha") << "alpha.heic"
+                                << "alpha.png" << heifEnc << 0 << false << 4.0;
+    QTest::newRow("heic thumbnail")
+            << "thumb.heic"
+            << "plain.png" << QStringList{"heif-enc", "-t", "100", "IN", "-o", "OUT"} << 0 << false
+            << 6.0;
+    QTest::newRow("avif") << "plain.avif"
+                          << "plain.png" << avifEnc << 0 << false << 4.0;
+    QTest::newRow("avif alpha") << "alpha.avif"
+                                << "alpha.png" << avifEnc << 0 << false << 4.0;
+    QTest::newRow("avif turned") << "turned.avif"
+                                 << "plain.png"
+                                 << QStringList{"avifenc", "--irot", "1", "IN", "OUT"} << 270
+                                 << false << 4.0;
+    QTest::newRow("avif mirrored")
+            << "mirrored.avif"
+            << "plain.png" << QStringList{"avifenc", "--imir", "1", "IN", "OUT"} << 0 << true
+            << 4.0;
+    QTest::newRow("jxl") << "plain.jxl"
+                         << "plain.png" << cjxl << 0 << false << 1.0;
+    QTest::newRow("jxl alpha") << "alpha.jxl"
+                               << "alpha.png" << cjxl << 0 << false << 1.0;
+    QTest::newRow("jxl turned") << "turned.jxl"
+                                << "turned.jpg" << cjxl << 90 << false << 3.0;
+    QTest::newRow("svg") << "quarters.svg"
+                         << "" << QStringList() << 0 << false << 1.0;
+    QTest::newRow("dng preview") << "camera.dng"
+                                 << "" << QStringList() << 90 << false << 3.0;
+    // Endings that lie: the content decides.
+    QTest::newRow("png called heic")
+            << "png.heic"
+            << "plain.png" << QStringList{"cp", "IN", "OUT"} << 0 << false << 0.0;
+    QTest::newRow("heic called jpg")
+            << "heic.jpg"
+            << "plain.heic" << QStringList{"cp", "IN", "OUT"} << 0 << false << 4.0;
+    QTest::newRow("tiff called dng")
+            << "tiff.dng"
+            << "plain.png" << QStringList{"convert", "IN", "tiff:OUT"} << 0 << false << 0.0;
+}
+
+void tst_Formats::decodesUpright()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, source);
+    QFETCH(QStringList, command);
+    QFETCH(int, turn);
+    QFETCH(bool, mirror);
+    QFETCH(double, tolerance);
+
+    const QString path = make(name, source, command);
+    if (path.isEmpty())
+        QSKIP(qPrintable(command.value(0) + QStringLiteral(" is missing or failed")));
+    const QString ending = QFileInfo(name).suffix();
+    const bool built = ending == "svg"   ? QImageReader::supportedImageFormats().contains("svg")
+                       : ending == "jxl" ? PICTARN_HAS_JXL
+                       : ending == "dng" ? PICTARN_HAS_RAW
+                                         : PICTARN_HAS_HEIF;
+    if (!built)
+        QSKIP("this build has no reader for the format");
+    QVERIFY(ImageFiles::isImageName(name));
+    ImageLoader loader;
+    loader.load(path);
+    const QImage reference = quarters(name.startsWith("alpha"))
+                                     .mirrored(mirror, false)
+                                     .transformed(QTransform().rotate(turn));
+    QCOMPARE(QSize(loader.width(), loader.height()), reference.size());
+    for (const QSize box : {QSize(240, 320), QSize(80, 60)}) {
+        const QImage *image = loader.fittedImage(box.width(), box.height());
+        QVERIFY(image && !image->isNull());
+        const QImage scaled
+                = reference.scaled(image->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const double difference = meanDifference(*image, scaled);
+        QVERIFY2(difference <= tolerance, qPrintable(QString::number(difference)));
+    }
+}
+
+void tst_Formats::damagedFilesGiveNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("keep"); // bytes kept from the start, 0: the whole file
+    QTest::addColumn<QByteArray>("box"); // a box whose numbers are set to 20000 x 20000
+    for (const char *name : {"plain.heic", "plain.avif", "plain.jxl", "quarters.svg"})
+        QTest::addRow("%s cut short", name) << name << -2 << QByteArray();
+    QTest::newRow("dng without its preview") << "camera.dng" << 700 << QByteArray();
+    QTest::newRow("heic past the budget") << "plain.heic" << 0 << QByteArray("ispe");
+    QTest::newRow("avif past the budget") << "plain.avif" << 0 << QByteArray("ispe");
+}
+
+void tst_Formats::damagedFilesGiveNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(int, keep);
+    QFETCH(QByteArray, box);
+
+    QFile original(file(name));
+    if (!original.open(QIODevice::ReadOnly))
+        QSKIP("made by a row of decodesUpright that was skipped");
+    QByteArray bytes = original.readAll();
+    bytes.truncate(keep < 0 ? bytes.size() / -keep : keep > 0 ? keep : bytes.size());
+    if (!box.isEmpty()) {
+        const qsizetype at = bytes.indexOf(box);
+        QVERIFY(at > 0);
+        qToBigEndian(quint32(20000), bytes.data() + at + 8);
+        qToBigEndian(quint32(20000), bytes.data() + at + 12);
+    }
+    const QString path = file(QStringLiteral("damaged-") + name);
+    QVERIFY(writeFile(path, bytes));
+    ImageLoader loader;
+    loader.load(path);
+    const QImage *image = loader.fittedImage(240, 320);
+    QVERIFY(image && image->isNull());
+    QCOMPARE(QSize(loader.width(), loader.height()), QSize(0, 0));
+}
+
+PICTARN_TEST(tst_Formats)
+#include "tst_formats.moc"

@@ -1,0 +1,111 @@
+#include "viewer/colourconverter.h"
+
+#include <QColorSpace>
+
+#ifdef PICTARN_HAVE_LCMS
+#include <lcms2.h>
+#endif
+
+namespace {
+
+#ifdef PICTARN_HAVE_LCMS
+struct Profile
+{
+    explicit Profile(cmsHPROFILE handle) : handle(handle) { }
+    ~Profile()
+    {
+        if (handle)
+            cmsCloseProfile(handle);
+    }
+    Profile(const Profile &) = delete;
+    Profile &operator=(const Profile &) = delete;
+    cmsHPROFILE handle;
+};
+
+struct Transform
+{
+    explicit Transform(cmsHTRANSFORM handle) : handle(handle) { }
+    ~Transform()
+    {
+        if (handle)
+            cmsDeleteTransform(handle);
+    }
+    Transform(const Transform &) = delete;
+    Transform &operator=(const Transform &) = delete;
+    cmsHTRANSFORM handle;
+};
+
+// A grey picture's 32-bit pixels hold the same level three times: 256 levels go through the
+// profile once, the pixels through the table.
+QImage greyToSrgb(QImage image, const Profile &grey, const Profile &srgb)
+{
+    const Transform transform(cmsCreateTransform(grey.handle, TYPE_GRAY_8, srgb.handle, TYPE_RGB_8,
+                                                 INTENT_PERCEPTUAL, 0));
+    if (!transform.handle)
+        return image;
+    uchar levels[256];
+    uchar rgb[256 * 3];
+    for (int i = 0; i < 256; ++i)
+        levels[i] = uchar(i);
+    cmsDoTransform(transform.handle, levels, rgb, 256);
+    QRgb table[256];
+    for (int i = 0; i < 256; ++i)
+        table[i] = qRgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = (line[x] & 0xff000000) | (table[qGreen(line[x])] & 0xffffff);
+    }
+    return image;
+}
+
+QImage rgbToSrgb(QImage image, const Profile &rgb, const Profile &srgb)
+{
+    // 32-bit pixels lie in memory as blue, green, red, alpha on a little-endian machine.
+    if (QSysInfo::ByteOrder != QSysInfo::LittleEndian)
+        return image;
+    const Transform transform(cmsCreateTransform(rgb.handle, TYPE_BGRA_8, srgb.handle, TYPE_BGRA_8,
+                                                 INTENT_PERCEPTUAL, cmsFLAGS_COPY_ALPHA));
+    if (!transform.handle)
+        return image;
+    for (int y = 0; y < image.height(); ++y)
+        cmsDoTransform(transform.handle, image.constScanLine(y), image.scanLine(y),
+                       cmsUInt32Number(image.width()));
+    return image;
+}
+#endif
+
+} // namespace
+
+QImage ColourConverter::toSrgb(QImage image, const QByteArray &icc)
+{
+    if (image.isNull())
+        return image;
+    const QColorSpace srgb(QColorSpace::SRgb);
+    if (image.colorSpace().isValid()) {
+        if (image.colorSpace() != srgb)
+            image.convertToColorSpace(srgb);
+        return image;
+    }
+#ifdef PICTARN_HAVE_LCMS
+    if (icc.isEmpty())
+        return image;
+    const Profile profile(cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
+    const Profile standard(cmsCreate_sRGBProfile());
+    if (!profile.handle || !standard.handle)
+        return image;
+    if (image.format() == QImage::Format_ARGB32_Premultiplied)
+        image.convertTo(QImage::Format_ARGB32);
+    const cmsColorSpaceSignature space = cmsGetColorSpace(profile.handle);
+    if (space == cmsSigGrayData)
+        image = greyToSrgb(std::move(image), profile, standard);
+    else if (space == cmsSigRgbData)
+        image = rgbToSrgb(std::move(image), profile, standard);
+    else
+        return image;
+    image.setColorSpace(srgb);
+#else
+    Q_UNUSED(icc);
+#endif
+    return image;
+}
