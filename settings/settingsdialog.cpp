@@ -121,6 +121,9 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     bmListView->setHeaderLabels({utf8("Pics Name"), utf8("Path: ")});
     bmListView->setRootIsDecorated(false);
     QScroller::grabGesture(bmListView->viewport(), QScroller::LeftMouseButtonGesture);
+    // The scroller moves in pixels: by rows, a short drag would jump a row per pixel.
+    bmListView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    bmListView->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     bmListView->setSelectionMode(QAbstractItemView::SingleSelection);
     bmListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     bmListView->setSortingEnabled(true);
