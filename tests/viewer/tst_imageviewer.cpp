@@ -341,7 +341,7 @@ void tst_ImageViewer::movesThroughTheListedPictures()
     QSignalSpy moves(viewer, &ImageViewer::imageChanged);
     const QSize box = surface ? QSize(240, 320) : QSize(240, 290);
     const auto ready = [&](int n) {
-        return viewer->prefetcher.isReady(paths[start + n], box, bool(surface));
+        return viewer->navigator.pictures().isReady(paths[start + n], box, bool(surface));
     };
 
     QScrollBar *across = viewer->scrollView->horizontalScrollBar();
