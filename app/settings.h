@@ -3,6 +3,7 @@
 #include "app/bookmark.h"
 
 #include <QList>
+#include <QSize>
 #include <QString>
 
 // Owns its entries: removing, clearing or destroying the list deletes them.
@@ -29,7 +30,8 @@ public:
     Settings(const Settings &) = delete;
     Settings &operator=(const Settings &) = delete;
 
-    void load();
+    // screen: the size whose shape picks the defaults; the primary screen's when empty.
+    void load(QSize screen = QSize());
     void save();
 
     int slideDelay() const { return m_slideDelay; }

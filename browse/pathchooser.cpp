@@ -2,6 +2,7 @@
 
 #include "browse/directoryview.h"
 #include "browse/foldertreeitem.h"
+#include "platform/dialogplacement.h"
 #include "platform/zbasedialog.h"
 #include "platform/zpushbutton.h"
 
@@ -45,7 +46,8 @@ QString choosePath()
     QObject::connect(accept, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
 
-    dialog->resize(220, 240);
+    if (!DialogPlacement::place(dialog, nullptr, QSize(360, 480)))
+        dialog->resize(220, 240);
     const int accepted = dialog->exec();
 
     QString path;

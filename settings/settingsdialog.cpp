@@ -3,6 +3,7 @@
 #include "app/bookmark.h"
 #include "app/settings.h"
 #include "browse/pathchooser.h"
+#include "platform/dialogplacement.h"
 #include "platform/util_cst.h"
 #include "platform/zpushbutton.h"
 
@@ -178,7 +179,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     connect(dirEdit, &QLineEdit::textChanged, this, &SettingsDialog::bmDirChanged);
     connect(deleteButton, &QPushButton::clicked, this, &SettingsDialog::deleteBookmark);
 
-    showMaximized();
+    if (!DialogPlacement::place(this, parent))
+        showMaximized();
 }
 
 void SettingsDialog::setSettings(Settings *s)

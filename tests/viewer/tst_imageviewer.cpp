@@ -2,10 +2,12 @@
 #include "common/testutil.h"
 
 #include "app/settings.h"
+#include "viewer/imageloader.h"
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
 
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -98,6 +100,10 @@ void tst_ImageViewer::initTestCase()
     QVERIFY(dir.isValid());
     QVERIFY(writeMarked(file("1600x1200.png"), 1600, 1200));
     logged = qInstallMessageHandler(&countLoads);
+    // Trace lines stay off unless asked for; these tests count them.
+    ImageLoader().load(file("1600x1200.png"));
+    QCOMPARE(loads, 0);
+    QLoggingCategory::setFilterRules(QStringLiteral("pictarn.debug=true"));
 }
 
 void tst_ImageViewer::init()
