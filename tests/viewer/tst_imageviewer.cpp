@@ -370,9 +370,10 @@ void tst_ImageViewer::movesThroughTheListedPictures()
                 QTest::keyClick(surface, Qt::Key_Right);
             else
                 viewer->step(way);
-            // The surface shows the next picture: green where the first was blue.
+            // The surface shows the next picture (green where the first was blue) and names it.
             if (surface && moved == 1)
-                QVERIFY(looksLike(surface->grab().toImage().pixel(140, 175), Qt::green));
+                QVERIFY(looksLike(surface->grab().toImage().pixel(140, 175), Qt::green)
+                        && surface->windowTitle() == QStringLiteral("listed3.png"));
         }
         QCOMPARE(loads, 0);
     }
@@ -519,6 +520,7 @@ void tst_ImageViewer::keepsThePictureShown()
     if (!popup.isEmpty())
         QTest::keyRelease(viewer->focusWidget(), Qt::Key(key));
     QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->windowTitle(), popup.isEmpty() ? "clear.png" : "1600x1200.png");
     QCOMPARE(viewer->imageWidget->size(), popup.isEmpty() ? QSize(100, 80) : QSize(240, 180));
     // On screen: the picture, and plain black under a see-through one, never the photo before.
     const QPoint at
