@@ -179,7 +179,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     connect(dirEdit, &QLineEdit::textChanged, this, &SettingsDialog::bmDirChanged);
     connect(deleteButton, &QPushButton::clicked, this, &SettingsDialog::deleteBookmark);
 
-    if (!DialogPlacement::place(this, parent))
+    // The pages are laid out for the phone's screen: a desktop gives them a little more.
+    if (!DialogPlacement::place(this, parent, QSize(320, 400)))
         showMaximized();
 }
 
