@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -31,7 +32,8 @@ public:
     Settings(const Settings &) = delete;
     Settings &operator=(const Settings &) = delete;
 
-    void load();
+    // screen: the size whose shape picks the defaults; the primary screen's when empty.
+    void load(QSize screen = QSize());
     void save();
 
     int slideDelay() const { return m_slideDelay; }

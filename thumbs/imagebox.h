@@ -63,7 +63,7 @@ public:
     // The text of the caption band as it is drawn now.
     QString caption() const;
     static QFont captionFont();
-    // text, cut to end in "..." when it is wider than width.
+    // text, with "..." for a cut from its middle when it is wider than width.
     static QString shortenCaption(const QString &text, const QFontMetrics &metrics, int width);
 
 public slots:

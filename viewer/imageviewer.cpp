@@ -1,6 +1,8 @@
 #include "viewer/imageviewer.h"
 
 #include "app/settings.h"
+#include "platform/dialogplacement.h"
+#include "platform/trace.h"
 #include "platform/zbasedialog.h"
 #include "platform/zmultilineedit.h"
 #include "platform/zpushbutton.h"
@@ -206,6 +208,7 @@ void ImageViewer::load(const QString &fileName)
     const quint64 pass = ++generation;
     this->fileName = fileName;
     navigator.setCurrent(fileName);
+    setWindowTitle(QFileInfo(fileName).fileName());
     // Keys go to the picture, where Space and the arrows move, not to the first tool button.
     scrollView->setFocus();
     fitted = false;
@@ -230,7 +233,7 @@ void ImageViewer::load(const QString &fileName)
         r = c;
     }
     maxZoomRatio = r;
-    qDebug("max zoom ratio=%d", maxZoomRatio);
+    qCDebug(pictarnTrace, "max zoom ratio=%d", maxZoomRatio);
 
     info[0] = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
     info[1] = QString::fromLatin1(imageFormat.toUpper()) + QStringLiteral(" image");
@@ -331,7 +334,7 @@ void ImageViewer::zoomTo(int ratio)
 {
     if (ratio <= 0)
         return;
-    qDebug("zooming 1:%d", ratio);
+    qCDebug(pictarnTrace, "zooming 1:%d", ratio);
     zoomRatio = ratio;
     const int w = fullWidth / ratio;
     const int h = fullHeight / ratio;
@@ -458,7 +461,7 @@ void ImageViewer::rotate90()
 {
     if (decoding)
         return;
-    qDebug("rotate 90 clicked");
+    qCDebug(pictarnTrace, "rotate 90 clicked");
     rotateBy(90);
 }
 
@@ -466,7 +469,7 @@ void ImageViewer::rotate180()
 {
     if (decoding)
         return;
-    qDebug("rotate 180 clicked");
+    qCDebug(pictarnTrace, "rotate 180 clicked");
     rotateBy(180);
 }
 
@@ -474,7 +477,7 @@ void ImageViewer::rotate270()
 {
     if (decoding)
         return;
-    qDebug("rotate 270 clicked");
+    qCDebug(pictarnTrace, "rotate 270 clicked");
     rotateBy(270);
 }
 
@@ -506,7 +509,7 @@ void ImageViewer::brightUpImage()
     if (decoding)
         return;
     brightness += 10;
-    qDebug("brightness =%d", brightness);
+    qCDebug(pictarnTrace, "brightness =%d", brightness);
     applyBrightness();
 }
 
@@ -515,7 +518,7 @@ void ImageViewer::brightDownImage()
     if (decoding)
         return;
     brightness -= 10;
-    qDebug("brightness =%d", brightness);
+    qCDebug(pictarnTrace, "brightness =%d", brightness);
     applyBrightness();
 }
 
@@ -591,6 +594,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     fullScreenWidget = widget;
     widget->setBackgroundColor(Qt::black);
     widget->setPixmap(pixmap, false);
+    widget->setWindowTitle(QFileInfo(fileName).fileName());
     widget->resize(screen);
     AnimationPlayer::playOn(widget, pixmap, fileName);
     // Moving replaces the surface's picture; the viewer catches up when it shows again.
@@ -602,6 +606,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
         emit imageChanged(path);
         *pixmap = QPixmap();
         *pixmap = QPixmap::fromImage(navigator.pictures().take(path, screenSize(), true));
+        widget->setWindowTitle(QFileInfo(path).fileName());
         widget->update();
         AnimationPlayer::playOn(widget, pixmap, path);
         navigator.prefetchNeighbours(screenSize(), true);
@@ -644,8 +649,11 @@ void ImageViewer::showInfoDialog()
         return;
     static const char *const captions[] = {"文件名", "格式", "位置", "大小", "尺寸", "颜色"};
     ZBaseDialog dialog(nullptr, nullptr, true, Qt::WindowFlags());
-    // As wide as the screen: a folder path cut off after a dozen letters tells nothing.
-    dialog.setMinimumWidth(screenSize().width());
+    // As wide as the phone's screen, or on a desktop as the longest fact: a folder path cut off
+    // after a dozen letters tells nothing.
+    const bool desktop = DialogPlacement::onDesktop(this);
+    if (!desktop)
+        dialog.setMinimumWidth(screenSize().width());
     auto *layout = new QVBoxLayout(&dialog);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *grid = new QGridLayout;
@@ -663,6 +671,11 @@ void ImageViewer::showInfoDialog()
         value->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         value->setFixedHeight(value->fontMetrics().lineSpacing() + 2 * value->frameWidth()
                               + 2 * int(value->document()->documentMargin()));
+        if (desktop)
+            value->setMinimumWidth(qMin(value->fontMetrics().horizontalAdvance(info[size_t(i)]),
+                                        screenSize().width() / 2)
+                                   + 2 * value->frameWidth()
+                                   + 2 * int(value->document()->documentMargin()) + 2);
         grid->addWidget(value, i, 1);
     }
     auto *button = new ZPushButton(&dialog, 3, -1, -1);
@@ -670,6 +683,7 @@ void ImageViewer::showInfoDialog()
     connect(button, &QPushButton::clicked, &dialog, &QWidget::close);
     button->setDefault(true); // Return closes the box, as Escape does
     layout->addWidget(button);
+    DialogPlacement::place(&dialog, this);
     dialog.exec();
 }
 

@@ -500,6 +500,10 @@ private slots:
                 << int(Settings::maxBookmarks) << QStringList{"Only|/only", "name|" + home};
         QTest::newRow("negative count")
                 << QByteArray("[Bookmarks]\nnumBookmarks=-5\n") << 0 << QStringList();
+        // A screen wider than tall does not turn the slides unless the user said so.
+        QTest::newRow("landscape") << QByteArray() << 0 << QStringList();
+        QTest::newRow("landscape, turning set")
+                << QByteArray("[Settings]\nrotateInSlide=true\n") << 0 << QStringList();
     }
 
     void damagedFilesReadAsDefaults()
@@ -507,9 +511,10 @@ private slots:
         QFETCH(QByteArray, contents);
         QVERIFY(contents.isNull() || writeConfig(QString::fromLatin1(contents)));
         Settings settings;
-        settings.load();
-        QCOMPARE(fields(settings),
-                 QVariantList({2, 0, 30, true, false, false, true, true, false, true}));
+        const QByteArray tag = QTest::currentDataTag();
+        settings.load(tag.startsWith("landscape") ? QSize(1280, 800) : QSize());
+        QCOMPARE(fields(settings), QVariantList({2, 0, 30, tag != "landscape", false, false, true,
+                                                 true, false, true}));
         QTEST(int(settings.bookmarks().size()), "count");
         QTEST(marks(settings).mid(0, 2), "first");
 

@@ -137,6 +137,7 @@ private slots:
     void boxesUseOnlyAGoodCacheFile_data();
     void boxesUseOnlyAGoodCacheFile();
     void keepsOneCacheFilePerImageName();
+    void captionsKeepBothEndsOfALongName();
     void movesWithKeysAndTaps_data();
     void movesWithKeysAndTaps();
     void placesBoxesAddedToAShownGrid();
@@ -351,6 +352,23 @@ void tst_Thumbs::keepsOneCacheFilePerImageName()
         QCOMPARE(read.value_or(ThumbnailCache::Thumbnail()).width, width);
     }
     QCOMPARE(files(folder.path(".ptthumbs")), (QStringList{"a.jpg", "a.png"}));
+}
+
+void tst_Thumbs::captionsKeepBothEndsOfALongName()
+{
+    Folder folder;
+    const QFontMetrics metrics(ImageBox::captionFont());
+    QStringList captions;
+    for (const QString name : {"Landscape_of_the_north_1.jpg", "Landscape_of_the_north_9.jpg"}) {
+        ImageBox *box = folder.load(name);
+        box->resize(100, 95);
+        captions << box->caption().section(QLatin1Char('\n'), 0, 0);
+        QCOMPARE(box->toolTip(), name);
+        QVERIFY(metrics.horizontalAdvance(captions.last()) < 100);
+    }
+    QVERIFY(captions[0] != captions[1] && captions[0].contains(QStringLiteral("...")));
+    // Too narrow for even one letter and the dots: the first letter stays.
+    QCOMPARE(ImageBox::shortenCaption(QStringLiteral("WWWW"), metrics, 5), QStringLiteral("W..."));
 }
 
 void tst_Thumbs::movesWithKeysAndTaps_data()

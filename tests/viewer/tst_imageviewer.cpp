@@ -2,10 +2,12 @@
 #include "common/testutil.h"
 
 #include "app/settings.h"
+#include "viewer/imageloader.h"
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
 
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -98,6 +100,10 @@ void tst_ImageViewer::initTestCase()
     QVERIFY(dir.isValid());
     QVERIFY(writeMarked(file("1600x1200.png"), 1600, 1200));
     logged = qInstallMessageHandler(&countLoads);
+    // Trace lines stay off unless asked for; these tests count them.
+    ImageLoader().load(file("1600x1200.png"));
+    QCOMPARE(loads, 0);
+    QLoggingCategory::setFilterRules(QStringLiteral("pictarn.debug=true"));
 }
 
 void tst_ImageViewer::init()
@@ -364,9 +370,10 @@ void tst_ImageViewer::movesThroughTheListedPictures()
                 QTest::keyClick(surface, Qt::Key_Right);
             else
                 viewer->step(way);
-            // The surface shows the next picture: green where the first was blue.
+            // The surface shows the next picture (green where the first was blue) and names it.
             if (surface && moved == 1)
-                QVERIFY(looksLike(surface->grab().toImage().pixel(140, 175), Qt::green));
+                QVERIFY(looksLike(surface->grab().toImage().pixel(140, 175), Qt::green)
+                        && surface->windowTitle() == QStringLiteral("listed3.png"));
         }
         QCOMPARE(loads, 0);
     }
@@ -513,6 +520,7 @@ void tst_ImageViewer::keepsThePictureShown()
     if (!popup.isEmpty())
         QTest::keyRelease(viewer->focusWidget(), Qt::Key(key));
     QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->windowTitle(), popup.isEmpty() ? "clear.png" : "1600x1200.png");
     QCOMPARE(viewer->imageWidget->size(), popup.isEmpty() ? QSize(100, 80) : QSize(240, 180));
     // On screen: the picture, and plain black under a see-through one, never the photo before.
     const QPoint at
