@@ -1,5 +1,7 @@
 #include "viewer/imagewidget.h"
 
+#include "viewer/viewgeometry.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -34,6 +36,12 @@ void ImageWidget::setPixmap(QPixmap *pixmap, bool resizeToPixmap)
     this->pixmap = pixmap;
     if (resizeToPixmap && pixmap)
         resize(pixmap->width(), pixmap->height());
+}
+
+void ImageWidget::setShownSize(QSize size, bool hardEdges)
+{
+    shown = size;
+    this->hardEdges = hardEdges;
 }
 
 void ImageWidget::setBackgroundColor(const QColor &colour)
@@ -143,16 +151,28 @@ void ImageWidget::keyReleaseEvent(QKeyEvent *event)
     }
 }
 
-void ImageWidget::paintEvent(QPaintEvent *)
+void ImageWidget::paintEvent(QPaintEvent *event)
 {
     if (!pixmap || closing)
         return;
     QPainter painter(this);
-    if (pixmap->width() != 0 || pixmap->height() != 0)
+    if (pixmap->width() == 0 && pixmap->height() == 0) {
+        painter.fillRect(rect(), QColor(0, 0, 0));
+    } else if (!shown.isValid() || shown == pixmap->size()) {
         painter.drawPixmap((width() - pixmap->width()) / 2, (height() - pixmap->height()) / 2,
                            *pixmap);
-    else
-        painter.fillRect(rect(), QColor(0, 0, 0));
+    } else {
+        // A zoomed picture may be tens of thousands of pixels wide: only what is in sight is
+        // scaled, from the pixels behind it.
+        const QPoint origin((width() - shown.width()) / 2, (height() - shown.height()) / 2);
+        const QRect exposed = event->rect().translated(-origin) & QRect(QPoint(), shown);
+        const QRect part = ViewGeometry::sourceRect(exposed, shown, pixmap->size());
+        if (part.isEmpty())
+            return;
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, !hardEdges);
+        painter.drawPixmap(ViewGeometry::targetRect(part, shown, pixmap->size()).translated(origin),
+                           *pixmap, QRectF(part));
+    }
 }
 
 void ImageWidget::closeEvent(QCloseEvent *event)

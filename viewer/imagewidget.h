@@ -14,6 +14,9 @@ class ImageWidget : public QWidget
 public:
     explicit ImageWidget(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
     void setPixmap(QPixmap *pixmap, bool resizeToPixmap);
+    // The pixmap stretched to this size, only the part exposed drawn; hardEdges: enlarged
+    // pixels stay squares. An invalid size draws the pixmap as it is.
+    void setShownSize(QSize size, bool hardEdges);
 
     // Black (or another colour) around a picture smaller than the surface, drawn whenever
     // the surface is erased.
@@ -45,5 +48,7 @@ protected:
 
 private:
     QPixmap *pixmap = nullptr; // not owned
+    QSize shown;
+    bool hardEdges = false;
     SwipeClassifier pointer;
 };
