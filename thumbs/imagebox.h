@@ -42,6 +42,8 @@ public:
     int imageHeight() const { return m_imageHeight; }
     bool isThumbLoaded() const { return thumbLoaded; }
     QPixmap pixmap() const { return m_pixmap; }
+    // The list row the box was made for; null once it is deleted.
+    ImageListItem *listItem() const { return *item; }
 
     // What makeThumb() needs, taken from the box and the settings now.
     Thumb thumbRequest() const;

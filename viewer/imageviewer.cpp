@@ -25,6 +25,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
+#include <QTouchEvent>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -150,6 +151,15 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     scrollView->setWidget(imageWidget);
     imageWidget->installEventFilter(this);
     connect(imageWidget, &ImageWidget::swiped, this, &ImageViewer::step);
+    scrollView->viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
+    coast = new QTimer(this);
+    coast->setInterval(16);
+    connect(coast, &QTimer::timeout, this, [this] {
+        follow({coastSpeed * coast->interval(), 1.0, QPointF()});
+        coastSpeed *= 0.92;
+        if (std::hypot(coastSpeed.x(), coastSpeed.y()) < 0.02)
+            coast->stop();
+    });
     settle = new QTimer(this);
     settle->setSingleShot(true);
     settle->setInterval(200);
@@ -159,6 +169,9 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
         makeSource();
         refresh();
     });
+    // A key whose press went to a menu is not the viewer's when it is released.
+    for (const QMenu *popup : findChildren<QMenu *>())
+        connect(popup, &QMenu::aboutToShow, this, [this] { pressedKey = 0; });
 
     showMaximized();
 }
@@ -707,6 +720,7 @@ void ImageViewer::showInfoDialog()
     auto *button = new ZPushButton(&dialog, 3, -1, -1);
     button->setText(QString::fromUtf8("确定"));
     connect(button, &QPushButton::clicked, &dialog, &QWidget::close);
+    button->setDefault(true); // Return closes the box, as Escape does
     layout->addWidget(button);
     dialog.exec();
 }
@@ -795,6 +809,92 @@ bool ImageViewer::wheel(QWheelEvent *event)
     return true;
 }
 
+bool ImageViewer::pointer(QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    QPointF at;
+    qint64 ms = 0;
+    if (type == QEvent::TouchBegin || type == QEvent::TouchUpdate || type == QEvent::TouchEnd) {
+        const auto *touch = static_cast<QTouchEvent *>(event);
+        const QList<QEventPoint> &points = touch->points();
+        if (points.isEmpty())
+            return false;
+        event->accept();
+        QWidget *view = scrollView->viewport();
+        if (points.size() >= 2 && type != QEvent::TouchEnd) {
+            follow(gestures.touch(view->mapFromGlobal(points.at(0).globalPosition()),
+                                  view->mapFromGlobal(points.at(1).globalPosition())));
+            return true;
+        }
+        at = view->mapFromGlobal(points.at(0).globalPosition());
+        ms = qint64(touch->timestamp());
+    } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+               || type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (type != QEvent::MouseMove && mouse->button() != Qt::LeftButton)
+            return false;
+        at = scrollView->viewport()->mapFromGlobal(mouse->globalPosition());
+        ms = qint64(mouse->timestamp());
+    } else {
+        return false;
+    }
+    if (decoding)
+        return true;
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+        || (type == QEvent::TouchBegin)) {
+        coast->stop();
+        const QScrollBar *h = scrollView->horizontalScrollBar();
+        const QScrollBar *v = scrollView->verticalScrollBar();
+        gestures.press(at, ms, !fitted && (h->maximum() > 0 || v->maximum() > 0),
+                       h->value() <= h->minimum(), h->value() >= h->maximum(),
+                       type == QEvent::MouseButtonDblClick);
+    } else if (type == QEvent::MouseMove || type == QEvent::TouchUpdate) {
+        if (gestures.isPressed())
+            follow(gestures.move(at, ms));
+    } else {
+        finish(gestures.release(at, ms), at);
+    }
+    return true;
+}
+
+void ImageViewer::follow(const GestureTracker::Step &step)
+{
+    if (step.zoom != 1.0)
+        zoomTo(geometry.scale() * step.zoom, step.anchor, true);
+    QScrollBar *h = scrollView->horizontalScrollBar();
+    QScrollBar *v = scrollView->verticalScrollBar();
+    h->setValue(h->value() - qRound(step.pan.x()));
+    v->setValue(v->value() - qRound(step.pan.y()));
+}
+
+void ImageViewer::finish(GestureTracker::Gesture gesture, QPointF at)
+{
+    switch (gesture) {
+    case GestureTracker::Tap:
+        emit imageWidget->clicked();
+        break;
+    case GestureTracker::DoubleTap:
+        if (fitted)
+            zoomTo(geometry.doubleTapScale(), at);
+        else
+            scaleToScreen();
+        break;
+    case GestureTracker::Flick:
+        coastSpeed = gestures.velocity();
+        coast->start();
+        break;
+    case GestureTracker::Next:
+    case GestureTracker::Previous:
+        step(gesture == GestureTracker::Next ? 1 : -1);
+        break;
+    case GestureTracker::Down:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
 bool ImageViewer::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == scrollView && event->type() == QEvent::KeyPress
@@ -814,12 +914,8 @@ bool ImageViewer::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     // A finger that lands beside a small picture swipes it all the same.
-    if (watched == scrollView->viewport()
-        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove
-            || event->type() == QEvent::MouseButtonRelease)) {
-        QCoreApplication::sendEvent(imageWidget, event);
+    if ((watched == scrollView->viewport() || watched == imageWidget) && pointer(event))
         return true;
-    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -835,17 +931,30 @@ void ImageViewer::keyPressEvent(QKeyEvent *event)
 void ImageViewer::keyReleaseEvent(QKeyEvent *event)
 {
     const int key = event->key();
-    // The release of a key whose press closed a menu must not blank the picture shown.
+    // The release of a key whose press closed a menu or a box leaves the picture alone; Escape
+    // pressed here has closed the viewer already, with its picture.
     const bool ours = !event->isAutoRepeat() && key == pressedKey;
     if (ours)
         pressedKey = 0;
-    if (ours && (key == Qt::Key_Escape || key == Qt::Key_Enter || key == Qt::Key_Return)) {
-        releasePixmaps();
-        // Leaving with the picture gone: the viewer is not left open and empty.
-        if (key != Qt::Key_Escape && isVisible())
-            accept();
-    }
+    if (ours && (key == Qt::Key_Enter || key == Qt::Key_Return) && isVisible())
+        accept();
     event->accept();
+}
+
+bool ImageViewer::event(QEvent *event)
+{
+    // A press from before the viewer was shown, hidden or left for another window pairs with
+    // no later release.
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::WindowDeactivate:
+        pressedKey = 0;
+        break;
+    default:
+        break;
+    }
+    return QDialog::event(event);
 }
 
 void ImageViewer::closeEvent(QCloseEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "viewer/gesturetracker.h"
 #include "viewer/imageloader.h"
 #include "viewer/imagenavigator.h"
 #include "viewer/viewgeometry.h"
@@ -60,6 +61,7 @@ public slots:
     void step(int steps);
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
@@ -82,6 +84,9 @@ private:
     void showZoom();
     bool zoomByKey(const QKeyEvent *event);
     bool wheel(QWheelEvent *event);
+    bool pointer(QEvent *event);
+    void follow(const GestureTracker::Step &step);
+    void finish(GestureTracker::Gesture gesture, QPointF at);
     void rotateBy(int degrees);
     void applyBrightness();
     void refresh();
@@ -111,6 +116,9 @@ private:
     ViewGeometry geometry;
     double sourceScale = 0; // of basePixmap against the full picture
     QTimer *settle; // decodes the sharper picture for a zoom that has rested
+    GestureTracker gestures;
+    QTimer *coast; // keeps a flicked picture moving, slower each frame
+    QPointF coastSpeed; // px/ms
     int wheelTurn = 0; // wheel angle not yet taken as a move to another picture
     int rotation = 0;
     int brightness = 0;

@@ -158,21 +158,27 @@ void ImageWidget::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     if (pixmap->width() == 0 && pixmap->height() == 0) {
         painter.fillRect(rect(), QColor(0, 0, 0));
-    } else if (!shown.isValid() || shown == pixmap->size()) {
-        painter.drawPixmap((width() - pixmap->width()) / 2, (height() - pixmap->height()) / 2,
-                           *pixmap);
-    } else {
-        // A zoomed picture may be tens of thousands of pixels wide: only what is in sight is
-        // scaled, from the pixels behind it.
-        const QPoint origin((width() - shown.width()) / 2, (height() - shown.height()) / 2);
-        const QRect exposed = event->rect().translated(-origin) & QRect(QPoint(), shown);
-        const QRect part = ViewGeometry::sourceRect(exposed, shown, pixmap->size());
-        if (part.isEmpty())
-            return;
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, !hardEdges);
-        painter.drawPixmap(ViewGeometry::targetRect(part, shown, pixmap->size()).translated(origin),
-                           *pixmap, QRectF(part));
+        return;
     }
+    const QSize size = shown.isValid() ? shown : pixmap->size();
+    const QRect at(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    // Nothing is erased before painting: see-through parts would show the picture before.
+    if (pixmap->hasAlphaChannel())
+        painter.fillRect(at & event->rect(), QColor(0, 0, 0));
+    if (size == pixmap->size()) {
+        painter.drawPixmap(at.topLeft(), *pixmap);
+        return;
+    }
+    // A zoomed picture may be tens of thousands of pixels wide: only what is in sight is
+    // scaled, from the pixels behind it.
+    const QRect exposed = event->rect().translated(-at.topLeft()) & QRect(QPoint(), size);
+    const QRect part = ViewGeometry::sourceRect(exposed, size, pixmap->size());
+    if (part.isEmpty())
+        return;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !hardEdges);
+    painter.drawPixmap(
+            ViewGeometry::targetRect(part, size, pixmap->size()).translated(at.topLeft()), *pixmap,
+            QRectF(part));
 }
 
 void ImageWidget::closeEvent(QCloseEvent *event)

@@ -3,6 +3,7 @@
 
 #include "app/settings.h"
 #include "bench/procstatus.h"
+#include "viewer/gesturetracker.h"
 #include "viewer/imageheader.h"
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
@@ -10,10 +11,12 @@
 
 #include <QImageReader>
 #include <QLabel>
+#include <QMenu>
 #include <QNativeGestureEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPointingDevice>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -22,6 +25,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 
@@ -79,6 +83,8 @@ private slots:
     void zoomsAtThePointer_data();
     void zoomsAtThePointer();
     void showsEveryPixelOfALargePhoto();
+    void readsEveryGestureTrace_data();
+    void readsEveryGestureTrace();
     void tellsTheFileFacts_data();
     void tellsTheFileFacts();
     void survivesRequestsInTheMiddleOfADecode_data();
@@ -87,6 +93,8 @@ private slots:
     void movesThroughTheListedPictures();
     void tellsTapsSwipesAndDragsApart_data();
     void tellsTapsSwipesAndDragsApart();
+    void keepsThePictureShown_data();
+    void keepsThePictureShown();
 
 private:
     QString file(const char *name) const { return dir.filePath(QLatin1String(name)); }
@@ -274,6 +282,7 @@ void tst_ImageViewer::showsEveryPixelOfALargePhoto()
     QCOMPARE(viewer->zoomPopup->findChild<QLabel *>()->text(), QStringLiteral("Zoom 100% "));
     const long peak = ProcStatus::field("VmHWM") - resident;
     QVERIFY2(peak * 1024 <= ImageHeader::budget, qPrintable(QString::number(peak)));
+    const qint64 decodedOnce = viewer->basePixmap.cacheKey();
     const QPoint offset(4000, 3000);
     viewer->scrollView->horizontalScrollBar()->setValue(offset.x());
     viewer->scrollView->verticalScrollBar()->setValue(offset.y());
@@ -284,7 +293,7 @@ void tst_ImageViewer::showsEveryPixelOfALargePhoto()
     const QPoint offset8 = QPoint(viewer->scrollView->horizontalScrollBar()->value(),
                                   viewer->scrollView->verticalScrollBar()->value());
     const QImage at800 = viewer->scrollView->viewport()->grab().toImage();
-    QVERIFY(ProcStatus::field("VmHWM") - resident <= peak + 8 * 1024); // no new decode
+    QCOMPARE(viewer->basePixmap.cacheKey(), decodedOnce); // drawn from the same pixels
 
     const QImage decoded = QImageReader(path).read().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(at100.copy(0, 0, 200, 200), decoded.copy(QRect(offset, QSize(200, 200))));
@@ -296,6 +305,147 @@ void tst_ImageViewer::showsEveryPixelOfALargePhoto()
         }
     }
     QCOMPARE(misses, 0);
+}
+
+namespace {
+
+enum Kind { Tap, DoubleTap, SlowDrag, Flick, PinchIn, PinchOut, EdgeSwipe, Swipe, Down, TapDrag };
+
+} // namespace
+
+void tst_ImageViewer::readsEveryGestureTrace_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("speed"); // 0 slow, 1 middling, 2 fast
+    QTest::addColumn<int>("variant"); // the other way, elsewhere, or drifting
+
+    const char *const kinds[]
+            = {"tap",       "double tap",       "slow drag", "flick",      "pinch in",
+               "pinch out", "swipe at an edge", "swipe",     "swipe down", "double-tap drag"};
+    for (int kind = Tap; kind <= TapDrag; ++kind) {
+        for (int speed = 0; speed < 3; ++speed) {
+            for (int variant = 0; variant < 2; ++variant)
+                QTest::addRow("%s, speed %d, variant %d", kinds[kind], speed, variant)
+                        << kind << speed << variant;
+        }
+    }
+}
+
+void tst_ImageViewer::readsEveryGestureTrace()
+{
+    QFETCH(int, kind);
+    QFETCH(int, speed);
+    QFETCH(int, variant);
+
+    viewer->load(file("1600x1200.png"));
+    QWidget *view = viewer->scrollView->viewport();
+    QScrollBar *across = viewer->scrollView->horizontalScrollBar();
+    if (kind == SlowDrag || kind == Flick || kind == EdgeSwipe) {
+        viewer->zoomTo(0.5);
+        if (kind == EdgeSwipe)
+            across->setValue(variant == 0 ? across->maximum() : across->minimum());
+    }
+    const double before = viewer->geometry.scale();
+    const QPoint centre(120, 145);
+    // A finger from one point to another in eight moves, pace ms apart.
+    const auto drag = [&](QPoint from, QPoint to, int pace, bool press = true) {
+        if (press)
+            QTest::mousePress(view, Qt::LeftButton, {}, from);
+        for (int i = 1; i <= 8; ++i)
+            QTest::mouseMove(view, from + (to - from) * i / 8, pace);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, to, 1);
+    };
+    const int pace[][3]
+            = {{150, 80, 30}, {200, 120, 40}, {60, 40, 25}, {12, 6, 3},  {40, 20, 8},
+               {40, 20, 8},   {30, 15, 5},    {100, 20, 5}, {60, 20, 5}, {200, 120, 40}};
+    const int ms = pace[kind][speed];
+    const QPoint way = variant == 0 ? QPoint(-1, 0) : QPoint(1, 0);
+    GestureTracker::Gesture expected = GestureTracker::None;
+    switch (kind) {
+    case Tap:
+    case DoubleTap:
+    case TapDrag: {
+        // A finger on the touch screen; the mouse's double click as well.
+        static QPointingDevice *finger = QTest::createTouchDevice();
+        const QPoint at = variant == 0 || kind == TapDrag ? centre : QPoint(30, 200);
+        if (kind == DoubleTap && variant == 0) {
+            QTest::mouseClick(view, Qt::LeftButton, {}, at);
+            QTest::mouseDClick(view, Qt::LeftButton, {}, at, ms); // the second press only
+            QTest::mouseRelease(view, Qt::LeftButton, {}, at, 30);
+        } else {
+            QTest::touchEvent(view, finger).press(0, at);
+            QTest::qWait(kind == Tap ? ms : 20);
+            QTest::touchEvent(view, finger).release(0, at);
+        }
+        if (kind == DoubleTap && variant == 1) {
+            QTest::qWait(ms);
+            QTest::touchEvent(view, finger).press(0, at + QPoint(3, -2));
+            QTest::touchEvent(view, finger).release(0, at + QPoint(3, -2));
+        } else if (kind == TapDrag) {
+            QTest::qWait(ms);
+            QTest::touchEvent(view, finger).press(0, at);
+            const QPoint to = at + QPoint(0, variant == 0 ? 60 : -60);
+            for (int i = 1; i <= 8; ++i) {
+                QTest::qWait(ms / 4);
+                QTest::touchEvent(view, finger).move(0, at + (to - at) * i / 8);
+            }
+            QTest::touchEvent(view, finger).release(0, to);
+        }
+        expected = kind == Tap         ? GestureTracker::Tap
+                   : kind == DoubleTap ? GestureTracker::DoubleTap
+                                       : GestureTracker::DoubleTapDrag;
+        break;
+    }
+    case SlowDrag:
+    case Flick:
+        drag(centre,
+             centre
+                     + (variant == 0 ? QPoint(-120, 10) : QPoint(5, -100))
+                               / (kind == SlowDrag ? 2 : 1),
+             ms);
+        expected = kind == SlowDrag ? GestureTracker::Pan : GestureTracker::Flick;
+        break;
+    case PinchIn:
+    case PinchOut: {
+        // Two fingers closing or opening, their middle drifting aside or down.
+        static QPointingDevice *screen = QTest::createTouchDevice();
+        const QPoint drift = variant == 0 ? QPoint(20, 0) : QPoint(0, 20);
+        const int from = kind == PinchIn ? 60 : 25;
+        const int to = kind == PinchIn ? 25 : 60;
+        for (int i = 0; i <= 6; ++i) {
+            const int half = from + (to - from) * i / 6;
+            const QPoint middle = centre + drift * i / 6;
+            auto fingers = QTest::touchEvent(view, screen);
+            if (i == 0)
+                fingers.press(0, middle - QPoint(half, 0)).press(1, middle + QPoint(half, 0));
+            else
+                fingers.move(0, middle - QPoint(half, 0)).move(1, middle + QPoint(half, 0));
+            fingers.commit();
+            QTest::qWait(ms);
+        }
+        QTest::touchEvent(view, screen).release(0, centre + drift).release(1, centre + drift);
+        expected = GestureTracker::Pinch;
+        break;
+    }
+    case EdgeSwipe:
+    case Swipe:
+        drag(centre, centre + way * 80 + QPoint(0, 6), ms);
+        expected = variant == 0 ? GestureTracker::Next : GestureTracker::Previous;
+        break;
+    case Down:
+        drag(QPoint(120, 60), QPoint(120 + 15 * variant, 170), ms);
+        expected = GestureTracker::Down;
+        break;
+    }
+    QCOMPARE(viewer->gestures.last(), expected);
+    // What the viewer made of it.
+    if (kind == DoubleTap)
+        QCOMPARE(viewer->geometry.percent(), 100); // twice the fit is less
+    if (kind == PinchIn || (kind == TapDrag && variant == 1))
+        QVERIFY(viewer->geometry.scale() < before);
+    if (kind == PinchOut || (kind == TapDrag && variant == 0))
+        QVERIFY(viewer->geometry.scale() > before);
+    QCOMPARE(viewer->isVisible(), kind != Down);
 }
 
 void tst_ImageViewer::tellsTheFileFacts_data()
@@ -576,6 +726,60 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
     // A zoomed picture follows the finger, as far as its edges allow.
     if (zoomed && gesture == 0 && view == 0)
         QCOMPARE(QPoint(h->value(), v->value()), scrolled - moved);
+}
+
+void tst_ImageViewer::keepsThePictureShown_data()
+{
+    // The pop-up a key closes, whose release then reaches the viewer after an earlier press
+    // there; none: a see-through picture opened after a photo.
+    QTest::addColumn<QString>("popup");
+    QTest::addColumn<int>("key");
+    QTest::newRow("zoom") << "zoom" << int(Qt::Key_Escape);
+    QTest::newRow("turn") << "rotate" << int(Qt::Key_Escape);
+    QTest::newRow("menu") << "menu" << int(Qt::Key_Escape);
+    QTest::newRow("facts: Return") << "facts" << int(Qt::Key_Return);
+    QTest::newRow("facts: Escape") << "facts" << int(Qt::Key_Escape);
+    QTest::newRow("see-through") << "" << int(Qt::Key_Escape);
+}
+
+void tst_ImageViewer::keepsThePictureShown()
+{
+    QFETCH(QString, popup);
+    QFETCH(int, key);
+
+    QImage clear(100, 80, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    QVERIFY(clear.save(file("clear.png")));
+    viewer->load(file("1600x1200.png"));
+    QTest::keyPress(viewer->focusWidget(), Qt::Key(key)); // Escape's closes the viewer
+    viewer->show();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    viewer->load(file(popup.isEmpty() ? "clear.png" : "1600x1200.png"));
+    bool closed = true;
+    if (popup == QLatin1String("facts")) {
+        TestUtil::answerModal([&](QWidget *box) {
+            QTest::keyPress(box, Qt::Key(key));
+            closed = !box->isVisible();
+            box->close();
+        });
+        viewer->showInfoDialog();
+    } else if (!popup.isEmpty()) {
+        QMenu *menu = viewer->findChild<QToolButton *>(popup)->menu();
+        menu->popup(viewer->mapToGlobal(QPoint(0, 20)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::keyPress(menu, Qt::Key(key));
+        closed = !menu->isVisible();
+    }
+    QVERIFY(closed);
+    if (!popup.isEmpty())
+        QTest::keyRelease(viewer->focusWidget(), Qt::Key(key));
+    QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->imageWidget->size(), popup.isEmpty() ? QSize(100, 80) : QSize(240, 180));
+    // On screen: the picture, and plain black under a see-through one, never the photo before.
+    const QPoint at
+            = viewer->imageWidget->mapTo(viewer, viewer->imageWidget->rect().center() * 3 / 2);
+    QTRY_VERIFY(looksLike(viewer->screen()->grabWindow(viewer->winId()).toImage().pixel(at),
+                          popup.isEmpty() ? Qt::black : Qt::blue));
 }
 
 PICTARN_TEST(tst_ImageViewer)
