@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/framemode.h"
 #include "app/pictarn.h"
 #include "app/startup.h"
 #include "platform/zapplication.h"
@@ -24,6 +25,8 @@ int main(int argc, char **argv)
     CommandLine commandLine;
     if (!commandLine.process(QCoreApplication::arguments() + names))
         return 1;
+    if (FrameMode frame(commandLine, workingDir); frame.isWanted())
+        return frame.exec();
     int result;
     {
         Pictarn window;
