@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QWindow>
 
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
     // Qt reads its options from what it is given: never the names after "--".
@@ -22,6 +24,15 @@ int main(int argc, char **argv)
     const QString workingDir = QDir::currentPath();
     Startup::enterDataDirectory(argv[0]);
     ZApplication app(qtArgc, argv, ZApplication::GuiClient);
+    // Qt ends the program with an abort when a window is made with no screen (a missing
+    // framebuffer device, say): say what is wrong and end cleanly instead.
+    if (!QGuiApplication::primaryScreen()) {
+        std::fprintf(stderr,
+                     "pictarn: no screen to show on with the \"%s\" platform (is the "
+                     "display or framebuffer device there?)\n",
+                     qPrintable(QGuiApplication::platformName()));
+        return 1;
+    }
     CommandLine commandLine;
     if (!commandLine.process(QCoreApplication::arguments() + names))
         return 1;
