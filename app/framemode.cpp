@@ -20,8 +20,10 @@ FrameMode::FrameMode(const CommandLine &commandLine, const QString &workingDir)
     if (m_options.folders.isEmpty())
         m_options.folders = settings.frameFolders().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     m_options.recursive = commandLine.recursive() || settings.frameRecursive();
-    m_options.interval = commandLine.interval() >= 0 ? commandLine.interval()
-                                                     : std::max(0, settings.slideDelay());
+    m_options.intervalMs
+            = 1000
+              * (commandLine.interval() >= 0 ? commandLine.interval()
+                                             : std::clamp(settings.slideDelay(), 0, 86400));
     m_options.order = commandLine.newestFirst() || settings.frameOrder() == 1
                               ? FramePlaylist::NewestFirst
                               : FramePlaylist::Shuffled;

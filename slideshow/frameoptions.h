@@ -10,7 +10,7 @@ struct FrameOptions
 {
     QStringList folders;
     bool recursive = false;
-    int interval = 2; // seconds
+    int intervalMs = 2000; // how long each picture stays
     FramePlaylist::Order order = FramePlaylist::Shuffled;
     bool crossfade = true;
     bool bestFit = true; // turn pictures a quarter when that fills the screen better

@@ -15,7 +15,6 @@
 #include <QVariantAnimation>
 
 #include <algorithm>
-#include <limits>
 
 FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     : ImageWidget(nullptr), options(options), clock(std::move(clock)), list(options.order)
@@ -72,7 +71,7 @@ FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     fade = new QVariantAnimation(this);
     fade->setStartValue(0.0);
     fade->setEndValue(1.0);
-    fade->setDuration(std::min(fadeMilliseconds, std::max(1, options.interval) * 1000 / 2));
+    fade->setDuration(std::clamp(options.intervalMs / 2, 1, fadeMilliseconds));
     connect(fade, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
     connect(fade, &QVariantAnimation::finished, this, [this] {
         before = QPixmap();
@@ -199,8 +198,7 @@ void FrameShow::arm()
 {
     if (!running || dark || closing)
         return;
-    const int seconds = std::clamp(options.interval, 0, std::numeric_limits<int>::max() / 1000);
-    timer->start(seconds * 1000);
+    timer->start(std::max(0, options.intervalMs));
 }
 
 void FrameShow::pause()
@@ -288,10 +286,10 @@ void FrameShow::mousePressEvent(QMouseEvent *event)
     if (dark) {
         // A touch lights the frame for one picture's time.
         wakingTouch = true;
-        wakeUntil = clock().addSecs(std::max(1, options.interval));
+        const int awake = std::max(1000, options.intervalMs);
+        wakeUntil = clock().addMSecs(awake);
         checkSchedule();
-        QTimer::singleShot(std::max(1, options.interval) * 1000 + 50, this,
-                           &FrameShow::checkSchedule);
+        QTimer::singleShot(awake + 50, this, &FrameShow::checkSchedule);
         event->accept();
         return;
     }

@@ -183,7 +183,7 @@ private slots:
         QDateTime now(QDate(2026, 12, 7), QTime(21, 59));
         FrameOptions options;
         options.folders = {dir.path()};
-        options.interval = 0;
+        options.intervalMs = 0;
         options.blank = BlankSchedule::parse("22:00-07:00");
         QPointer<FrameShow> show = new FrameShow(options, [&now] { return now; });
         const auto cleanup = qScopeGuard([&show] { delete show; });
@@ -212,7 +212,7 @@ private slots:
         QTest::mouseRelease(show, Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(!show->isDark());
         QTRY_VERIFY(!shown.isEmpty());
-        now = now.addSecs(2);
+        now = now.addSecs(1);
         show->checkSchedule();
         QVERIFY(show->isDark());
         now = now.addSecs(9 * 3600);
