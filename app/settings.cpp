@@ -55,6 +55,12 @@ void Settings::load(QSize screen)
     m_thumbFileSize = config.readNumEntry(settingsGroup, QStringLiteral("thumbFileSize"), 30);
     m_showExtension = config.readBoolEntry(settingsGroup, QStringLiteral("showExtension"), false);
     m_showDimension = config.readBoolEntry(settingsGroup, QStringLiteral("showDimension"), true);
+    m_frame = config.readBoolEntry(settingsGroup, QStringLiteral("frame"), false);
+    m_frameFolders = config.readEntry(settingsGroup, QStringLiteral("frameFolders"));
+    m_frameRecursive = config.readBoolEntry(settingsGroup, QStringLiteral("frameRecursive"), false);
+    m_frameOrder = config.readNumEntry(settingsGroup, QStringLiteral("frameOrder"), 0);
+    m_frameCrossfade = config.readBoolEntry(settingsGroup, QStringLiteral("frameCrossfade"), true);
+    m_frameBlank = config.readEntry(settingsGroup, QStringLiteral("frameBlank"));
     loadBookmarks();
     m_lastFolders.clear();
     const int folders
@@ -98,6 +104,12 @@ void Settings::save()
     config.writeEntry(settingsGroup, QStringLiteral("thumbFileSize"), m_thumbFileSize);
     config.writeEntry(settingsGroup, QStringLiteral("showExtension"), m_showExtension);
     config.writeEntry(settingsGroup, QStringLiteral("showDimension"), m_showDimension);
+    config.writeEntry(settingsGroup, QStringLiteral("frame"), m_frame);
+    config.writeEntry(settingsGroup, QStringLiteral("frameFolders"), m_frameFolders);
+    config.writeEntry(settingsGroup, QStringLiteral("frameRecursive"), m_frameRecursive);
+    config.writeEntry(settingsGroup, QStringLiteral("frameOrder"), m_frameOrder);
+    config.writeEntry(settingsGroup, QStringLiteral("frameCrossfade"), m_frameCrossfade);
+    config.writeEntry(settingsGroup, QStringLiteral("frameBlank"), m_frameBlank);
     config.setGroup(bookmarksGroup);
     config.writeEntry(bookmarksGroup, QStringLiteral("numBookmarks"), int(m_bookmarks.size()));
     for (int i = 0; i < m_bookmarks.size(); ++i) {
