@@ -1,6 +1,7 @@
 #include "app/pictarn.h"
 
 #include "app/bookmarkmenu.h"
+#include "app/fileoperations.h"
 #include "app/settings.h"
 #include "browse/imagefiles.h"
 #include "browse/imagelistitem.h"
@@ -25,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -77,35 +79,11 @@ QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QStri
     return button;
 }
 
-// Both paths name one file: a change of case on a card that ignores case, say.
-// Links are not followed: a link to the image at the new name is another file, which a rename
-// would replace.
-bool sameFile(const QString &a, const QString &b)
+// The image's folder as it was listed: its box took it when the grid was filled.
+ListedFolder listedFolder(const ThumbnailView *view, const QString &path)
 {
-    struct stat sa, sb;
-    return ::lstat(QFile::encodeName(a).constData(), &sa) == 0
-           && ::lstat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
-           && sa.st_ino == sb.st_ino;
-}
-
-// Renames without ever replacing another file, even one that appears in the meantime.
-bool renameFile(const QString &from, const QString &to)
-{
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
-        if (!sameFile(from, to))
-            return false;
-        return ::rename(source.constData(), target.constData()) == 0;
-    }
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
-        == 0)
-        return true;
-    // Another device, or a file system that cannot promise not to replace: the toolkit's
-    // rename refuses an existing target and copies across devices.
-    if (errno != EXDEV && errno != EINVAL)
-        return false;
-    return QFile::rename(from, to);
+    const ImageBox *box = view->findBox(path);
+    return box ? box->folder() : ListedFolder::holding(path);
 }
 
 void attachMenu(QToolButton *button, QMenu *menu)
@@ -520,6 +498,7 @@ void Pictarn::renameImage()
     QString name, path;
     if (!selectedImage(name, path))
         return;
+    const ListedFolder folder = listedFolder(thumbnailView, path);
 
     ZBaseDialog dialog(this, nullptr, 1);
     auto *layout = new QVBoxLayout(&dialog);
@@ -527,32 +506,51 @@ void Pictarn::renameImage()
     layout->addWidget(new QLabel(QStringLiteral("New Name: "), &dialog));
     auto *nameEdit = new QLineEdit(name, &dialog);
     layout->addWidget(nameEdit);
+    auto *problem = new QLabel(&dialog);
+    problem->setObjectName(QStringLiteral("problem"));
+    problem->setWordWrap(true);
+    problem->hide();
+    layout->addWidget(problem);
+    auto *buttons = new QHBoxLayout;
     auto *acceptButton = new ZPushButton(&dialog, 3, -1, -1);
     acceptButton->setText(QStringLiteral("Accept"));
     acceptButton->setDefault(true);
-    layout->addWidget(acceptButton);
-    connect(acceptButton, &QPushButton::clicked, &dialog, &QDialog::accept);
-    // Only "Accept" renames: Escape or closing the dialog leaves the file alone.
-    if (dialog.exec() != QDialog::Accepted)
+    buttons->addWidget(acceptButton);
+    auto *cancelButton = new ZPushButton(&dialog, 3, -1, -1);
+    cancelButton->setText(QStringLiteral("Cancel"));
+    cancelButton->setAutoDefault(false);
+    buttons->addWidget(cancelButton);
+    layout->addLayout(buttons);
+    // A refused name keeps the dialog open with its text, saying why, to be corrected.
+    QString target;
+    connect(acceptButton, &QPushButton::clicked, &dialog, [&] {
+        const FileOperations::Outcome outcome
+                = FileOperations::rename(path, folder, nameEdit->text());
+        if (!outcome.done) {
+            problem->setText(outcome.message);
+            problem->show();
+            return;
+        }
+        target = outcome.path;
+        dialog.accept();
+    });
+    connect(cancelButton, &QPushButton::clicked, &dialog, &QDialog::reject);
+    // Only "Accept" renames: Escape, "Cancel" or closing the dialog leaves the file alone.
+    if (dialog.exec() != QDialog::Accepted || target == path)
         return;
 
-    const QString newName = nameEdit->text();
-    const QString target = QDir::isAbsolutePath(newName)
-                                   ? newName
-                                   : QFileInfo(path).path() + QLatin1Char('/') + newName;
     QStringList given = givenImages;
-    if (!newName.isEmpty() && renameFile(path, target)) {
-        ThumbnailCache::rename(path, target); // the preview goes with its image
-        const qsizetype at = given.indexOf(path);
-        if (at >= 0)
-            given[at] = target;
-    }
-
+    const qsizetype at = given.indexOf(path);
+    if (at >= 0)
+        given[at] = target;
     moveall();
     loadFolder(currentFolder);
     // Images named one by one stay listed, the renamed one under its new name.
     if (!given.isEmpty())
         listImages(given);
+    if (ListedFolder::folderOf(target) != folder.path())
+        ZMessageBox::information(this, QPixmap(), QStringLiteral("Moved to\n") + target,
+                                 QStringLiteral("  Ok  "));
 }
 
 void Pictarn::deleteImage()
@@ -560,27 +558,44 @@ void Pictarn::deleteImage()
     QString name, path;
     if (!selectedImage(name, path))
         return;
+    const ListedFolder folder = listedFolder(thumbnailView, path);
     const QString text = QStringLiteral("Delete         \n") + name + QStringLiteral(" ?");
+    // Return alone keeps the file: "Cancel" is the default.
     const int answer = ZMessageBox::information(
             this, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true), text,
-            QString::fromUtf8("确定"), QStringLiteral("Cancel"), QString(), 1);
+            QString::fromUtf8("确定"), QStringLiteral("Cancel"), QString(), 1, 1);
     if (answer != 0)
         return;
-    // A file that could not be removed stays listed.
-    if (!QFile::remove(path))
+    const FileOperations::Outcome outcome = FileOperations::remove(path, folder);
+    // A file that could not be removed stays listed, and the user is told.
+    if (!outcome.done) {
+        ZMessageBox::information(
+                this, QPixmap(),
+                QStringLiteral("%1 was not deleted:\n%2").arg(name, outcome.message),
+                QStringLiteral("  Ok  "));
         return;
-    ThumbnailCache::remove(path);
+    }
     givenImages.removeAll(path);
 
-    // Found again by path: the views may have changed while the question was open.
-    if (settings->view() == 0) {
-        if (ImageBox *box = thumbnailView->findBox(path))
-            thumbnailView->removeBox(box);
-        imageListView->removeItemByPath(path);
-    } else {
-        imageListView->removeItemByPath(path);
-        thumbnailView->removeImage(path);
+    // Found again by path: the views may have changed while the question was open. The image
+    // after it (or before, at the end) takes the highlight and the keys.
+    const ImageBox *box = thumbnailView->findBox(path);
+    const int index = box ? int(thumbnailView->boxIndex(const_cast<ImageBox *>(box))) : -1;
+    imageListView->removeItemByPath(path);
+    thumbnailView->removeImage(path);
+    const int next = std::min(index, thumbnailView->boxCount() - 1);
+    if (next < 0)
+        return;
+    if (ImageBox *previous = thumbnailView->selectedBox())
+        previous->setSelected(false);
+    if (QTreeWidgetItem *item = imageListView->topLevelItem(next)) {
+        imageListView->setCurrentItem(item);
+        item->setSelected(true);
     }
+    if (settings->view() == 0)
+        thumbnailView->selectBox(next);
+    else
+        imageListView->setFocus();
 }
 
 void Pictarn::open()

@@ -31,11 +31,6 @@ QImage flattened(const QImage &image)
     return flat;
 }
 
-void store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime)
-{
-    ThumbnailCache::store(imagePath, data, imageTime);
-}
-
 } // namespace
 
 ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
@@ -45,7 +40,8 @@ ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
       m_pixmap(iconPixmap(QStringLiteral("image"))),
       m_imagePath(item->path()),
       m_displayName(item->name()),
-      m_fileName(m_imagePath.mid(m_imagePath.lastIndexOf(QLatin1Char('/')) + 1))
+      m_fileName(m_imagePath.mid(m_imagePath.lastIndexOf(QLatin1Char('/')) + 1)),
+      m_folder(ListedFolder::holding(m_imagePath))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -82,6 +78,7 @@ ImageBox::Thumb ImageBox::thumbRequest() const
     thumb.path = m_imagePath;
     thumb.useCache = settings->saveThumbnails();
     thumb.threshold = settings->thumbFileSize();
+    thumb.folder = m_folder.id();
     return thumb;
 }
 
@@ -117,6 +114,7 @@ void ImageBox::makeThumb(Thumb &thumb)
     // Asked after the decode, which is what tells whether the file is a picture at all.
     thumb.width = thumb.preview.isNull() ? 0 : loader.width();
     thumb.height = thumb.preview.isNull() ? 0 : loader.height();
+    thumb.image = loader.fileId();
     if (thumb.preview.isNull())
         return;
     thumb.preview = flattened(thumb.preview);
@@ -147,7 +145,8 @@ void ImageBox::applyThumb(Thumb thumb)
     if (pixmap.isNull())
         return;
     if (!thumb.cacheData.isEmpty())
-        store(m_imagePath, thumb.cacheData, thumb.imageTime);
+        ThumbnailCache::store(m_imagePath, thumb.cacheData, thumb.imageTime, thumb.image,
+                              thumb.folder);
     m_pixmap = std::move(pixmap);
     thumbLoaded = true;
     update();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/listedfolder.h"
+
 #include <QDateTime>
 #include <QImage>
 #include <QPixmap>
@@ -29,6 +31,8 @@ public:
         bool cacheRead = false; // the cache was looked at already
         qint64 imageSize = 0;
         QDateTime imageTime;
+        FileId image; // the file decoded
+        FileId folder; // the folder as it was listed
     };
 
     ImageBox(QWidget *parent, Settings *settings, ImageListItem *item);
@@ -42,6 +46,8 @@ public:
     int imageHeight() const { return m_imageHeight; }
     bool isThumbLoaded() const { return thumbLoaded; }
     QPixmap pixmap() const { return m_pixmap; }
+    // The image's folder as it was when the box was made, with the list.
+    const ListedFolder &folder() const { return m_folder; }
 
     // What makeThumb() needs, taken from the box and the settings now.
     Thumb thumbRequest() const;
@@ -86,4 +92,5 @@ private:
     QString m_imagePath;
     QString m_displayName;
     QString m_fileName;
+    ListedFolder m_folder;
 };

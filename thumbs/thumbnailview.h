@@ -75,6 +75,8 @@ private:
     void feedPass();
     void takeThumb(quint64 pass, int index, ImageBox::Thumb thumb);
     void cancelPass();
+    // Lets the workers clear what cut-short cache writes left in the listed folders.
+    void removeStaleParts();
 
     Settings *settings; // not owned
     QWidget *container;
