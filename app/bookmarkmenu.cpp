@@ -14,27 +14,30 @@ BookmarkMenu::BookmarkMenu(QWidget *parent, Settings *settings) : QMenu(parent),
 
 void BookmarkMenu::load()
 {
-    // Rebuilt while open (a card came or went): the highlighted entry stays highlighted, so
-    // that Return still chooses it rather than the first entry.
-    const QAction *active = isVisible() ? activeAction() : nullptr;
-    const int activeId = active ? active->data().toInt() : -1;
-    const QString activeText = active ? active->text() : QString();
+    const BookmarkList &bookmarks = settings->bookmarks();
+    // A card came or went: only the entries' state changes. Rebuilding an open menu would
+    // shrink its window for a moment; the window system then reports the pointer leaving it,
+    // which drops the highlight, and Return would choose another entry.
+    if (item(bookmarks.size()) && !item(bookmarks.size() + 1)) {
+        item(0)->setEnabled(QFileInfo(Folders::documents()).isDir());
+        for (int k = 1; k <= bookmarks.size(); ++k) {
+            item(k)->setText(bookmarks.at(k - 1)->name());
+            item(k)->setEnabled(bookmarks.at(k - 1)->exists());
+        }
+        return;
+    }
     clear();
     QAction *documents = addAction(QIcon(QPixmap(QStringLiteral("image/DocsIcon.png"))),
                                    QString::fromUtf8("我的图像"));
     documents->setData(0);
     documents->setEnabled(QFileInfo(Folders::documents()).isDir());
-    const BookmarkList &bookmarks = settings->bookmarks();
     if (!bookmarks.isEmpty())
         addSeparator();
     for (int k = 1; k <= bookmarks.size(); ++k) {
-        const Bookmark *bookmark = bookmarks.at(k - 1);
-        QAction *action = addAction(bookmark->name());
+        QAction *action = addAction(QString());
         action->setData(k);
-        action->setEnabled(bookmark->exists());
     }
-    if (QAction *again = item(activeId); again && again->text() == activeText)
-        setActiveAction(again);
+    load();
 }
 
 QAction *BookmarkMenu::item(int id) const

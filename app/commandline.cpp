@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <cstdio>
 #include <cstring>
 
 CommandLine::CommandLine()
@@ -17,9 +18,26 @@ CommandLine::CommandLine()
                                  QStringLiteral("[FOLDER | IMAGE...]"));
 }
 
-bool CommandLine::onlyPrints(int argc, char **argv)
+int CommandLine::optionCount(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return i;
+    }
+    return argc;
+}
+
+QStringList CommandLine::afterOptions(int argc, char **argv)
+{
+    QStringList names;
+    for (int i = optionCount(argc, argv); i < argc; ++i)
+        names << QString::fromLocal8Bit(argv[i]);
+    return names;
+}
+
+bool CommandLine::onlyPrints(int optionCount, char **argv)
+{
+    for (int i = 1; i < optionCount; ++i) {
         for (const char *option : {"-h", "--help", "--help-all", "-v", "--version"}) {
             if (std::strcmp(argv[i], option) == 0)
                 return true;
@@ -28,18 +46,32 @@ bool CommandLine::onlyPrints(int argc, char **argv)
     return false;
 }
 
-void CommandLine::process(const QStringList &arguments)
+bool CommandLine::process(const QStringList &arguments)
 {
     if (QCoreApplication::applicationVersion().isEmpty())
         QCoreApplication::setApplicationVersion(QStringLiteral(PICTARN_VERSION));
-    parser.process(arguments);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr,
+                     "pictarn: %s\nNames that start with '-' go after '--': pictarn -- NAME...\n",
+                     qPrintable(parser.errorText()));
+        return false;
+    }
+    // The only options are help and version: those print their text and end the program.
+    if (!parser.optionNames().isEmpty())
+        parser.process(arguments);
+    return true;
 }
 
 QStringList CommandLine::paths(const QString &workingDir) const
 {
     QStringList paths;
     const QDir base(workingDir);
-    for (const QString &name : parser.positionalArguments())
-        paths << QDir::cleanPath(base.absoluteFilePath(name));
+    for (const QString &name : parser.positionalArguments()) {
+        if (workingDir.isEmpty() && QDir::isRelativePath(name))
+            qWarning("pictarn: %s: no such file or folder (the folder it was started in is gone)",
+                     qPrintable(name));
+        else
+            paths << QDir::cleanPath(base.absoluteFilePath(name));
+    }
     return paths;
 }

@@ -4,21 +4,31 @@
 #include <QStringList>
 
 // The program's own arguments, `pictarn [FOLDER | IMAGE...]`, read from what Qt left once it
-// took its own options (-platform and the like).
+// took its own options (-platform and the like). Qt takes its options wherever they stand, so
+// it is given only the arguments before the first "--": a name after it is a path whatever it
+// looks like, and a glob is safe as `pictarn -- *`.
 class CommandLine
 {
 public:
     CommandLine();
 
-    // Whether the arguments ask only for a text (help, version): no display is needed then.
-    static bool onlyPrints(int argc, char **argv);
+    // How many of argv's entries Qt is given: those before the first "--".
+    static int optionCount(int argc, char **argv);
 
-    // Reads the arguments, the program's name first; --help, --version and unknown options
-    // print their text and end the program.
-    void process(const QStringList &arguments);
+    // The arguments from the first "--" on, which Qt never sees.
+    static QStringList afterOptions(int argc, char **argv);
+
+    // Whether the options ask only for a text (help, version): no display is needed then.
+    static bool onlyPrints(int optionCount, char **argv);
+
+    // Reads the arguments, the program's name first. --help and --version print their text
+    // and end the program; an unknown option (a name before "--" that looks like one) is
+    // reported on standard error and makes it return false.
+    bool process(const QStringList &arguments);
 
     // The folders and images named, in the order given. Relative names are taken from
     // workingDir: by the time they are read the program has left the folder it started in.
+    // When that folder was gone at start (workingDir empty) they are reported missing.
     QStringList paths(const QString &workingDir) const;
 
 private:

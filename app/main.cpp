@@ -9,17 +9,21 @@
 
 int main(int argc, char **argv)
 {
-    if (CommandLine::onlyPrints(argc, argv)) {
-        QCoreApplication app(argc, argv);
-        CommandLine().process(QCoreApplication::arguments());
-        return 0;
+    // Qt reads its options from what it is given: never the names after "--".
+    int qtArgc = CommandLine::optionCount(argc, argv);
+    const QStringList names = CommandLine::afterOptions(argc, argv);
+    if (CommandLine::onlyPrints(qtArgc, argv)) {
+        QCoreApplication app(qtArgc, argv);
+        return CommandLine().process(QCoreApplication::arguments() + names) ? 0 : 1;
     }
-    // Names on the command line are relative to where the user started the program.
+    // Names on the command line are relative to where the user started the program; empty
+    // when that folder is gone.
     const QString workingDir = QDir::currentPath();
     Startup::enterDataDirectory(argv[0]);
-    ZApplication app(argc, argv, ZApplication::GuiClient);
+    ZApplication app(qtArgc, argv, ZApplication::GuiClient);
     CommandLine commandLine;
-    commandLine.process(QCoreApplication::arguments());
+    if (!commandLine.process(QCoreApplication::arguments() + names))
+        return 1;
     int result;
     {
         Pictarn window;

@@ -200,6 +200,9 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     imageListView = new ImageListView(viewStack);
     connect(imageListView, &ImageListView::clicked, this, &Pictarn::listItemClicked);
+    // A tap on a column's header orders the grid, the viewer's steps and the slide show alike.
+    connect(imageListView, &ImageListView::orderChanged, this,
+            [this] { thumbnailView->orderBoxes(imageListView->items()); });
     viewStack->addWidget(imageListView);
 
     fullScreenItem->setChecked(settings->imageFullScreen());
@@ -228,6 +231,17 @@ Pictarn::~Pictarn()
 
 void Pictarn::switchThumbnailView()
 {
+    // The image current in the list is the one highlighted here, and in sight.
+    if (auto *row = static_cast<ImageListItem *>(imageListView->currentItem())) {
+        for (int n = 0; n < thumbnailView->boxCount(); ++n) {
+            ImageBox *box = thumbnailView->boxAt(n);
+            if (box->listItem() != row || box->isSelected())
+                continue;
+            if (ImageBox *previous = thumbnailView->selectedBox())
+                previous->setSelected(false);
+            thumbnailView->selectBox(n);
+        }
+    }
     thumbViewButton->setChecked(true);
     listViewButton->setChecked(false);
     viewStack->setCurrentIndex(0);
@@ -237,6 +251,12 @@ void Pictarn::switchThumbnailView()
 
 void Pictarn::switchListView()
 {
+    if (const ImageBox *box = thumbnailView->selectedBox()) {
+        if (ImageListItem *row = box->listItem()) {
+            imageListView->setCurrentItem(row);
+            imageListView->scrollToItem(row);
+        }
+    }
     viewStack->setCurrentIndex(1);
     thumbViewButton->setChecked(false);
     listViewButton->setChecked(true);
@@ -262,22 +282,34 @@ void Pictarn::showBookmarkMenu()
 
 void Pictarn::loadFolder(const QString &path)
 {
+    if (listFolder(path))
+        fillViews();
+}
+
+bool Pictarn::listFolder(const QString &path)
+{
     if (path.isEmpty())
-        return;
+        return false;
     // A folder listed already would list each of its images twice.
     const QString canonical = QFileInfo(path).canonicalFilePath();
-    for (const QString &listed : std::as_const(listedFolders)) {
-        if (QDir::cleanPath(listed) == QDir::cleanPath(path)
-            || (!canonical.isEmpty() && QFileInfo(listed).canonicalFilePath() == canonical))
-            return;
-    }
-    const QStringList names = QDir(path).entryList(QDir::Files, QDir::Name);
+    const QString clean = QDir::cleanPath(path);
+    if (listedFolderKeys.contains(clean)
+        || (!canonical.isEmpty() && listedFolderKeys.contains(canonical)))
+        return false;
+    // Sorted once when all are in, not row by row as they come.
+    const bool sorted = imageListView->isSortingEnabled();
+    imageListView->setSortingEnabled(false);
+    const QStringList names = QDir(path).entryList(QDir::Files, QDir::NoSort);
     for (const QString &name : names) {
         if (ImageFiles::isImageName(name))
             new ImageListItem(imageListView, name, path + QLatin1Char('/') + name);
     }
+    imageListView->setSortingEnabled(sorted);
     listedFolders.append(path);
-    fillViews();
+    listedFolderKeys.insert(clean);
+    if (!canonical.isEmpty())
+        listedFolderKeys.insert(canonical);
+    return true;
 }
 
 void Pictarn::listImages(const QStringList &paths)
@@ -340,10 +372,14 @@ void Pictarn::openPaths(const QStringList &paths)
         else
             qWarning("pictarn: %s: no such file or folder", qPrintable(path));
     }
+    // The views are built once for all the folders.
+    bool listed = false;
     for (const QString &folder : folders) {
         currentFolder = folder;
-        loadFolder(folder);
+        listed |= listFolder(folder);
     }
+    if (listed)
+        fillViews();
     if (images.size() != 1 || !folders.isEmpty()) {
         if (!images.isEmpty())
             listImages(images);
@@ -366,6 +402,7 @@ void Pictarn::moveall()
     thumbnailView->clearGrid(true);
     imageListView->clear();
     listedFolders.clear();
+    listedFolderKeys.clear();
     givenImages.clear();
     currentBookmark = nullptr;
     imageListView->setSortingEnabled(true);
@@ -418,14 +455,10 @@ void Pictarn::thumbClicked()
 
 QStringList Pictarn::listedImages() const
 {
+    // The grid follows the list's order.
     QStringList paths;
-    if (settings->view() != 0) {
-        for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
-            paths.append(static_cast<ImageListItem *>(imageListView->topLevelItem(n))->path());
-    } else {
-        for (int n = 0; n < thumbnailView->boxCount(); ++n)
-            paths.append(thumbnailView->boxAt(n)->imagePath());
-    }
+    for (const ImageListItem *item : imageListView->items())
+        paths.append(item->path());
     return paths;
 }
 

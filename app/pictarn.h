@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -67,6 +68,8 @@ private:
 
     // Lists the folder's images into both views, beside those already listed.
     void loadFolder(const QString &path);
+    // The list part of it: false when the folder was listed already.
+    bool listFolder(const QString &path);
     // Lists these images alone, in this order, in both views.
     void listImages(const QStringList &paths);
     // Builds the grid from the list and selects the first image in both views.
@@ -96,6 +99,7 @@ private:
     ImageViewer *imageViewer = nullptr;
 
     QStringList listedFolders; // the folders listed since the views were last emptied
+    QSet<QString> listedFolderKeys; // their clean and canonical paths
     QStringList givenImages; // images listed one by one, in their order, since then
     QMenu *mainMenu = nullptr;
     QAction *fullScreenItem = nullptr; // "Full screen ", id 0 of the settings menu

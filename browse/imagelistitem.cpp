@@ -1,6 +1,9 @@
 #include "browse/imagelistitem.h"
 
+#include "browse/naturalorder.h"
 #include "resources/iconset.h"
+
+#include <QTreeWidget>
 
 ImageListItem::ImageListItem(QTreeWidget *parent, const QString &name, const QString &path)
     : QTreeWidgetItem(parent),
@@ -22,5 +25,21 @@ ImageListItem::~ImageListItem()
 
 void ImageListItem::setDimensions(int width, int height)
 {
+    m_width = width;
+    m_height = height;
     setText(1, QStringLiteral("%1x%2").arg(width).arg(height));
+}
+
+bool ImageListItem::operator<(const QTreeWidgetItem &other) const
+{
+    const auto *item = dynamic_cast<const ImageListItem *>(&other);
+    if (!item)
+        return QTreeWidgetItem::operator<(other);
+    if (treeWidget() && treeWidget()->sortColumn() == 1) {
+        const qint64 pixels = qint64(m_width) * m_height;
+        const qint64 others = qint64(item->m_width) * item->m_height;
+        if (pixels != others)
+            return pixels < others;
+    }
+    return NaturalOrder::lessThan(m_name, item->m_name);
 }

@@ -20,6 +20,11 @@ public:
 
     // Shows the image's dimensions in the second column.
     void setDimensions(int width, int height);
+    int imageWidth() const { return m_width; }
+    int imageHeight() const { return m_height; }
+
+    // Names in their natural order; sizes by their number of pixels, then by name.
+    bool operator<(const QTreeWidgetItem &other) const override;
 
     // Holders that may outlive the row (the thumbnail boxes) keep this; it reads null once the
     // row is deleted.
@@ -30,6 +35,8 @@ private:
 
     QString m_name;
     QString m_path;
+    int m_width = 0;
+    int m_height = 0;
     bool shaded = false; // last painted on the tinted background
     std::shared_ptr<ImageListItem *> self;
 };

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QScroller>
 
+#include <utility>
+
 ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(parent)
 {
     if (name)
@@ -42,6 +44,18 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
     setSortingEnabled(true);
     sortByColumn(0, Qt::AscendingOrder);
 
+    connect(model(), &QAbstractItemModel::layoutChanged, this, [this] {
+        if (std::exchange(orderPending, true))
+            return;
+        QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    orderPending = false;
+                    emit orderChanged();
+                },
+                Qt::QueuedConnection);
+    });
+
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { emit clicked(item); });
 }
@@ -73,6 +87,15 @@ ImageListItem *ImageListView::findItemByPath(const QString &path) const
             return item;
     }
     return nullptr;
+}
+
+QList<ImageListItem *> ImageListView::items() const
+{
+    QList<ImageListItem *> rows;
+    rows.reserve(topLevelItemCount());
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        rows.append(static_cast<ImageListItem *>(topLevelItem(i)));
+    return rows;
 }
 
 void ImageListView::removeItemByPath(const QString &path)

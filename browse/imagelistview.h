@@ -17,6 +17,8 @@ public:
     ImageListItem *findItemByPath(const QString &path) const;
     // Takes that row out of the list and deletes it; nothing happens when no row matches.
     void removeItemByPath(const QString &path);
+    // The rows in display order.
+    QList<ImageListItem *> items() const;
 
     // The tint of every second row.
     static QColor shadeColor() { return QColor(201, 221, 226); }
@@ -25,9 +27,14 @@ signals:
     // A row was chosen by a click, by releasing Space or by pressing Return; null when Space
     // found no current row.
     void clicked(QTreeWidgetItem *item);
+    // The rows came in another order (sorted by another column, or by a size that came); said
+    // once when the event loop next runs, however many times the order changed before.
+    void orderChanged();
 
 private:
     void widenColumns(const QModelIndex &from, const QModelIndex &to);
+
+    bool orderPending = false;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

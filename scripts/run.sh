@@ -17,7 +17,7 @@ for argument in "$@"; do
 done
 
 packages=(qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build fonts-dejavu-core
-    fonts-droid-fallback qt6-image-formats-plugins)
+    fonts-droid-fallback qt6-image-formats-plugins pkg-config libseccomp-dev)
 [ $headless = yes ] && packages+=(tigervnc-standalone-server openbox)
 "$top/scripts/deps.sh" "${packages[@]}"
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \

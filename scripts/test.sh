@@ -4,7 +4,8 @@
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/deps.sh" qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build fonts-dejavu-core \
-    qt6-image-formats-plugins xvfb xauth openbox xdotool imagemagick zlib1g-dev || exit 1
+    qt6-image-formats-plugins xvfb xauth openbox xdotool imagemagick zlib1g-dev \
+    pkg-config libseccomp-dev || exit 1
 jobs=$(nproc)
 
 suite() { # build-dir, extra cmake arguments...

@@ -45,7 +45,9 @@ ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    setFocusPolicy(Qt::WheelFocus);
+    // Only the highlight gives a box the focus (setSelected()): a wheel turned, or a finger
+    // pressed for a drag, over another box must not send the keys there.
+    setFocusPolicy(Qt::NoFocus);
     setMinimumSize(100, 95);
 }
 

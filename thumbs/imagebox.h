@@ -48,6 +48,8 @@ public:
     QPixmap pixmap() const { return m_pixmap; }
     // The image's folder as it was when the box was made, with the list.
     const ListedFolder &folder() const { return m_folder; }
+    // The list row the box was made for; null once it is deleted.
+    ImageListItem *listItem() const { return *item; }
 
     // What makeThumb() needs, taken from the box and the settings now.
     Thumb thumbRequest() const;

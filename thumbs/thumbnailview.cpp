@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QGridLayout>
+#include <QHash>
 #include <QMutex>
 #include <QPointer>
 #include <QScrollBar>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 
 struct ThumbnailView::Inbox
 {
@@ -51,6 +53,8 @@ ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *na
     setWidget(container);
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The keys go to the highlighted box alone (see ImageBox), never to the scroll area.
+    setFocusPolicy(Qt::NoFocus);
     // A finger drags the grid; a tap still opens a box.
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
 }
@@ -271,6 +275,27 @@ void ThumbnailView::clearGrid(bool deleteBoxes)
     cancelPass();
     const QList<ImageBox *> gone = std::exchange(boxes, {});
     qDeleteAll(gone);
+}
+
+void ThumbnailView::orderBoxes(const QList<ImageListItem *> &items)
+{
+    QHash<ImageListItem *, qsizetype> rank;
+    rank.reserve(items.size());
+    for (qsizetype i = 0; i < items.size(); ++i)
+        rank.insert(items.at(i), i);
+    const auto rankOf = [&rank](ImageBox *box) {
+        return rank.value(box->listItem(), std::numeric_limits<qsizetype>::max());
+    };
+    const auto before = [&](ImageBox *a, ImageBox *b) { return rankOf(a) < rankOf(b); };
+    if (std::is_sorted(boxes.cbegin(), boxes.cend(), before))
+        return;
+    std::stable_sort(boxes.begin(), boxes.end(), before);
+    // Laid out once, not at every box put back.
+    grid->setEnabled(false);
+    placeBoxes();
+    layoutBoxes();
+    if (ImageBox *box = selectedBox())
+        ensureWidgetVisible(box);
 }
 
 void ThumbnailView::setFocus()

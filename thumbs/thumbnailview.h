@@ -31,6 +31,8 @@ public:
     void removeBox(ImageBox *box);
     void removeImage(const QString &path);
     void clearGrid(bool deleteBoxes);
+    // Puts the boxes in the order of their list rows; boxes of other rows go last.
+    void orderBoxes(const QList<ImageListItem *> &items);
 
     int boxCount() const { return int(boxes.size()); }
     ImageBox *boxAt(int index) const { return boxes.at(index); }

@@ -1,5 +1,6 @@
 #include "viewer/imageloader.h"
 
+#include "sandbox/decoderpool.h"
 #include "viewer/imageheader.h"
 
 #include <QDebug>
@@ -45,25 +46,6 @@ QImage normalized(QImage image)
         return image.convertToFormat(QImage::Format_Indexed8);
     return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
                                                          : QImage::Format_RGB32);
-}
-
-// Scaling works on 32-bit pixels only: shrunk in their own format, 1-bit, palette, grey and
-// 16-bit pictures are quantised again and come out as noise, lost colours or washed out.
-QImage thirtyTwoBit(QImage image)
-{
-    if (image.isNull() || isThirtyTwoBit(image.format()))
-        return image;
-    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                         : QImage::Format_RGB32);
-}
-
-// What the picture's colour table held before it was brought to 32 bits; 8-bit grey counts
-// as 256 greys.
-int tableSize(const QImage &image)
-{
-    if (image.format() == QImage::Format_Grayscale8)
-        return 256;
-    return int(image.colorCount());
 }
 
 // Source column x, row y goes to (h - 1 - y, x) for 90, (w - 1 - x, h - 1 - y) for 180 and
@@ -120,7 +102,8 @@ void ImageLoader::load(const QString &fileName)
     loaded = true;
     image.reset();
 
-    // Sizes the budget does not already check: what a decoder may allocate for its picture.
+    // The helpers decode; what the program still reads itself (the preview cache's pictures)
+    // is held to what a decode may allocate.
     static const bool limited = [] {
         QImageReader::setAllocationLimit(int(ImageHeader::budget >> 20));
         return true;
@@ -136,27 +119,17 @@ void ImageLoader::load(const QString &fileName)
         return;
     }
     const ImageHeader header(fd, info.st_size);
-    QFile file;
-    if (header.damaged() || !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+    const std::optional<DecoderPool::Facts> facts
+            = header.damaged() ? std::nullopt : DecoderPool::instance().probe(fd);
+    if (!facts) {
         fail();
         return;
     }
-    QImageReader reader(&file);
-    reader.setAutoTransform(true);
-    if (!reader.canRead()) {
-        fail();
-        return;
-    }
-    format = reader.format();
+    format = facts->format;
     colours = header.colorCount();
-    swapped = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    swapped = facts->swapped;
     // A GIF's decoder allocates its whole logical screen, however small its frames.
-    QSize stored = header.screenSize().isEmpty() ? reader.size() : header.screenSize();
-    if (!stored.isValid()) {
-        // A reader that cannot tell the size without decoding: decode once to learn it.
-        const QImage whole = reader.read();
-        stored = swapped ? whole.size().transposed() : whole.size();
-    }
+    const QSize stored = header.screenSize().isEmpty() ? facts->stored : header.screenSize();
     if (stored.isEmpty() || qint64(stored.width()) * stored.height() > maxPixels) {
         fail();
         return;
@@ -287,30 +260,15 @@ QImage ImageLoader::decode(QSize target)
     if (target.isEmpty() || fullSize.isEmpty() || fd < 0)
         return QImage();
 
-    QFile file;
-    if (::lseek(fd, 0, SEEK_SET) != 0
-        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
-        fail();
-        return QImage();
-    }
-    QImageReader reader(&file, format);
-    reader.setAutoTransform(true);
-    if (target != fullSize && format == "jpeg") {
-        // libjpeg decodes at a reduced scale no smaller than asked and the reader scales the
-        // rest smoothly; the size is asked in the orientation the file stores.
-        reader.setScaledSize(swapped ? target.transposed() : target);
-    }
-    QImage decoded = reader.read();
-    if (decoded.isNull()) {
+    const std::optional<DecoderPool::Picture> picture
+            = DecoderPool::instance().decode(fd, format, fullSize, target, swapped);
+    if (!picture) {
         fail();
         return QImage();
     }
     if (colours == 0)
-        colours = tableSize(decoded);
-    decoded = thirtyTwoBit(std::move(decoded));
-    if (decoded.size() != target)
-        decoded = decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return decoded;
+        colours = picture->colours;
+    return picture->image;
 }
 
 QImage ImageLoader::turned(const QImage &source, int degrees)

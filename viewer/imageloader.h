@@ -12,9 +12,10 @@
 // Turns an image file into a picture fitted to a box, upright as its EXIF orientation says,
 // optionally turned by quarter turns or turned to fill the box best.
 //
-// load() reads only the file's header; the pixels are decoded when a scaling call names its
-// target, at the smallest scale the decoder offers that is not below it. The image a call
-// returns stays the loader's: it is valid until the next load(), scaling call or release().
+// load() checks the file's header and has a decoding helper (DecoderPool) read what the
+// file's content is; the pixels are decoded there too, when a scaling call names its target,
+// at the smallest scale the decoder offers that is not below it. The image a call returns
+// stays the loader's: it is valid until the next load(), scaling call or release().
 class ImageLoader
 {
 public:

@@ -145,6 +145,9 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     imageWidget->setPixmap(&basePixmap, true);
     scrollView->setWidget(imageWidget);
     connect(imageWidget, &ImageWidget::swiped, this, &ImageViewer::step);
+    // A key whose press went to a menu is not the viewer's when it is released.
+    for (const QMenu *popup : findChildren<QMenu *>())
+        connect(popup, &QMenu::aboutToShow, this, [this] { pressedKey = 0; });
 
     showMaximized();
 }
@@ -166,8 +169,9 @@ void ImageViewer::showPixmap(QPixmap &pixmap)
 
 void ImageViewer::showPosition()
 {
+    const int position = navigator.position();
     const QString text = position >= 0
-                                 ? QStringLiteral("%1/%2").arg(position + 1).arg(images.size())
+                                 ? QStringLiteral("%1/%2").arg(position + 1).arg(navigator.count())
                                  : QString();
     // The row has room for a short count only on the phone: a longer one is set smaller.
     QFont font = this->font();
@@ -182,34 +186,15 @@ void ImageViewer::showPosition()
 
 void ImageViewer::setImageList(const QStringList &paths)
 {
-    prefetcher.drop();
-    images = paths;
-    position = int(images.indexOf(fileName));
-}
-
-void ImageViewer::prefetchNeighbours(QSize box, bool bestFit)
-{
-    // The next one first: most moves go forward.
-    for (const int steps : {1, -1}) {
-        const int target = stepTarget(steps);
-        if (target >= 0 && target != position)
-            prefetcher.prefetch(images.at(target), box, bestFit);
-    }
-}
-
-int ImageViewer::stepTarget(int steps) const
-{
-    if (position < 0)
-        return -1;
-    return int(std::clamp(qint64(position) + steps, qint64(0), qint64(images.size()) - 1));
+    navigator.setList(paths);
+    navigator.setCurrent(fileName);
 }
 
 void ImageViewer::step(int steps)
 {
-    const int target = stepTarget(steps);
-    if (target < 0 || target == position)
+    const QString path = navigator.neighbour(steps);
+    if (path.isEmpty())
         return;
-    const QString path = images.at(target);
     emit imageChanged(path);
     load(path);
 }
@@ -219,7 +204,7 @@ void ImageViewer::load(const QString &fileName)
     const QPointer<ImageViewer> self(this);
     const quint64 pass = ++generation;
     this->fileName = fileName;
-    position = int(images.indexOf(fileName));
+    navigator.setCurrent(fileName);
     // Keys go to the picture, where Space and the arrows move, not to the first tool button.
     scrollView->setFocus();
     fitted = false;
@@ -283,7 +268,7 @@ void ImageViewer::fitToScreen()
     Prefetcher::Facts facts;
     if (bestFit || rotation == 0) {
         // Swapped in when a worker made it ahead; made here otherwise.
-        image = prefetcher.take(fileName, box, bestFit, &facts);
+        image = navigator.pictures().take(fileName, box, bestFit, &facts);
     } else {
         loader.load(fileName);
         if (const QImage *rotated = loader.rotatedImage(box.width(), box.height(), rotation))
@@ -320,7 +305,7 @@ void ImageViewer::fitToScreen()
     zoomPopup->setZoomInEnabled(true);
     zoomPopup->setZoomOutEnabled(true);
     zoomPopup->setZoomMaxEnabled(true);
-    prefetchNeighbours(box, bestFit);
+    navigator.prefetchNeighbours(box, bestFit);
 }
 
 void ImageViewer::resizeEvent(QResizeEvent *event)
@@ -589,8 +574,8 @@ void ImageViewer::adjustBrightness(QImage &image, float factor)
 void ImageViewer::showImageFullScreen(const QString &fileName)
 {
     const QSize screen = screenSize();
-    position = int(images.indexOf(fileName));
-    QImage picture = prefetcher.take(fileName, screen, true);
+    navigator.setCurrent(fileName);
+    QImage picture = navigator.pictures().take(fileName, screen, true);
     if (brightness != 0)
         adjustBrightness(picture, float(brightness) / 100.0f);
     // The surface does not own its picture; the picture goes when the surface does.
@@ -606,15 +591,15 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     widget->resize(screen);
     // Moving replaces the surface's picture; the viewer catches up when it shows again.
     const auto move = [this, widget, pixmap](int steps) {
-        const int target = stepTarget(steps);
-        if (target < 0 || target == position)
+        const QString path = navigator.neighbour(steps);
+        if (path.isEmpty())
             return;
-        position = target;
-        emit imageChanged(images.at(target));
+        navigator.moveTo(navigator.target(steps));
+        emit imageChanged(path);
         *pixmap = QPixmap();
-        *pixmap = QPixmap::fromImage(prefetcher.take(images.at(target), screenSize(), true));
+        *pixmap = QPixmap::fromImage(navigator.pictures().take(path, screenSize(), true));
         widget->update();
-        prefetchNeighbours(screenSize(), true);
+        navigator.prefetchNeighbours(screenSize(), true);
     };
     connect(widget, &ImageWidget::swiped, this, move);
     connect(widget, &ImageWidget::stepRequested, this, move);
@@ -625,7 +610,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     widget->setFocus();
     widget->showFullScreen();
     connect(widget, &ImageWidget::clicked, widget, &QWidget::close);
-    prefetchNeighbours(screen, true);
+    navigator.prefetchNeighbours(screen, true);
 }
 
 void ImageViewer::showFullScreen()
@@ -638,10 +623,10 @@ void ImageViewer::showFullScreen()
     connect(fullScreenWidget.data(), &ImageWidget::clicked, this, &QWidget::show,
             Qt::UniqueConnection);
     const auto back = [this] {
-        if (position >= 0 && images.at(position) != fileName)
+        if (navigator.position() >= 0 && navigator.path(navigator.position()) != fileName)
             QTimer::singleShot(0, this, [this] {
-                if (position >= 0)
-                    load(images.at(position));
+                if (navigator.position() >= 0)
+                    load(navigator.path(navigator.position()));
             });
     };
     connect(fullScreenWidget.data(), &ImageWidget::CancelPressed, this, back);
@@ -678,6 +663,7 @@ void ImageViewer::showInfoDialog()
     auto *button = new ZPushButton(&dialog, 3, -1, -1);
     button->setText(QString::fromUtf8("确定"));
     connect(button, &QPushButton::clicked, &dialog, &QWidget::close);
+    button->setDefault(true); // Return closes the box, as Escape does
     layout->addWidget(button);
     dialog.exec();
 }
@@ -692,7 +678,7 @@ void ImageViewer::releasePixmaps()
 void ImageViewer::accept()
 {
     releasePixmaps();
-    prefetcher.drop();
+    navigator.pictures().drop();
     ++generation;
     QDialog::accept();
 }
@@ -700,7 +686,7 @@ void ImageViewer::accept()
 void ImageViewer::reject()
 {
     releasePixmaps();
-    prefetcher.drop();
+    navigator.pictures().drop();
     ++generation;
     QDialog::reject();
 }
@@ -746,23 +732,36 @@ void ImageViewer::keyPressEvent(QKeyEvent *event)
 void ImageViewer::keyReleaseEvent(QKeyEvent *event)
 {
     const int key = event->key();
-    // The release of a key whose press closed a menu must not blank the picture shown.
+    // The release of a key whose press closed a menu or a box leaves the picture alone; Escape
+    // pressed here has closed the viewer already, with its picture.
     const bool ours = !event->isAutoRepeat() && key == pressedKey;
     if (ours)
         pressedKey = 0;
-    if (ours && (key == Qt::Key_Escape || key == Qt::Key_Enter || key == Qt::Key_Return)) {
-        releasePixmaps();
-        // Leaving with the picture gone: the viewer is not left open and empty.
-        if (key != Qt::Key_Escape && isVisible())
-            accept();
-    }
+    if (ours && (key == Qt::Key_Enter || key == Qt::Key_Return) && isVisible())
+        accept();
     event->accept();
+}
+
+bool ImageViewer::event(QEvent *event)
+{
+    // A press from before the viewer was shown, hidden or left for another window pairs with
+    // no later release.
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::WindowDeactivate:
+        pressedKey = 0;
+        break;
+    default:
+        break;
+    }
+    return QDialog::event(event);
 }
 
 void ImageViewer::closeEvent(QCloseEvent *event)
 {
     releasePixmaps();
-    prefetcher.drop();
+    navigator.pictures().drop();
     ++generation;
     statusLabel->setText(QString());
     QDialog::closeEvent(event);

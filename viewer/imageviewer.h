@@ -1,7 +1,7 @@
 #pragma once
 
 #include "viewer/imageloader.h"
-#include "viewer/prefetcher.h"
+#include "viewer/imagenavigator.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -56,6 +56,7 @@ public slots:
     void step(int steps);
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
@@ -67,7 +68,6 @@ private:
     void showPixmap(QPixmap &pixmap);
     bool moveByKey(const QKeyEvent *event);
     void showPosition();
-    int stepTarget(int steps) const;
     QPointF viewCentre() const; // the point at the middle of the view, as parts of the picture
     void centreOn(QPointF centre);
     void fitToScreen();
@@ -76,7 +76,6 @@ private:
     void applyBrightness();
     void refresh();
     void releasePixmaps();
-    void prefetchNeighbours(QSize box, bool bestFit);
     static void adjustBrightness(QImage &image, float factor);
 
     // Pictures larger than this are not made, whatever the zoom.
@@ -85,7 +84,7 @@ private:
     Settings *settings;
     QString fileName;
     ImageLoader loader;
-    Prefetcher prefetcher; // the fitted pictures of the neighbours of the one shown
+    ImageNavigator navigator; // the list, the place in it, the neighbours made ahead
     QByteArray imageFormat;
     QPixmap basePixmap;
     QPixmap brightPixmap;
@@ -107,8 +106,6 @@ private:
     int rotation = 0;
     int brightness = 0;
     std::array<QString, 6> info;
-    QStringList images;
-    int position = -1; // of the picture shown in images, full screen or not
 
     // A new file or a close ends any rendering that is waiting on the event loop.
     quint64 generation = 0;

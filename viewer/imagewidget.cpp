@@ -148,10 +148,14 @@ void ImageWidget::paintEvent(QPaintEvent *)
     if (!pixmap || closing)
         return;
     QPainter painter(this);
-    if (pixmap->width() != 0 || pixmap->height() != 0)
-        painter.drawPixmap((width() - pixmap->width()) / 2, (height() - pixmap->height()) / 2,
-                           *pixmap);
-    else
+    if (pixmap->width() != 0 || pixmap->height() != 0) {
+        const QRect at(QPoint((width() - pixmap->width()) / 2, (height() - pixmap->height()) / 2),
+                       pixmap->size());
+        // Nothing is erased before painting: see-through parts would show the picture before.
+        if (pixmap->hasAlphaChannel())
+            painter.fillRect(at, QColor(0, 0, 0));
+        painter.drawPixmap(at.topLeft(), *pixmap);
+    } else
         painter.fillRect(rect(), QColor(0, 0, 0));
 }
 

@@ -18,6 +18,7 @@
 #include "viewer/imagewidget.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,18 +43,20 @@ QStringList files(const QString &names)
     return names.split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-// Answers the bookmark menu the next time it opens: the item of that id, or -1 to close it.
-// meanwhile runs between highlighting the item and pressing Return.
-void answerMenu(int id, std::function<void()> meanwhile = {})
+// Answers the bookmark menu the next time it opens: moves the highlight down to the item of
+// that id and presses Return, or closes the menu for -1. meanwhile runs before Return.
+void answerMenu(int id, std::function<void(QMenu *)> meanwhile = {})
 {
     whenShown([] { return QApplication::activePopupWidget(); },
               [=](QWidget *popup) {
                   auto *menu = qobject_cast<BookmarkMenu *>(popup);
                   QVERIFY(menu);
                   if (id >= 0) {
-                      menu->setActiveAction(menu->item(id));
+                      for (int k = 0; k < 9 && menu->activeAction() != menu->item(id); ++k)
+                          QTest::keyClick(menu, Qt::Key_Down);
                       if (meanwhile)
-                          meanwhile();
+                          meanwhile(menu);
+                      QCOMPARE(menu->activeAction(), menu->item(id));
                       QTest::keyClick(menu, Qt::Key_Return);
                   }
                   if (menu->isVisible()) // closed without a choice, or Return did not choose
@@ -76,6 +79,17 @@ void answerEach(QObject *owner, std::function<void(QWidget *, int)> act)
     });
     timer->start(20);
 }
+
+// What an X server tells a menu whose window shrinks away from under the pointer.
+class PointerLeavesOnResize : public QObject
+{
+    bool eventFilter(QObject *menu, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            QCoreApplication::postEvent(menu, new QEvent(QEvent::Leave));
+        return false;
+    }
+};
 
 ImageWidget *fullScreenSurface()
 {
@@ -292,7 +306,12 @@ private slots:
         QVERIFY(!window.bookmarkMenu->item(2)->isEnabled());
         QCopChannel::send(QStringLiteral("QPE/Card"), "mtabChanged()");
         QVERIFY(window.bookmarkMenu->item(2)->isEnabled());
-        answerMenu(3, [] { QCopChannel::send(QStringLiteral("QPE/Card"), "mtabChanged()"); });
+        answerMenu(3, [](QMenu *menu) {
+            PointerLeavesOnResize pointer;
+            menu->installEventFilter(&pointer);
+            QCopChannel::send(QStringLiteral("QPE/Card"), "mtabChanged()");
+            QCoreApplication::processEvents();
+        });
         window.showBookmarkMenu();
         QCOMPARE(window.currentBookmark, window.settings->bookmarks().at(2));
         QCOMPARE(shown(window), files("z.png"));
@@ -325,6 +344,38 @@ private slots:
         QVERIFY(QFile::remove(docs + "/doc.png"));
         window.documentsSelected();
         QCOMPARE(shown(window), files("doc.png"));
+    }
+
+    // A header tap orders the grid and the viewer's steps as the list; both views keep one
+    // highlighted image.
+    void oneOrderAndOneCurrentImage()
+    {
+        const QString dir = root->path();
+        QVERIFY(writeImage(dir + "/a9.png", 50, 40) && writeImage(dir + "/a10.png", 10, 10)
+                && writeImage(dir + "/B.png", 30, 20));
+        Pictarn window;
+        window.resize(240, 320);
+        window.loadFolder(dir);
+        QCOMPARE(shown(window), files("a9.png a10.png B.png"));
+        QTRY_VERIFY(!window.thumbnailView->isLoading());
+        window.switchListView();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QHeaderView *header = window.imageListView->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(1) + 5, 5));
+        QTRY_COMPARE(shown(window), files("a10.png B.png a9.png"));
+        QCOMPARE(window.listedImages().last(), dir + "/a9.png");
+
+        ThumbnailView *grid = window.thumbnailView;
+        window.switchThumbnailView();
+        grid->selectedBox()->setSelected(false);
+        grid->selectBox(1);
+        window.switchListView();
+        QCOMPARE(window.imageListView->currentItem()->text(0), "B.png");
+        QTest::keyClick(window.imageListView, Qt::Key_Down);
+        window.switchThumbnailView();
+        QCOMPARE(grid->selectedBox()->fileName(), "a9.png");
+        QCOMPARE(QApplication::focusWidget(), grid->selectedBox());
     }
 
     void listingKeepsImageFilesOnly()

@@ -256,6 +256,38 @@ private slots:
                      emitted >= 0 ? list.topLevelItem(emitted) : nullptr);
     }
 
+    // Names as a file manager orders them, whatever the locale; sizes by their pixels.
+    void listOrdersNamesNaturallyAndSizesByPixels_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("order");
+        const QString names = "a.jpg B.jpg b.jpg Photo1.jpg photo2.jpg photo10.jpg";
+        QTest::newRow("names, C") << "C" << 0 << names;
+        QTest::newRow("names, German") << "de_DE" << 0 << names;
+        QTest::newRow("sizes") << "C" << 1 << "photo2.jpg B.jpg b.jpg a.jpg photo10.jpg Photo1.jpg";
+    }
+
+    void listOrdersNamesNaturallyAndSizesByPixels()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, column);
+        const QLocale before;
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        QLocale::setDefault(QLocale(locale));
+        ImageListView list;
+        const QList<std::tuple<const char *, int, int>> rows{
+                {"photo10.jpg", 640, 480}, {"b.jpg", 90, 30},   {"Photo1.jpg", 1600, 1200},
+                {"photo2.jpg", 0, 0},      {"a.jpg", 200, 200}, {"B.jpg", 60, 45}};
+        for (const auto &[name, width, height] : rows)
+            (new ImageListItem(&list, name, name))->setDimensions(width, height);
+        list.sortByColumn(column, Qt::AscendingOrder);
+        QStringList order;
+        for (const ImageListItem *item : list.items())
+            order << item->name();
+        QTEST(order.join(' '), "order");
+    }
+
     void chooserGivesTheChosenFolder_data()
     {
         QTest::addColumn<QByteArray>("how");

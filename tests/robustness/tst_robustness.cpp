@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
+#include "browse/naturalorder.h"
 #include "slideshow/slideshow.h"
 #include "thumbs/imagebox.h"
 #include "thumbs/thumbnailcache.h"
@@ -348,7 +349,7 @@ private slots:
 
         // The odd file sits among good ones.
         const QString dir = root->path();
-        QStringList names{"0 before.png", "~ after.png"};
+        QStringList names{"0 before.png", "zz after.png"};
         for (const QString &good : names)
             QVERIFY(TestUtil::writeImage(dir + '/' + good, 30, 20));
         const QByteArray path = QFile::encodeName(dir) + '/' + rawName;
@@ -367,7 +368,8 @@ private slots:
                 QSKIP("permissions do not keep this user out");
         }
         names << (listed ? QStringList(name) : QStringList());
-        names.sort();
+        std::sort(names.begin(), names.end(),
+                  [](const QString &a, const QString &b) { return NaturalOrder::lessThan(a, b); });
         const int at = names.indexOf(name);
         QList<bool> loaded(names.size(), true);
         if (listed)

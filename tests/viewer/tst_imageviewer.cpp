@@ -6,8 +6,10 @@
 #include "viewer/imagewidget.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -16,6 +18,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 
@@ -78,6 +81,8 @@ private slots:
     void movesThroughTheListedPictures();
     void tellsTapsSwipesAndDragsApart_data();
     void tellsTapsSwipesAndDragsApart();
+    void keepsThePictureShown_data();
+    void keepsThePictureShown();
 
 private:
     QString file(const char *name) const { return dir.filePath(QLatin1String(name)); }
@@ -336,7 +341,7 @@ void tst_ImageViewer::movesThroughTheListedPictures()
     QSignalSpy moves(viewer, &ImageViewer::imageChanged);
     const QSize box = surface ? QSize(240, 320) : QSize(240, 290);
     const auto ready = [&](int n) {
-        return viewer->prefetcher.isReady(paths[start + n], box, bool(surface));
+        return viewer->navigator.pictures().isReady(paths[start + n], box, bool(surface));
     };
 
     QScrollBar *across = viewer->scrollView->horizontalScrollBar();
@@ -460,6 +465,60 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
     // A zoomed picture follows the finger, as far as its edges allow.
     if (zoomed && gesture == 0 && view == 0)
         QCOMPARE(QPoint(h->value(), v->value()), scrolled - moved);
+}
+
+void tst_ImageViewer::keepsThePictureShown_data()
+{
+    // The pop-up a key closes, whose release then reaches the viewer after an earlier press
+    // there; none: a see-through picture opened after a photo.
+    QTest::addColumn<QString>("popup");
+    QTest::addColumn<int>("key");
+    QTest::newRow("zoom") << "zoom" << int(Qt::Key_Escape);
+    QTest::newRow("turn") << "rotate" << int(Qt::Key_Escape);
+    QTest::newRow("menu") << "menu" << int(Qt::Key_Escape);
+    QTest::newRow("facts: Return") << "facts" << int(Qt::Key_Return);
+    QTest::newRow("facts: Escape") << "facts" << int(Qt::Key_Escape);
+    QTest::newRow("see-through") << "" << int(Qt::Key_Escape);
+}
+
+void tst_ImageViewer::keepsThePictureShown()
+{
+    QFETCH(QString, popup);
+    QFETCH(int, key);
+
+    QImage clear(100, 80, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    QVERIFY(clear.save(file("clear.png")));
+    viewer->load(file("1600x1200.png"));
+    QTest::keyPress(viewer->focusWidget(), Qt::Key(key)); // Escape's closes the viewer
+    viewer->show();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    viewer->load(file(popup.isEmpty() ? "clear.png" : "1600x1200.png"));
+    bool closed = true;
+    if (popup == QLatin1String("facts")) {
+        TestUtil::answerModal([&](QWidget *box) {
+            QTest::keyPress(box, Qt::Key(key));
+            closed = !box->isVisible();
+            box->close();
+        });
+        viewer->showInfoDialog();
+    } else if (!popup.isEmpty()) {
+        QMenu *menu = viewer->findChild<QToolButton *>(popup)->menu();
+        menu->popup(viewer->mapToGlobal(QPoint(0, 20)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::keyPress(menu, Qt::Key(key));
+        closed = !menu->isVisible();
+    }
+    QVERIFY(closed);
+    if (!popup.isEmpty())
+        QTest::keyRelease(viewer->focusWidget(), Qt::Key(key));
+    QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->imageWidget->size(), popup.isEmpty() ? QSize(100, 80) : QSize(240, 180));
+    // On screen: the picture, and plain black under a see-through one, never the photo before.
+    const QPoint at
+            = viewer->imageWidget->mapTo(viewer, viewer->imageWidget->rect().center() * 3 / 2);
+    QTRY_VERIFY(looksLike(viewer->screen()->grabWindow(viewer->winId()).toImage().pixel(at),
+                          popup.isEmpty() ? Qt::black : Qt::blue));
 }
 
 PICTARN_TEST(tst_ImageViewer)

@@ -1,0 +1,119 @@
+#include "sandbox/decoder.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+#include <unistd.h>
+
+namespace {
+
+bool isThirtyTwoBit(QImage::Format format)
+{
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
+           || format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Scaling works on 32-bit pixels only: shrunk in their own format, 1-bit, palette, grey and
+// 16-bit pictures are quantised again and come out as noise, lost colours or washed out.
+QImage thirtyTwoBit(QImage image)
+{
+    if (image.isNull() || isThirtyTwoBit(image.format()))
+        return image;
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                         : QImage::Format_RGB32);
+}
+
+// What the picture's colour table held before it was brought to 32 bits; 8-bit grey counts
+// as 256 greys.
+int tableSize(const QImage &image)
+{
+    if (image.format() == QImage::Format_Grayscale8)
+        return 256;
+    return int(image.colorCount());
+}
+
+bool openAtStart(QFile &file, int fd)
+{
+    return ::lseek(fd, 0, SEEK_SET) == 0
+           && file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
+}
+
+// Only the reader of the format named looks at the content, never one found by sniffing.
+void restrict(QImageReader &reader)
+{
+    reader.setAutoDetectImageFormat(false);
+    reader.setAutoTransform(true);
+}
+
+} // namespace
+
+const QList<QByteArray> &Decoder::formats()
+{
+    // One line per format.
+    static const QList<QByteArray> list = {
+            "jpeg", "png", "gif", "bmp", "webp", "tiff",
+    };
+    return list;
+}
+
+void Decoder::loadReaders()
+{
+    QBuffer nothing;
+    nothing.open(QIODevice::ReadOnly);
+    // Sniffing asks every reader, ours or not, whether it knows the content.
+    QImageReader::imageFormat(&nothing);
+    for (const QByteArray &format : formats())
+        QImageReader(&nothing, format).canRead();
+}
+
+Decoder::Facts Decoder::probe(int fd)
+{
+    Facts facts;
+    QFile file;
+    if (!openAtStart(file, fd))
+        return facts;
+    // The toolkit's own sniffing, which only peeks; the readers' canRead() may decode.
+    const QByteArray format = QImageReader::imageFormat(&file);
+    if (formats().contains(format))
+        facts.format = format;
+    if (facts.format.isEmpty())
+        return facts;
+    QImageReader reader(&file, facts.format);
+    restrict(reader);
+    facts.swapped = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    facts.stored = reader.size();
+    if (!facts.stored.isValid()) {
+        // A reader that cannot tell the size without decoding: decode once to learn it.
+        const QImage whole = reader.read();
+        facts.stored = facts.swapped ? whole.size().transposed() : whole.size();
+    }
+    return facts;
+}
+
+Decoder::Picture Decoder::decode(int fd, const QByteArray &format, QSize full, QSize target,
+                                 bool swapped, QRect clip)
+{
+    Picture picture;
+    QFile file;
+    if (target.isEmpty() || !formats().contains(format) || !openAtStart(file, fd))
+        return picture;
+    QImageReader reader(&file, format);
+    restrict(reader);
+    if (target != full && format == "jpeg") {
+        // libjpeg decodes at a reduced scale no smaller than asked and the reader scales the
+        // rest smoothly; the size is asked in the orientation the file stores.
+        reader.setScaledSize(swapped ? target.transposed() : target);
+    }
+    QImage decoded = reader.read();
+    if (decoded.isNull())
+        return picture;
+    picture.colours = tableSize(decoded);
+    decoded = thirtyTwoBit(std::move(decoded));
+    if (decoded.size() != target)
+        decoded = decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (clip.isValid())
+        decoded = decoded.copy(clip & decoded.rect());
+    picture.image = std::move(decoded);
+    return picture;
+}

@@ -1,0 +1,6 @@
+#include "sandbox/decoderservice.h"
+
+int main(int argc, char **argv)
+{
+    return DecoderService::main(argc, argv);
+}
