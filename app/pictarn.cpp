@@ -3,6 +3,8 @@
 #include "app/bookmarkmenu.h"
 #include "app/fileoperations.h"
 #include "app/settings.h"
+#include "app/trash.h"
+#include "app/undobar.h"
 #include "browse/imagefiles.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
@@ -32,6 +34,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSet>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -220,6 +223,10 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
         switchListView();
     else
         switchThumbnailView();
+
+    undoBar = new UndoBar(this);
+    connect(undoBar, &UndoBar::undoClicked, this, &Pictarn::undo);
+    new QShortcut(QKeySequence::Undo, this, this, &Pictarn::undo);
 
     showMaximized();
 }
@@ -571,19 +578,66 @@ void Pictarn::renameImage()
     // Only "Accept" renames: Escape, "Cancel" or closing the dialog leaves the file alone.
     if (dialog.exec() != QDialog::Accepted || target == path)
         return;
+    relist(path, target);
+    lastChange = Change{path, target, std::nullopt, folder, -1, -1};
+    // A file moved to another folder leaves the list: the bar says where it went.
+    undoBar->showMessage(
+            ListedFolder::folderOf(target) != folder.path()
+                    ? QStringLiteral("%1 moved to %2").arg(name, target)
+                    : QStringLiteral("%1 renamed to %2").arg(name, ListedFolder::nameOf(target)));
+}
 
+void Pictarn::relist(const QString &from, const QString &to)
+{
     QStringList given = givenImages;
-    const qsizetype at = given.indexOf(path);
+    const qsizetype at = given.indexOf(from);
     if (at >= 0)
-        given[at] = target;
+        given[at] = to;
     moveall();
     loadFolder(currentFolder);
     // Images named one by one stay listed, the renamed one under its new name.
     if (!given.isEmpty())
         listImages(given);
-    if (ListedFolder::folderOf(target) != folder.path())
-        ZMessageBox::information(this, QPixmap(), QStringLiteral("Moved to\n") + target,
-                                 QStringLiteral("  Ok  "));
+}
+
+void Pictarn::undo()
+{
+    if (!lastChange)
+        return;
+    const Change change = *std::exchange(lastChange, std::nullopt);
+    QString why;
+    bool done = false;
+    if (change.trashed) {
+        done = Trash::restore(*change.trashed, change.folder, why);
+    } else {
+        const FileOperations::Outcome outcome = FileOperations::rename(
+                change.now, ListedFolder::holding(change.now), change.path);
+        done = outcome.done;
+        why = outcome.message;
+    }
+    const QString name = ListedFolder::nameOf(change.path);
+    if (!done) {
+        undoBar->showMessage(QStringLiteral("%1 was not put back: %2").arg(name, why), false);
+        return;
+    }
+    if (change.trashed) {
+        // Back at its place in the list, and in the grid.
+        auto *item = new ImageListItem(imageListView, name, change.path);
+        if (change.listIndex >= 0 && change.listIndex < imageListView->topLevelItemCount()) {
+            imageListView->takeTopLevelItem(imageListView->indexOfTopLevelItem(item));
+            imageListView->insertTopLevelItem(change.listIndex, item);
+        }
+        if (change.givenAt >= 0)
+            givenImages.insert(std::min<qsizetype>(change.givenAt, givenImages.size()),
+                               change.path);
+        fillViews();
+    } else {
+        relist(change.now, change.path);
+    }
+    if (ImageBox *box = thumbnailView->selectedBox())
+        box->setSelected(false);
+    followViewer(change.path);
+    undoBar->showMessage(QStringLiteral("%1 is back").arg(name), false);
 }
 
 void Pictarn::deleteImage()
@@ -599,16 +653,40 @@ void Pictarn::deleteImage()
             QString::fromUtf8("确定"), QStringLiteral("Cancel"), QString(), 1, 1);
     if (answer != 0)
         return;
-    const FileOperations::Outcome outcome = FileOperations::remove(path, folder);
-    // A file that could not be removed stays listed, and the user is told.
-    if (!outcome.done) {
-        ZMessageBox::information(
-                this, QPixmap(),
-                QStringLiteral("%1 was not deleted:\n%2").arg(name, outcome.message),
-                QStringLiteral("  Ok  "));
-        return;
+    // To the trash, from where Undo takes it back; where there is none, only for good and
+    // only when the user says so.
+    QString why;
+    const std::optional<Trash::Entry> trashed = Trash::put(path, folder, why);
+    if (!trashed) {
+        const int again = ZMessageBox::information(
+                this, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true),
+                QStringLiteral("%1 cannot go to the trash:\n%2").arg(name, why),
+                QStringLiteral("Delete permanently"), QStringLiteral("Cancel"), QString(), 1, 1);
+        if (again != 0)
+            return;
+        const FileOperations::Outcome outcome = FileOperations::remove(path, folder);
+        // A file that could not be removed stays listed, and the user is told.
+        if (!outcome.done) {
+            ZMessageBox::information(
+                    this, QPixmap(),
+                    QStringLiteral("%1 was not deleted:\n%2").arg(name, outcome.message),
+                    QStringLiteral("  Ok  "));
+            return;
+        }
     }
+    ImageListItem *row = imageListView->findItemByPath(path);
+    lastChange = Change{path,
+                        {},
+                        trashed,
+                        folder,
+                        row ? imageListView->indexOfTopLevelItem(row) : -1,
+                        int(givenImages.indexOf(path))};
+    if (!trashed)
+        lastChange.reset();
     givenImages.removeAll(path);
+    undoBar->showMessage(trashed ? QStringLiteral("%1 moved to the trash").arg(name)
+                                 : QStringLiteral("%1 deleted").arg(name),
+                         bool(trashed));
 
     // Found again by path: the views may have changed while the question was open. The image
     // after it (or before, at the end) takes the highlight and the keys.

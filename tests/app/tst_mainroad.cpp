@@ -5,6 +5,7 @@
 #include "app/commandline.h"
 #include "app/pictarn.h"
 #include "app/settings.h"
+#include "app/undobar.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "platform/qcopchannel.h"
@@ -30,8 +31,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
 #include <QToolBar>
 #include <QToolButton>
+#include <unistd.h>
 
 using namespace TestUtil;
 
@@ -148,6 +151,7 @@ private slots:
         root = std::make_unique<QTemporaryDir>();
         QFile::remove(configFile());
         qputenv("PICTARN_DOCUMENTS", QFile::encodeName(root->filePath("docs")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root->filePath("data")));
     }
 
     void cleanup()
@@ -413,9 +417,10 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("previewKept");
         QTest::addColumn<QString>("message");
-        QTest::newRow("rename, grid") << 0 << "m.bmp" << ok << no << "m.bmp z.bmp" << false << no;
+        QTest::newRow("rename, grid")
+                << 0 << "m.bmp" << ok << no << "m.bmp z.bmp" << false << "renamed to m.bmp";
         QTest::newRow("rename, case only")
-                << 0 << "B.bmp" << ok << no << "B.bmp z.bmp" << false << no;
+                << 0 << "B.bmp" << ok << no << "B.bmp z.bmp" << false << "renamed to B.bmp";
         QTest::newRow("rename, escape") << 0 << "m.bmp"
                                         << "Escape" << no << "b.bmp z.bmp" << true << no;
         QTest::newRow("rename, cancel") << 0 << "m.bmp"
@@ -436,25 +441,27 @@ private slots:
         refused("rename, absolute into no folder", "/nowhere-at-all/m.bmp", "no folder");
         refused("rename, folder swapped", "m.bmp", "changed since it was listed", "swapped");
         QTest::newRow("rename, absolute into a folder")
-                << 0 << "(moved)/m.bmp" << ok << no << "z.bmp" << false << "Moved to";
+                << 0 << "(moved)/m.bmp" << ok << no << "z.bmp" << false << "moved to /";
         // What the link leads to keeps its file of the old name.
         QTest::newRow("rename, cache folder is a link") << 1 << "m.bmp" << ok << "cache link"
-                                                        << "m.bmp z.bmp" << true << no;
+                                                        << "m.bmp z.bmp" << true << "renamed";
         QTest::newRow("rename, images named at start") << 0 << "m.bmp" << ok << "given"
-                                                       << "m.bmp z.bmp" << false << no;
+                                                       << "m.bmp z.bmp" << false << "renamed";
         QTest::newRow("delete, cancel")
                 << 0 << del << "Cancel" << no << "b.bmp z.bmp" << true << no;
         QTest::newRow("delete, return alone")
                 << 0 << del << "Return" << no << "b.bmp z.bmp" << true << no;
-        QTest::newRow("delete, grid") << 0 << del << yes << no << "z.bmp" << false << no;
+        const QString trashed = QStringLiteral("b.bmp moved to the trash");
+        QTest::newRow("delete, grid") << 0 << del << yes << no << "z.bmp" << false << trashed;
         QTest::newRow("delete, list, cache folder is a link") << 1 << del << yes << "cache link"
-                                                              << "z.bmp" << true << no;
+                                                              << "z.bmp" << true << trashed;
         QTest::newRow("delete, folder swapped")
                 << 1 << del << yes << "swapped"
                 << "b.bmp z.bmp" << true << "changed since it was listed";
         // A read-only file system refuses the removal even to root.
-        QTest::newRow("delete, read-only folder") << 1 << del << yes << "read-only"
-                                                  << "b.bmp z.bmp" << true << "not deleted";
+        QTest::newRow("delete, read-only folder")
+                << 1 << del << yes << "read-only"
+                << "b.bmp z.bmp" << true << "cannot go to the trash";
     }
 
     void renameAndDeleteKeepOtherFiles()
@@ -529,6 +536,8 @@ private slots:
             }
         });
         newName == QLatin1String("(delete)") ? window.deleteImage() : window.renameImage();
+        if (window.undoBar->isVisible())
+            said << window.undoBar->text();
         if (swapped)
             QVERIFY(QFile::remove(dir) && QDir().rename(listed, dir));
         QFETCH(QString, after);
@@ -549,6 +558,87 @@ private slots:
             QVERIFY(focus == window.imageListView
                     || (focus == window.thumbnailView->selectedBox() && focus));
         }
+    }
+
+    // b.bmp of a.bmp b.bmp z.bmp deleted (to the trash) or renamed, then taken back.
+    void undoPutsTheFileBack_data()
+    {
+        QTest::addColumn<QString>("newName"); // empty: delete
+        QTest::addColumn<QString>("plant"); // "appears": another b.bmp comes meanwhile
+        QTest::addColumn<bool>("byKeys"); // Ctrl+Z, else the bar's "Undo"
+        QTest::addColumn<QString>("trash"); // where the file went; relative to the folder
+        QTest::newRow("delete, Ctrl+Z") << ""
+                                        << "" << true << "../data/Trash";
+        QTest::newRow("delete, Undo") << ""
+                                      << "" << false << "../data/Trash";
+        QTest::newRow("delete, another comes") << ""
+                                               << "appears" << true << "../data/Trash";
+        QTest::newRow("delete on a card") << ""
+                                          << "card" << true << ".Trash-%1";
+        QTest::newRow("rename, Ctrl+Z") << "m.bmp"
+                                        << "" << true << "";
+    }
+
+    void undoPutsTheFileBack()
+    {
+        QFETCH(QString, newName);
+        QFETCH(QString, plant);
+        QFETCH(QString, trash);
+        const QString dir = root->filePath("d");
+        QDir().mkpath(dir);
+        const bool card = plant == QLatin1String("card");
+        if (card && QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", dir}))
+            QSKIP("mounting a tmpfs needs root, and a machine that allows it");
+        auto unmount = qScopeGuard([&] {
+            if (card)
+                QProcess::execute(QStringLiteral("umount"), {dir});
+        });
+        QVERIFY(writeImages(dir, files("a.bmp b.bmp z.bmp"), 40));
+        const auto before = contents(dir);
+        Pictarn window;
+        window.resize(240, 320);
+        window.currentFolder = dir;
+        window.loadFolder(dir);
+        window.followViewer(dir + "/b.bmp");
+        answerEach(&window, [&](QWidget *dialog, int) {
+            if (auto *edit = dialog->findChild<QLineEdit *>())
+                edit->setText(newName);
+            QVERIFY(clickButton(dialog, newName.isEmpty() ? QString::fromUtf8("确定") : "Accept"));
+        });
+        newName.isEmpty() ? window.deleteImage() : window.renameImage();
+        QCOMPARE(shown(window), files(newName.isEmpty() ? "a.bmp z.bmp" : "a.bmp m.bmp z.bmp"));
+        QVERIFY(window.undoBar->isVisible() && window.undoBar->height() >= 32);
+        QVERIFY(window.undoBar->text().startsWith("b.bmp "));
+        const QString trashed = QDir(dir).filePath(trash.arg(::geteuid()));
+        if (!trash.isEmpty()) {
+            QCOMPARE(contents(trashed + "/files").value("b.bmp"), before.value("b.bmp"));
+            QFile info(trashed + "/info/b.bmp.trashinfo");
+            QVERIFY(info.open(QIODevice::ReadOnly));
+            QVERIFY(info.readAll().startsWith("[Trash Info]\nPath="
+                                              + QFile::encodeName(card ? "b.bmp" : dir + "/b.bmp")
+                                              + "\nDeletionDate=2"));
+        }
+        const bool appears = plant == QLatin1String("appears");
+        QVERIFY(!appears || writeBytes(dir + "/b.bmp", 5, 'n'));
+        QFETCH(bool, byKeys);
+        if (byKeys) {
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QTest::keyClick(window.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        } else
+            QVERIFY(clickButton(window.undoBar, "Undo"));
+        if (appears) {
+            // Both kept: the newcomer where it is, the old one in the trash.
+            QCOMPARE(contents(dir).value("b.bmp"), QByteArray(5, 'n'));
+            QCOMPARE(contents(trashed + "/files").value("b.bmp"), before.value("b.bmp"));
+            QVERIFY(window.undoBar->text().contains("not put back"));
+            return;
+        }
+        QCOMPARE(contents(dir), before);
+        QCOMPARE(shown(window), files("a.bmp b.bmp z.bmp"));
+        QCOMPARE(window.thumbnailView->selectedBox()->fileName(), QStringLiteral("b.bmp"));
+        QVERIFY(trash.isEmpty() || QDir(trashed + "/info").isEmpty());
+        QVERIFY(trash.isEmpty() || QDir(trashed + "/files").isEmpty());
     }
 
     void damagedFilesReadAsDefaults_data()
