@@ -36,10 +36,10 @@ UndoBar::UndoBar(QWidget *parent)
 void UndoBar::showMessage(const QString &text, bool undoable)
 {
     // A long name is cut in the middle, so that its start and its end both show.
-    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle,
-                                                   parentWidget()->width() / 2 + 40));
-    label->setToolTip(text);
     undoButton->setVisible(undoable);
+    const int room = parentWidget()->width() - (undoable ? undoButton->sizeHint().width() : 0) - 16;
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    label->setToolTip(text);
     place();
     show();
     raise();
