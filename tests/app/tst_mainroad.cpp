@@ -577,6 +577,9 @@ private slots:
                                           << "card" << true << ".Trash-%1";
         QTest::newRow("rename, Ctrl+Z") << "m.bmp"
                                         << "" << true << "";
+        // Copied, compared and removed across file systems, both ways.
+        QTest::newRow("moved off a card, Ctrl+Z") << "(moved)/m.bmp"
+                                                  << "card" << true << "";
     }
 
     void undoPutsTheFileBack()
@@ -595,6 +598,9 @@ private slots:
         });
         QVERIFY(writeImages(dir, files("a.bmp b.bmp z.bmp"), 40));
         const auto before = contents(dir);
+        const QString moved = root->filePath("moved");
+        QVERIFY(QDir().mkpath(moved));
+        newName.replace("(moved)", moved);
         Pictarn window;
         window.resize(240, 320);
         window.currentFolder = dir;
@@ -606,7 +612,11 @@ private slots:
             QVERIFY(clickButton(dialog, newName.isEmpty() ? QString::fromUtf8("确定") : "Accept"));
         });
         newName.isEmpty() ? window.deleteImage() : window.renameImage();
-        QCOMPARE(shown(window), files(newName.isEmpty() ? "a.bmp z.bmp" : "a.bmp m.bmp z.bmp"));
+        QCOMPARE(shown(window),
+                 files(newName.isEmpty() || newName.startsWith(moved) ? "a.bmp z.bmp"
+                                                                      : "a.bmp m.bmp z.bmp"));
+        QCOMPARE(contents(moved).value("m.bmp"),
+                 newName.startsWith(moved) ? before.value("b.bmp") : QByteArray());
         QVERIFY(window.undoBar->isVisible() && window.undoBar->height() >= 32);
         QVERIFY(window.undoBar->text().startsWith("b.bmp "));
         const QString trashed = QDir(dir).filePath(trash.arg(::geteuid()));
@@ -635,6 +645,7 @@ private slots:
             return;
         }
         QCOMPARE(contents(dir), before);
+        QVERIFY(QDir(moved).isEmpty());
         QCOMPARE(shown(window), files("a.bmp b.bmp z.bmp"));
         QCOMPARE(window.thumbnailView->selectedBox()->fileName(), QStringLiteral("b.bmp"));
         QVERIFY(trash.isEmpty() || QDir(trashed + "/info").isEmpty());
