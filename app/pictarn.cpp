@@ -620,7 +620,8 @@ void Pictarn::undo()
         undoBar->showMessage(QStringLiteral("%1 was not put back: %2").arg(name, why), false);
         return;
     }
-    if (change.trashed) {
+    const bool listed = change.givenAt >= 0 || listedFolders.contains(change.folder.path());
+    if (change.trashed && listed && !imageListView->findItemByPath(change.path)) {
         // Back at its place in the list, and in the grid.
         auto *item = new ImageListItem(imageListView, name, change.path);
         if (change.listIndex >= 0 && change.listIndex < imageListView->topLevelItemCount()) {
@@ -631,7 +632,7 @@ void Pictarn::undo()
             givenImages.insert(std::min<qsizetype>(change.givenAt, givenImages.size()),
                                change.path);
         fillViews();
-    } else {
+    } else if (!change.trashed) {
         relist(change.now, change.path);
     }
     if (ImageBox *box = thumbnailView->selectedBox())
