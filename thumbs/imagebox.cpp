@@ -45,11 +45,6 @@ QPixmap placeholder()
     return pixmap;
 }
 
-void store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime)
-{
-    ThumbnailCache::store(imagePath, data, imageTime);
-}
-
 } // namespace
 
 ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
@@ -59,7 +54,8 @@ ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
       m_pixmap(placeholder()),
       m_imagePath(item->path()),
       m_displayName(item->name()),
-      m_fileName(m_imagePath.mid(m_imagePath.lastIndexOf(QLatin1Char('/')) + 1))
+      m_fileName(m_imagePath.mid(m_imagePath.lastIndexOf(QLatin1Char('/')) + 1)),
+      m_folder(ListedFolder::holding(m_imagePath))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -99,6 +95,7 @@ ImageBox::Thumb ImageBox::thumbRequest() const
     thumb.path = m_imagePath;
     thumb.useCache = settings->saveThumbnails();
     thumb.threshold = settings->thumbFileSize();
+    thumb.folder = m_folder.id();
     return thumb;
 }
 
@@ -134,6 +131,7 @@ void ImageBox::makeThumb(Thumb &thumb)
     // Asked after the decode, which is what tells whether the file is a picture at all.
     thumb.width = thumb.preview.isNull() ? 0 : loader.width();
     thumb.height = thumb.preview.isNull() ? 0 : loader.height();
+    thumb.image = loader.fileId();
     if (thumb.preview.isNull())
         return;
     thumb.preview = flattened(thumb.preview);
@@ -164,7 +162,8 @@ void ImageBox::applyThumb(Thumb thumb)
     if (pixmap.isNull())
         return;
     if (!thumb.cacheData.isEmpty() && !thumb.again)
-        store(m_imagePath, thumb.cacheData, thumb.imageTime);
+        ThumbnailCache::store(m_imagePath, thumb.cacheData, thumb.imageTime, thumb.image,
+                              thumb.folder);
     m_pixmap = std::move(pixmap);
     thumbLoaded = true;
     previewReleased = false;
