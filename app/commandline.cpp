@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "slideshow/blankschedule.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -13,6 +15,22 @@ CommandLine::CommandLine()
                            "Lists a folder's images, or shows the named images."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOptions({
+            {QStringLiteral("frame"),
+             QStringLiteral("Run as a photo frame over the folders' pictures, full screen, for "
+                            "ever.")},
+            {QStringLiteral("recursive"), QStringLiteral("Frame: take in the subfolders too.")},
+            {QStringLiteral("interval"),
+             QStringLiteral("Frame: seconds each picture stays (the slide show's delay)."),
+             QStringLiteral("SECONDS")},
+            {QStringLiteral("blank"),
+             QStringLiteral("Frame: keep the screen dark between these times; a touch wakes it."),
+             QStringLiteral("HH:MM-HH:MM")},
+            {QStringLiteral("newest-first"),
+             QStringLiteral("Frame: the newest pictures first, not shuffled.")},
+            {QStringLiteral("no-crossfade"),
+             QStringLiteral("Frame: change pictures at once, without a crossfade.")},
+    });
     parser.addPositionalArgument(QStringLiteral("paths"),
                                  QStringLiteral("A folder to list, or images to show."),
                                  QStringLiteral("[FOLDER | IMAGE...]"));
@@ -56,10 +74,25 @@ bool CommandLine::process(const QStringList &arguments)
                      qPrintable(parser.errorText()));
         return false;
     }
-    // The only options are help and version: those print their text and end the program.
+    // Help and version print their text and end the program.
     if (!parser.optionNames().isEmpty())
         parser.process(arguments);
+    if (parser.isSet(QStringLiteral("interval")) && interval() < 0) {
+        std::fprintf(stderr, "pictarn: --interval takes a number of seconds (0 to 86400)\n");
+        return false;
+    }
+    if (!blank().isEmpty() && !BlankSchedule::parse(blank()).isValid()) {
+        std::fprintf(stderr, "pictarn: --blank takes two times, like 22:30-07:00\n");
+        return false;
+    }
     return true;
+}
+
+int CommandLine::interval() const
+{
+    bool number = false;
+    const int seconds = parser.value(QStringLiteral("interval")).toInt(&number);
+    return number && seconds >= 0 && seconds <= 86400 ? seconds : -1;
 }
 
 QStringList CommandLine::paths(const QString &workingDir) const

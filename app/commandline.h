@@ -32,6 +32,15 @@ public:
     QStringList paths(const QString &workingDir) const;
     bool namesGiven() const { return !parser.positionalArguments().isEmpty(); }
 
+    // The photo frame's options: --frame, --recursive, --interval, --blank, --newest-first,
+    // --no-crossfade. interval() is -1 and blank() empty when not given.
+    bool frame() const { return parser.isSet(QStringLiteral("frame")); }
+    bool recursive() const { return parser.isSet(QStringLiteral("recursive")); }
+    bool newestFirst() const { return parser.isSet(QStringLiteral("newest-first")); }
+    bool noCrossfade() const { return parser.isSet(QStringLiteral("no-crossfade")); }
+    int interval() const;
+    QString blank() const { return parser.value(QStringLiteral("blank")); }
+
 private:
     QCommandLineParser parser;
 };

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/framemode.h"
 #include "app/pictarn.h"
 #include "app/startup.h"
 #include "platform/zapplication.h"
@@ -6,6 +7,8 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QWindow>
+
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -22,9 +25,20 @@ int main(int argc, char **argv)
     Startup::enterDataDirectory(argv[0]);
     ZApplication app(qtArgc, argv, ZApplication::GuiClient);
     Startup::addPluginFolder(argv[0]);
+    // Qt ends the program with an abort when a window is made with no screen (a missing
+    // framebuffer device, say): say what is wrong and end cleanly instead.
+    if (!QGuiApplication::primaryScreen()) {
+        std::fprintf(stderr,
+                     "pictarn: no screen to show on with the \"%s\" platform (is the "
+                     "display or framebuffer device there?)\n",
+                     qPrintable(QGuiApplication::platformName()));
+        return 1;
+    }
     CommandLine commandLine;
     if (!commandLine.process(QCoreApplication::arguments() + names))
         return 1;
+    if (FrameMode frame(commandLine, workingDir); frame.isWanted())
+        return frame.exec();
     int result;
     {
         Pictarn window;

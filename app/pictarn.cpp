@@ -1,7 +1,10 @@
 #include "app/pictarn.h"
 
 #include "app/bookmarkmenu.h"
+#include "app/fileoperations.h"
 #include "app/settings.h"
+#include "app/trash.h"
+#include "app/undobar.h"
 #include "browse/folderwatcher.h"
 #include "browse/imagefiles.h"
 #include "browse/imagelistitem.h"
@@ -26,6 +29,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -33,6 +37,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSet>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -80,35 +85,11 @@ QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QStri
     return button;
 }
 
-// Both paths name one file: a change of case on a card that ignores case, say.
-// Links are not followed: a link to the image at the new name is another file, which a rename
-// would replace.
-bool sameFile(const QString &a, const QString &b)
+// The image's folder as it was listed: its box took it when the grid was filled.
+ListedFolder listedFolder(const ThumbnailView *view, const QString &path)
 {
-    struct stat sa, sb;
-    return ::lstat(QFile::encodeName(a).constData(), &sa) == 0
-           && ::lstat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
-           && sa.st_ino == sb.st_ino;
-}
-
-// Renames without ever replacing another file, even one that appears in the meantime.
-bool renameFile(const QString &from, const QString &to)
-{
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
-        if (!sameFile(from, to))
-            return false;
-        return ::rename(source.constData(), target.constData()) == 0;
-    }
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
-        == 0)
-        return true;
-    // Another device, or a file system that cannot promise not to replace: the toolkit's
-    // rename refuses an existing target and copies across devices.
-    if (errno != EXDEV && errno != EINVAL)
-        return false;
-    return QFile::rename(from, to);
+    const ImageBox *box = view->findBox(path);
+    return box ? box->folder() : ListedFolder::holding(path);
 }
 
 void attachMenu(QToolButton *button, QMenu *menu)
@@ -252,6 +233,10 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
         switchListView();
     else
         switchThumbnailView();
+
+    undoBar = new UndoBar(this);
+    connect(undoBar, &UndoBar::undoClicked, this, &Pictarn::undo);
+    new QShortcut(QKeySequence::Undo, this, this, &Pictarn::undo);
 
     // On a desktop the window comes back as the user left it; a phone's screen it fills.
     if (!onSmallScreen() && restoreGeometry(settings->windowGeometry()))
@@ -628,6 +613,7 @@ void Pictarn::renameImage()
     QString name, path;
     if (!selectedImage(name, path))
         return;
+    const ListedFolder folder = listedFolder(thumbnailView, path);
 
     ZBaseDialog dialog(this, nullptr, 1);
     auto *layout = new QVBoxLayout(&dialog);
@@ -635,27 +621,53 @@ void Pictarn::renameImage()
     layout->addWidget(new QLabel(QStringLiteral("New Name: "), &dialog));
     auto *nameEdit = new QLineEdit(name, &dialog);
     layout->addWidget(nameEdit);
+    auto *problem = new QLabel(&dialog);
+    problem->setObjectName(QStringLiteral("problem"));
+    problem->setWordWrap(true);
+    problem->hide();
+    layout->addWidget(problem);
+    auto *buttons = new QHBoxLayout;
     auto *acceptButton = new ZPushButton(&dialog, 3, -1, -1);
     acceptButton->setText(QStringLiteral("Accept"));
     acceptButton->setDefault(true);
-    layout->addWidget(acceptButton);
-    connect(acceptButton, &QPushButton::clicked, &dialog, &QDialog::accept);
-    // Only "Accept" renames: Escape or closing the dialog leaves the file alone.
-    if (dialog.exec() != QDialog::Accepted)
+    buttons->addWidget(acceptButton);
+    auto *cancelButton = new ZPushButton(&dialog, 3, -1, -1);
+    cancelButton->setText(QStringLiteral("Cancel"));
+    cancelButton->setAutoDefault(false);
+    buttons->addWidget(cancelButton);
+    layout->addLayout(buttons);
+    // A refused name keeps the dialog open with its text, saying why, to be corrected.
+    QString target;
+    connect(acceptButton, &QPushButton::clicked, &dialog, [&] {
+        const FileOperations::Outcome outcome
+                = FileOperations::rename(path, folder, nameEdit->text());
+        if (!outcome.done) {
+            problem->setText(outcome.message);
+            problem->show();
+            return;
+        }
+        target = outcome.path;
+        dialog.accept();
+    });
+    connect(cancelButton, &QPushButton::clicked, &dialog, &QDialog::reject);
+    // Only "Accept" renames: Escape, "Cancel" or closing the dialog leaves the file alone.
+    if (dialog.exec() != QDialog::Accepted || target == path)
         return;
+    relist(path, target);
+    lastChange = Change{path, target, std::nullopt, folder, -1, -1};
+    // A file moved to another folder leaves the list: the bar says where it went.
+    undoBar->showMessage(
+            ListedFolder::folderOf(target) != folder.path()
+                    ? QStringLiteral("%1 moved to %2").arg(name, target)
+                    : QStringLiteral("%1 renamed to %2").arg(name, ListedFolder::nameOf(target)));
+}
 
-    const QString newName = nameEdit->text();
-    const QString target = QDir::isAbsolutePath(newName)
-                                   ? newName
-                                   : QFileInfo(path).path() + QLatin1Char('/') + newName;
+void Pictarn::relist(const QString &from, const QString &to)
+{
     QStringList given = givenImages;
-    if (!newName.isEmpty() && renameFile(path, target)) {
-        ThumbnailCache::rename(path, target); // the preview goes with its image
-        const qsizetype at = given.indexOf(path);
-        if (at >= 0)
-            given[at] = target;
-    }
-
+    const qsizetype at = given.indexOf(from);
+    if (at >= 0)
+        given[at] = to;
     moveall();
     loadFolder(currentFolder);
     // Images named one by one stay listed, the renamed one under its new name.
@@ -663,32 +675,114 @@ void Pictarn::renameImage()
         listImages(given);
 }
 
+void Pictarn::undo()
+{
+    if (!lastChange)
+        return;
+    const Change change = *std::exchange(lastChange, std::nullopt);
+    QString why;
+    bool done = false;
+    if (change.trashed) {
+        done = Trash::restore(*change.trashed, change.folder, why);
+    } else {
+        const FileOperations::Outcome outcome = FileOperations::rename(
+                change.now, ListedFolder::holding(change.now), change.path);
+        done = outcome.done;
+        why = outcome.message;
+    }
+    const QString name = ListedFolder::nameOf(change.path);
+    if (!done) {
+        undoBar->showMessage(QStringLiteral("%1 was not put back: %2").arg(name, why), false);
+        return;
+    }
+    const bool listed = change.givenAt >= 0 || listedFolders.contains(change.folder.path());
+    if (change.trashed && listed && !imageListView->findItemByPath(change.path)) {
+        // Back at its place in the list, and in the grid.
+        auto *item = new ImageListItem(imageListView, name, change.path);
+        if (change.listIndex >= 0 && change.listIndex < imageListView->topLevelItemCount()) {
+            imageListView->takeTopLevelItem(imageListView->indexOfTopLevelItem(item));
+            imageListView->insertTopLevelItem(change.listIndex, item);
+        }
+        if (change.givenAt >= 0)
+            givenImages.insert(std::min<qsizetype>(change.givenAt, givenImages.size()),
+                               change.path);
+        fillViews();
+    } else if (!change.trashed) {
+        relist(change.now, change.path);
+    }
+    if (ImageBox *box = thumbnailView->selectedBox())
+        box->setSelected(false);
+    followViewer(change.path);
+    undoBar->showMessage(QStringLiteral("%1 is back").arg(name), false);
+}
+
 void Pictarn::deleteImage()
 {
     QString name, path;
     if (!selectedImage(name, path))
         return;
+    const ListedFolder folder = listedFolder(thumbnailView, path);
     const QString text = QStringLiteral("Delete         \n") + name + QStringLiteral(" ?");
+    // Return alone keeps the file: "Cancel" is the default.
     const int answer = ZMessageBox::information(
             this, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true), text,
-            QString::fromUtf8("确定"), QStringLiteral("Cancel"), QString(), 1);
+            QString::fromUtf8("确定"), QStringLiteral("Cancel"), QString(), 1, 1);
     if (answer != 0)
         return;
-    // A file that could not be removed stays listed.
-    if (!QFile::remove(path))
-        return;
-    ThumbnailCache::remove(path);
-    givenImages.removeAll(path);
-
-    // Found again by path: the views may have changed while the question was open.
-    if (settings->view() == 0) {
-        if (ImageBox *box = thumbnailView->findBox(path))
-            thumbnailView->removeBox(box);
-        imageListView->removeItemByPath(path);
-    } else {
-        imageListView->removeItemByPath(path);
-        thumbnailView->removeImage(path);
+    // To the trash, from where Undo takes it back; where there is none, only for good and
+    // only when the user says so.
+    QString why;
+    const std::optional<Trash::Entry> trashed = Trash::put(path, folder, why);
+    if (!trashed) {
+        const int again = ZMessageBox::information(
+                this, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true),
+                QStringLiteral("%1 cannot go to the trash:\n%2").arg(name, why),
+                QStringLiteral("Delete permanently"), QStringLiteral("Cancel"), QString(), 1, 1);
+        if (again != 0)
+            return;
+        const FileOperations::Outcome outcome = FileOperations::remove(path, folder);
+        // A file that could not be removed stays listed, and the user is told.
+        if (!outcome.done) {
+            ZMessageBox::information(
+                    this, QPixmap(),
+                    QStringLiteral("%1 was not deleted:\n%2").arg(name, outcome.message),
+                    QStringLiteral("  Ok  "));
+            return;
+        }
     }
+    ImageListItem *row = imageListView->findItemByPath(path);
+    lastChange = Change{path,
+                        {},
+                        trashed,
+                        folder,
+                        row ? imageListView->indexOfTopLevelItem(row) : -1,
+                        int(givenImages.indexOf(path))};
+    if (!trashed)
+        lastChange.reset();
+    givenImages.removeAll(path);
+    undoBar->showMessage(trashed ? QStringLiteral("%1 moved to the trash").arg(name)
+                                 : QStringLiteral("%1 deleted").arg(name),
+                         bool(trashed));
+
+    // Found again by path: the views may have changed while the question was open. The image
+    // after it (or before, at the end) takes the highlight and the keys.
+    const ImageBox *box = thumbnailView->findBox(path);
+    const int index = box ? int(thumbnailView->boxIndex(const_cast<ImageBox *>(box))) : -1;
+    imageListView->removeItemByPath(path);
+    thumbnailView->removeImage(path);
+    const int next = std::min(index, thumbnailView->boxCount() - 1);
+    if (next < 0)
+        return;
+    if (ImageBox *previous = thumbnailView->selectedBox())
+        previous->setSelected(false);
+    if (QTreeWidgetItem *item = imageListView->topLevelItem(next)) {
+        imageListView->setCurrentItem(item);
+        item->setSelected(true);
+    }
+    if (settings->view() == 0)
+        thumbnailView->selectBox(next);
+    else
+        imageListView->setFocus();
 }
 
 void Pictarn::open()

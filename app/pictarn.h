@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/trash.h"
 #include "browse/imageentry.h"
+#include "platform/listedfolder.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -10,6 +12,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class Bookmark;
 class BookmarkMenu;
@@ -23,6 +26,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidgetItem;
 class Settings;
+class UndoBar;
 class ThumbnailView;
 
 // The main window: the tool bar with its menus over the two views of the listed images.
@@ -57,6 +61,8 @@ private slots:
     void listItemClicked(QTreeWidgetItem *item);
     void renameImage();
     void deleteImage();
+    // Takes back the last delete or rename.
+    void undo();
     void startSlideShow();
     void open();
     void thumbClicked();
@@ -68,6 +74,9 @@ private:
     // A phone's screen, which the window fills; anything larger is a desktop.
     bool onSmallScreen() const;
     QStringList listedImages() const;
+    // Lists the folder again after a rename took from to to, and the images named one by one
+    // with it under its new name.
+    void relist(const QString &from, const QString &to);
     friend class tst_MainRoad;
     friend class tst_Robustness;
 
@@ -113,4 +122,17 @@ private:
     FolderWatcher *folderWatcher = nullptr;
     QMenu *mainMenu = nullptr;
     QAction *fullScreenItem = nullptr; // "Full screen ", id 0 of the settings menu
+
+    // The last delete or rename, as Undo needs it.
+    struct Change
+    {
+        QString path; // before
+        QString now; // after; empty when trashed
+        std::optional<Trash::Entry> trashed;
+        ListedFolder folder;
+        int listIndex = -1;
+        int givenAt = -1; // in the images named one by one
+    };
+    std::optional<Change> lastChange;
+    UndoBar *undoBar = nullptr;
 };

@@ -1,8 +1,11 @@
 #include "app/settings.h"
 
+#include "platform/trace.h"
 #include "platform/zconfig.h"
 
 #include <QDebug>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace {
 const QString configFile = QStringLiteral("pictarn.cfg");
@@ -32,7 +35,7 @@ bool BookmarkList::removeOne(Bookmark *bookmark)
     return true;
 }
 
-void Settings::load()
+void Settings::load(QSize screen)
 {
     ZConfig config(configFile, true);
     m_view = config.readNumEntry(settingsGroup, QStringLiteral("view"), 0);
@@ -42,11 +45,22 @@ void Settings::load()
     m_imageFullScreen
             = config.readBoolEntry(settingsGroup, QStringLiteral("imageFullScreen"), false);
     m_slideDelay = config.readNumEntry(settingsGroup, QStringLiteral("slideDelay"), 2);
-    m_rotateInSlide = config.readBoolEntry(settingsGroup, QStringLiteral("rotateInSlide"), true);
+    // Turning portrait pictures sideways fills a phone held upright; on a screen wider than
+    // tall it only makes them small, so there it is off until the user turns it on.
+    if (screen.isEmpty() && QGuiApplication::primaryScreen())
+        screen = QGuiApplication::primaryScreen()->size();
+    const bool upright = screen.width() <= screen.height();
+    m_rotateInSlide = config.readBoolEntry(settingsGroup, QStringLiteral("rotateInSlide"), upright);
     m_saveThumbnails = config.readBoolEntry(settingsGroup, QStringLiteral("saveThumbnails"), true);
     m_thumbFileSize = config.readNumEntry(settingsGroup, QStringLiteral("thumbFileSize"), 30);
     m_showExtension = config.readBoolEntry(settingsGroup, QStringLiteral("showExtension"), false);
     m_showDimension = config.readBoolEntry(settingsGroup, QStringLiteral("showDimension"), true);
+    m_frame = config.readBoolEntry(settingsGroup, QStringLiteral("frame"), false);
+    m_frameFolders = config.readEntry(settingsGroup, QStringLiteral("frameFolders"));
+    m_frameRecursive = config.readBoolEntry(settingsGroup, QStringLiteral("frameRecursive"), false);
+    m_frameOrder = config.readNumEntry(settingsGroup, QStringLiteral("frameOrder"), 0);
+    m_frameCrossfade = config.readBoolEntry(settingsGroup, QStringLiteral("frameCrossfade"), true);
+    m_frameBlank = config.readEntry(settingsGroup, QStringLiteral("frameBlank"));
     loadBookmarks();
     m_lastFolders.clear();
     const int folders
@@ -90,6 +104,12 @@ void Settings::save()
     config.writeEntry(settingsGroup, QStringLiteral("thumbFileSize"), m_thumbFileSize);
     config.writeEntry(settingsGroup, QStringLiteral("showExtension"), m_showExtension);
     config.writeEntry(settingsGroup, QStringLiteral("showDimension"), m_showDimension);
+    config.writeEntry(settingsGroup, QStringLiteral("frame"), m_frame);
+    config.writeEntry(settingsGroup, QStringLiteral("frameFolders"), m_frameFolders);
+    config.writeEntry(settingsGroup, QStringLiteral("frameRecursive"), m_frameRecursive);
+    config.writeEntry(settingsGroup, QStringLiteral("frameOrder"), m_frameOrder);
+    config.writeEntry(settingsGroup, QStringLiteral("frameCrossfade"), m_frameCrossfade);
+    config.writeEntry(settingsGroup, QStringLiteral("frameBlank"), m_frameBlank);
     config.setGroup(bookmarksGroup);
     config.writeEntry(bookmarksGroup, QStringLiteral("numBookmarks"), int(m_bookmarks.size()));
     for (int i = 0; i < m_bookmarks.size(); ++i) {
@@ -103,5 +123,5 @@ void Settings::save()
         config.writeEntry(sessionGroup, QStringLiteral("folder%1").arg(i), m_lastFolders.at(i));
     config.writeEntry(sessionGroup, QStringLiteral("geometry"),
                       QString::fromLatin1(m_windowGeometry.toBase64()));
-    qDebug("settings saved");
+    qCDebug(pictarnTrace, "settings saved");
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -31,7 +32,8 @@ public:
     Settings(const Settings &) = delete;
     Settings &operator=(const Settings &) = delete;
 
-    void load();
+    // screen: the size whose shape picks the defaults; the primary screen's when empty.
+    void load(QSize screen = QSize());
     void save();
 
     int slideDelay() const { return m_slideDelay; }
@@ -54,6 +56,20 @@ public:
     void setShowExtension(bool value) { m_showExtension = value; }
     bool showDimension() const { return m_showDimension; }
     void setShowDimension(bool value) { m_showDimension = value; }
+    // The photo frame the program starts as: its folders (one a line), their subfolders,
+    // the order (0 shuffled, 1 newest first), the crossfade and the dark hours.
+    bool frame() const { return m_frame; }
+    void setFrame(bool value) { m_frame = value; }
+    QString frameFolders() const { return m_frameFolders; }
+    void setFrameFolders(const QString &value) { m_frameFolders = value; }
+    bool frameRecursive() const { return m_frameRecursive; }
+    void setFrameRecursive(bool value) { m_frameRecursive = value; }
+    int frameOrder() const { return m_frameOrder; }
+    void setFrameOrder(int value) { m_frameOrder = value; }
+    bool frameCrossfade() const { return m_frameCrossfade; }
+    void setFrameCrossfade(bool value) { m_frameCrossfade = value; }
+    QString frameBlank() const { return m_frameBlank; }
+    void setFrameBlank(const QString &value) { m_frameBlank = value; }
     int numBookmarks() const { return m_numBookmarks; }
     void setNumBookmarks(int value) { m_numBookmarks = value; }
 
@@ -83,6 +99,12 @@ private:
     bool m_saveThumbnails = true;
     bool m_showExtension = false;
     bool m_showDimension = true;
+    bool m_frame = false;
+    QString m_frameFolders;
+    bool m_frameRecursive = false;
+    int m_frameOrder = 0;
+    bool m_frameCrossfade = true;
+    QString m_frameBlank;
     int m_numBookmarks = 0;
     QStringList m_lastFolders;
     QByteArray m_windowGeometry;

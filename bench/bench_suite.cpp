@@ -124,7 +124,7 @@ void countingHandler(QtMsgType type, const QMessageLogContext &context, const QS
 int runPass(int argc, char **argv, const QString &folder, bool perBox, int threads)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "default.debug=true");
+    qputenv("QT_LOGGING_RULES", "pictarn.debug=true");
     defaultHandler = qInstallMessageHandler(countingHandler);
     QApplication app(argc, argv);
     if (threads > 0)
@@ -209,7 +209,7 @@ int runPass(int argc, char **argv, const QString &folder, bool perBox, int threa
 int runView(int argc, char **argv, const QString &path, const QByteArray &step)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "default.debug=false");
+    qputenv("QT_LOGGING_RULES", "pictarn.debug=false");
     QApplication app(argc, argv);
     // The start-up's own peak is over before the step begins.
     QPixmap warm(8, 8);
@@ -279,7 +279,7 @@ int runView(int argc, char **argv, const QString &path, const QByteArray &step)
 int runSlide(int argc, char **argv, const QString &path, bool wait)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "default.debug=false");
+    qputenv("QT_LOGGING_RULES", "pictarn.debug=false");
     QApplication app(argc, argv);
     Settings settings;
     settings.setSlideDelay(3);
@@ -315,7 +315,7 @@ int runSlide(int argc, char **argv, const QString &path, bool wait)
 int runNext(int argc, char **argv, const QString &first, const QString &second, bool wait)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "default.debug=false");
+    qputenv("QT_LOGGING_RULES", "pictarn.debug=false");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
@@ -348,7 +348,7 @@ int runNext(int argc, char **argv, const QString &first, const QString &second, 
 int runList(int argc, char **argv, const QString &folder)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "default.debug=false");
+    qputenv("QT_LOGGING_RULES", "pictarn.debug=false");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     qputenv("PICTARN_DOCUMENTS", QFile::encodeName(folder));

@@ -69,7 +69,7 @@ int main(int argc, char **argv)
     mallopt(M_MMAP_THRESHOLD, 64 * 1024);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "default.debug=false");
+    qputenv("QT_LOGGING_RULES", "pictarn.debug=false");
     QGuiApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s <image> [repeats]\n", argv[0]);

@@ -31,6 +31,9 @@ DirectoryView::DirectoryView(QWidget *parent, const char *name) : QTreeWidget(pa
         setObjectName(QString::fromLatin1(name));
     // A finger drags the tree; a tap still opens a folder.
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    // The scroller moves in pixels: by rows, a short drag would jump a row per pixel.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     if (!openFolderIcon) {
         lockedFolderIcon = new QPixmap(QStringLiteral("image/folder_locked.png"));
         closedFolderIcon = new QPixmap(QStringLiteral("image/folder_closed.png"));

@@ -15,6 +15,9 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
         setObjectName(QString::fromLatin1(name));
     // A finger drags the list; a tap still picks a row.
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    // The scroller moves in pixels: by rows, a short drag would jump a row per pixel.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setColumnCount(2);
     setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
     headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);

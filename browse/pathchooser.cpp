@@ -2,6 +2,7 @@
 
 #include "browse/directoryview.h"
 #include "browse/foldertreeitem.h"
+#include "platform/dialogplacement.h"
 #include "platform/zbasedialog.h"
 #include "platform/zpushbutton.h"
 
@@ -71,7 +72,8 @@ QString choosePath(const QString &start)
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     view->installEventFilter(new ReturnAccepts(dialog));
 
-    dialog->resize(220, 240);
+    if (!DialogPlacement::place(dialog, nullptr, QSize(360, 480)))
+        dialog->resize(220, 240);
     const int accepted = dialog->exec();
 
     QString path;

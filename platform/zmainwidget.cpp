@@ -1,5 +1,7 @@
 #include "platform/zmainwidget.h"
 
+#include "platform/dialogplacement.h"
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QLabel>
@@ -57,7 +59,11 @@ void ZMainWidget::show()
         QWidget::show();
         return;
     }
-    showFullScreen();
+    // On a desktop it stays where it was placed, at its own size.
+    if (DialogPlacement::onDesktop(parentWidget()))
+        QWidget::show();
+    else
+        showFullScreen();
     const QPointer<ZMainWidget> self(this);
     QEventLoop loop;
     connect(this, &ZMainWidget::closed, &loop, &QEventLoop::quit);

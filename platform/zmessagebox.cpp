@@ -47,7 +47,7 @@ void useTheScreenWidth(QMessageBox &box)
 
 int ZMessageBox::information(QWidget *parent, const QPixmap &icon, const QString &text,
                              const QString &button0, const QString &button1, const QString &button2,
-                             int)
+                             int, int defaultButton)
 {
     ClosableMessageBox box(parent);
     box.setText(text);
@@ -58,6 +58,8 @@ int ZMessageBox::information(QWidget *parent, const QPixmap &icon, const QString
         if (!label.isNull())
             buttons.append(box.addButton(label, QMessageBox::ActionRole));
     }
+    if (defaultButton >= 0 && defaultButton < buttons.size())
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.at(defaultButton)));
     useTheScreenWidth(box);
     box.exec();
     return int(buttons.indexOf(box.clickedButton()));

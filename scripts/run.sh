@@ -3,9 +3,18 @@
 # pictures the build draws. Arguments are passed to the program (e.g. -platform linuxfb).
 # With no display and no -platform, it runs the program on a VNC screen that only this user
 # reaches (scripts/vncsession.sh); PICTARN_VNC_PORT chooses its port on 127.0.0.1 (5900).
+# --fb DEVICE first runs it on that framebuffer.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build-release"
+
+# --fb DEVICE: straight on a framebuffer (a Pi's SPI TFT is usually /dev/fb1), no window system.
+if [ "${1:-}" = --fb ]; then
+    [ $# -ge 2 ] || { echo "run.sh: --fb takes a device, e.g. --fb /dev/fb1" >&2; exit 2; }
+    fb=$2
+    shift 2
+    set -- -platform "linuxfb:fb=$fb" "$@"
+fi
 
 headless=yes
 [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ] || [ -n "${QT_QPA_PLATFORM:-}" ] \

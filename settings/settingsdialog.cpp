@@ -3,6 +3,7 @@
 #include "app/bookmark.h"
 #include "app/settings.h"
 #include "browse/pathchooser.h"
+#include "platform/dialogplacement.h"
 #include "platform/util_cst.h"
 #include "platform/zpushbutton.h"
 
@@ -121,6 +122,9 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     bmListView->setHeaderLabels({utf8("Pics Name"), utf8("Path: ")});
     bmListView->setRootIsDecorated(false);
     QScroller::grabGesture(bmListView->viewport(), QScroller::LeftMouseButtonGesture);
+    // The scroller moves in pixels: by rows, a short drag would jump a row per pixel.
+    bmListView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    bmListView->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     bmListView->setSelectionMode(QAbstractItemView::SingleSelection);
     bmListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     bmListView->setSortingEnabled(true);
@@ -175,7 +179,9 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     connect(dirEdit, &QLineEdit::textChanged, this, &SettingsDialog::bmDirChanged);
     connect(deleteButton, &QPushButton::clicked, this, &SettingsDialog::deleteBookmark);
 
-    showMaximized();
+    // The pages are laid out for the phone's screen: a desktop gives them a little more.
+    if (!DialogPlacement::place(this, parent, QSize(320, 400)))
+        showMaximized();
 }
 
 void SettingsDialog::setSettings(Settings *s)

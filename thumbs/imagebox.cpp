@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "browse/imagelistitem.h"
+#include "platform/trace.h"
 #include "resources/iconset.h"
 #include "thumbs/thumbnailcache.h"
 #include "viewer/imageloader.h"
@@ -44,11 +45,6 @@ QPixmap placeholder()
     return pixmap;
 }
 
-void store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime)
-{
-    ThumbnailCache::store(imagePath, data, imageTime);
-}
-
 } // namespace
 
 ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
@@ -58,7 +54,8 @@ ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
       m_pixmap(placeholder()),
       m_imagePath(item->path()),
       m_displayName(item->name()),
-      m_fileName(m_imagePath.mid(m_imagePath.lastIndexOf(QLatin1Char('/')) + 1))
+      m_fileName(m_imagePath.mid(m_imagePath.lastIndexOf(QLatin1Char('/')) + 1)),
+      m_folder(ListedFolder::holding(m_imagePath))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -66,6 +63,7 @@ ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
     // pressed for a drag, over another box must not send the keys there.
     setFocusPolicy(Qt::NoFocus);
     setMinimumSize(100, 95);
+    setToolTip(m_fileName); // the caption may show it cut short
 }
 
 void ImageBox::setSelected(bool selected)
@@ -97,6 +95,7 @@ ImageBox::Thumb ImageBox::thumbRequest() const
     thumb.path = m_imagePath;
     thumb.useCache = settings->saveThumbnails();
     thumb.threshold = settings->thumbFileSize();
+    thumb.folder = m_folder.id();
     return thumb;
 }
 
@@ -132,6 +131,7 @@ void ImageBox::makeThumb(Thumb &thumb)
     // Asked after the decode, which is what tells whether the file is a picture at all.
     thumb.width = thumb.preview.isNull() ? 0 : loader.width();
     thumb.height = thumb.preview.isNull() ? 0 : loader.height();
+    thumb.image = loader.fileId();
     if (thumb.preview.isNull())
         return;
     thumb.preview = flattened(thumb.preview);
@@ -143,7 +143,7 @@ void ImageBox::makeThumb(Thumb &thumb)
 void ImageBox::applyThumb(Thumb thumb)
 {
     if (!thumb.fromCache && !thumb.again)
-        qDebug("loading thumbnail %s", qUtf8Printable(m_displayName));
+        qCDebug(pictarnTrace, "loading thumbnail %s", qUtf8Printable(m_displayName));
     // Gone since it was read: as if it had gone before its turn, so no preview outlives it.
     if (!thumb.preview.isNull() && !QFileInfo::exists(thumb.path)) {
         thumb.preview = QImage();
@@ -162,7 +162,8 @@ void ImageBox::applyThumb(Thumb thumb)
     if (pixmap.isNull())
         return;
     if (!thumb.cacheData.isEmpty() && !thumb.again)
-        store(m_imagePath, thumb.cacheData, thumb.imageTime);
+        ThumbnailCache::store(m_imagePath, thumb.cacheData, thumb.imageTime, thumb.image,
+                              thumb.folder);
     m_pixmap = std::move(pixmap);
     thumbLoaded = true;
     previewReleased = false;
@@ -198,20 +199,22 @@ QString ImageBox::shortenCaption(const QString &text, const QFontMetrics &metric
 {
     if (text.isEmpty() || metrics.horizontalAdvance(text) <= width)
         return text;
+    // Cut from the middle: names of a series differ at their ends ("Landscape_1.jpg").
     const QString dots = QStringLiteral("...");
-    const auto nextEnd = [&text](qsizetype at) {
-        return at + (text.at(at).isHighSurrogate() && at + 1 < text.size() ? 2 : 1);
+    const auto whole = [&text](qsizetype at) { // no cut between the halves of a pair
+        return at > 0 && at < text.size() && text.at(at).isLowSurrogate() ? at - 1 : at;
     };
-    qsizetype taken = 0;
-    while (taken < text.size()) {
-        const qsizetype next = nextEnd(taken);
-        if (metrics.horizontalAdvance(dots + text.left(next)) >= width)
+    QString best;
+    for (qsizetype kept = 1; kept < text.size(); ++kept) {
+        const qsizetype head = whole(kept - kept / 2);
+        const qsizetype tail = whole(text.size() - kept / 2);
+        const QString shortened = text.left(head) + dots + text.mid(tail);
+        if (metrics.horizontalAdvance(shortened) >= width)
             break;
-        taken = next;
+        best = shortened;
     }
-    if (taken == 0)
-        taken = nextEnd(0);
-    return text.left(taken) + dots;
+    const qsizetype first = text.at(0).isHighSurrogate() && text.size() > 1 ? 2 : 1;
+    return best.isEmpty() ? text.left(first) + dots : best;
 }
 
 QString ImageBox::caption() const

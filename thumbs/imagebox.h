@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/listedfolder.h"
+
 #include <QDateTime>
 #include <QImage>
 #include <QPixmap>
@@ -30,6 +32,8 @@ public:
         qint64 imageSize = 0;
         QDateTime imageTime;
         bool again = false; // a preview let go and made again: no log line, nothing stored
+        FileId image; // the file decoded
+        FileId folder; // the folder as it was listed
     };
 
     ImageBox(QWidget *parent, Settings *settings, ImageListItem *item);
@@ -43,6 +47,8 @@ public:
     int imageHeight() const { return m_imageHeight; }
     bool isThumbLoaded() const { return thumbLoaded; }
     QPixmap pixmap() const { return m_pixmap; }
+    // The image's folder as it was when the box was made, with the list.
+    const ListedFolder &folder() const { return m_folder; }
     // The list row the box was made for; null once it is deleted.
     ImageListItem *listItem() const { return *item; }
 
@@ -63,7 +69,7 @@ public:
     // The text of the caption band as it is drawn now.
     QString caption() const;
     static QFont captionFont();
-    // text, cut to end in "..." when it is wider than width.
+    // text, with "..." for a cut from its middle when it is wider than width.
     static QString shortenCaption(const QString &text, const QFontMetrics &metrics, int width);
 
 public slots:
@@ -95,4 +101,5 @@ private:
     QString m_imagePath;
     QString m_displayName;
     QString m_fileName;
+    ListedFolder m_folder;
 };

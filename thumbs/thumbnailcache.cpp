@@ -1,5 +1,6 @@
 #include "thumbs/thumbnailcache.h"
 
+#include "platform/filedescriptor.h"
 #include "viewer/imageloader.h"
 
 #include <QBuffer>
@@ -7,14 +8,16 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QRandomGenerator>
 #include <QtEndian>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -71,20 +74,6 @@ bool hasAllItsColours(const QImage &image)
     return true;
 }
 
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd = -1) : fd(fd) { }
-    ~FileDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int fd;
-};
-
 // An image path split into its folder and its name, as the system calls take them.
 struct ImageName
 {
@@ -102,6 +91,9 @@ struct ImageName
 };
 
 const char cacheFolderName[] = ".ptthumbs";
+const char partPrefix[] = ".ptthumb-";
+const char partSuffix[] = ".part";
+constexpr long staleSeconds = 60;
 
 // The image's folder itself; the way to it may hold links, as a bookmark to a mount point does.
 int openImageFolder(const ImageName &image)
@@ -240,16 +232,18 @@ std::optional<Thumbnail> read(const QString &imagePath, const QDateTime &imageTi
     return decode(data);
 }
 
-bool store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime)
+bool store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime,
+           FileId imageId, FileId folderId)
 {
     const ImageName image(imagePath);
-    if (data.isEmpty() || !imageTime.isValid() || !image.isValid())
+    if (data.isEmpty() || !imageTime.isValid() || !image.isValid() || imageId.isNull()
+        || folderId.isNull())
         return false;
     const FileDescriptor imageFolder(openImageFolder(image));
     struct stat info;
-    if (imageFolder.fd < 0
+    if (imageFolder.fd < 0 || FileId::ofDescriptor(imageFolder.fd) != folderId
         || ::fstatat(imageFolder.fd, image.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
-        || !S_ISREG(info.st_mode))
+        || !S_ISREG(info.st_mode) || FileId::of(info) != imageId)
         return false;
     FileDescriptor folder(openCacheFolder(imageFolder.fd));
     if (folder.fd < 0) {
@@ -263,15 +257,17 @@ bool store(const QString &imagePath, const QByteArray &data, const QDateTime &im
         }
     }
 
-    // One name per write, so that writes running side by side never share a file.
-    static std::atomic<unsigned> writes{0};
-    const QByteArray temporary = QStringLiteral(".ptthumb-%1-%2.part")
-                                         .arg(QCoreApplication::applicationPid())
-                                         .arg(writes++)
-                                         .toLatin1();
-    ::unlinkat(folder.fd, temporary.constData(), 0); // left by a write of ours cut short
-    FileDescriptor file(::openat(folder.fd, temporary.constData(),
-                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    // A name nobody can foresee, so that nothing put there beforehand stops the write.
+    QByteArray temporary;
+    FileDescriptor file;
+    for (int attempt = 0; attempt < 4 && file.fd < 0; ++attempt) {
+        temporary = QByteArray(partPrefix)
+                    + QByteArray::number(QRandomGenerator::system()->generate64(), 16) + partSuffix;
+        file.reset(::openat(folder.fd, temporary.constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (file.fd < 0 && errno != EEXIST)
+            return false;
+    }
     if (file.fd < 0)
         return false;
     const qint64 ms = imageTime.toMSecsSinceEpoch();
@@ -280,40 +276,84 @@ bool store(const QString &imagePath, const QByteArray &data, const QDateTime &im
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = time_t(ms / 1000 - (ms % 1000 < 0 ? 1 : 0));
     times[1].tv_nsec = long((ms % 1000 + 1000) % 1000) * 1000000;
-    bool ok = writeAll(file.fd, data) && ::futimens(file.fd, times) == 0;
-    ok = ::close(file.fd) == 0 && ok;
-    file.fd = -1;
-    // renameat() replaces whatever has the name, a link included, without following it.
-    ok = ok && ::renameat(folder.fd, temporary.constData(), folder.fd, image.name.constData()) == 0;
-    if (!ok)
+    // renameat() replaces whatever has the name, a link included, without following it. The
+    // time is set after it: until then the temporary file's own age tells a stale one.
+    bool ok = writeAll(file.fd, data)
+              && ::renameat(folder.fd, temporary.constData(), folder.fd, image.name.constData())
+                         == 0;
+    if (!ok) {
         ::unlinkat(folder.fd, temporary.constData(), 0);
-    return ok;
+        return false;
+    }
+    // A file whose time or last bytes did not make it belongs to no image.
+    if (::futimens(file.fd, times) == 0 && ::close(std::exchange(file.fd, -1)) == 0)
+        return true;
+    ::unlinkat(folder.fd, image.name.constData(), 0);
+    return false;
+}
+
+bool store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime)
+{
+    const ImageName image(imagePath);
+    const FileDescriptor folder(openImageFolder(image));
+    struct stat info;
+    if (folder.fd < 0 || !image.isValid()
+        || ::fstatat(folder.fd, image.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    return store(imagePath, data, imageTime, FileId::of(info), FileId::ofDescriptor(folder.fd));
+}
+
+void removeStaleParts(int imageFolder)
+{
+    const int cache = openCacheFolder(imageFolder);
+    if (cache < 0)
+        return;
+    DIR *entries = ::fdopendir(cache); // takes the descriptor
+    if (!entries) {
+        ::close(cache);
+        return;
+    }
+    struct timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    while (const struct dirent *entry = ::readdir(entries)) {
+        const QByteArrayView name(entry->d_name);
+        if (!name.startsWith(partPrefix) || !name.endsWith(partSuffix))
+            continue;
+        struct stat info;
+        if (::fstatat(cache, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()
+            && now.tv_sec - info.st_mtim.tv_sec > staleSeconds)
+            ::unlinkat(cache, entry->d_name, 0);
+    }
+    ::closedir(entries);
+}
+
+void remove(int imageFolder, const QByteArray &name)
+{
+    const FileDescriptor folder(openCacheFolder(imageFolder));
+    if (folder.fd >= 0 && !name.isEmpty() && name != "." && name != "..")
+        ::unlinkat(folder.fd, name.constData(), 0);
 }
 
 void remove(const QString &imagePath)
 {
     const ImageName image(imagePath);
-    if (!image.isValid())
-        return;
-    const FileDescriptor folder(openCacheFolder(image));
+    const FileDescriptor folder(openImageFolder(image));
     if (folder.fd >= 0)
-        ::unlinkat(folder.fd, image.name.constData(), 0);
+        remove(folder.fd, image.name);
 }
 
-void rename(const QString &oldImagePath, const QString &newImagePath)
+void rename(int fromFolder, const QByteArray &fromName, int toFolder, const QByteArray &toName)
 {
-    const ImageName from(oldImagePath);
-    const ImageName to(newImagePath);
-    if (!from.isValid())
-        return;
-    const FileDescriptor fromFolder(openCacheFolder(from));
-    if (fromFolder.fd < 0)
+    const FileDescriptor fromCache(openCacheFolder(fromFolder));
+    if (fromCache.fd < 0 || fromName.isEmpty() || fromName == "." || fromName == "..")
         return;
     // The preview keeps its image's time, so it still belongs to the image under the new name.
-    const FileDescriptor toFolder(to.isValid() ? openCacheFolder(to) : -1);
-    if (toFolder.fd < 0
-        || ::renameat(fromFolder.fd, from.name.constData(), toFolder.fd, to.name.constData()) != 0)
-        ::unlinkat(fromFolder.fd, from.name.constData(), 0);
+    const bool named = !toName.isEmpty() && toName != "." && toName != "..";
+    const FileDescriptor toCache(named ? openCacheFolder(toFolder) : -1);
+    if (toCache.fd < 0
+        || ::renameat(fromCache.fd, fromName.constData(), toCache.fd, toName.constData()) != 0)
+        ::unlinkat(fromCache.fd, fromName.constData(), 0);
 }
 
 } // namespace ThumbnailCache

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileid.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QImage>
@@ -43,17 +45,26 @@ bool isFresh(const QDateTime &cacheTime, const QDateTime &imageTime);
 // file in it, fresh and whole; nothing otherwise.
 std::optional<Thumbnail> read(const QString &imagePath, const QDateTime &imageTime);
 
-// Puts data in the image's cache file all at once (through a temporary file and a rename, so a
-// failed write leaves no part of a file, and a link at that name is replaced rather than
-// followed), with imageTime as its modification time. Makes the cache folder when it is
-// missing. Nothing is stored for an image that is not a regular file of its own (a link may
-// point off the card), nor where the cache folder's name is taken by anything but a folder.
-// False when nothing was stored.
+// Puts data in the image's cache file all at once (through a temporary file of an unforeseeable
+// name and a rename, so a failed write leaves no part of a file, and a link at that name is
+// replaced rather than followed), with imageTime as its modification time. Makes the cache
+// folder when it is missing. Nothing is stored unless the folder at the image's folder path is
+// still folder, the folder that was listed, and the image's name in it still is the regular file
+// image that was decoded (a link may point off the card; a name may be swapped meanwhile), nor
+// where the cache folder's name is taken by anything but a folder. False when nothing was stored.
+bool store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime,
+           FileId image, FileId folder);
+// The same for the file and folder now at imagePath.
 bool store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime);
 
-// Removes the image's cache file; moves it along with its renamed image, or removes it where
-// it cannot follow.
+// Removes what writes cut short left in the cache folder of the image folder imageFolder (an
+// open descriptor): temporary files older than a minute.
+void removeStaleParts(int imageFolder);
+
+// Removes the cache file of the image called name in the open image folder imageFolder; moves
+// it along with its renamed image, or removes it where it cannot follow.
+void remove(int imageFolder, const QByteArray &name);
 void remove(const QString &imagePath);
-void rename(const QString &oldImagePath, const QString &newImagePath);
+void rename(int fromFolder, const QByteArray &fromName, int toFolder, const QByteArray &toName);
 
 } // namespace ThumbnailCache

@@ -1,5 +1,8 @@
 #include "thumbs/thumbnailview.h"
 
+#include "app/settings.h"
+#include "platform/filedescriptor.h"
+#include "thumbs/thumbnailcache.h"
 #include "viewer/prefetcher.h"
 
 #include <QElapsedTimer>
@@ -129,7 +132,28 @@ void ThumbnailView::loadThumbs()
     cancelPass();
     passBoxes = QList<QPointer<ImageBox>>(boxes.cbegin(), boxes.cend());
     loading = true;
+    removeStaleParts();
     feedPass();
+}
+
+void ThumbnailView::removeStaleParts()
+{
+    if (!settings->saveThumbnails())
+        return;
+    QList<ListedFolder> folders;
+    for (const ImageBox *box : std::as_const(boxes)) {
+        if (std::none_of(folders.cbegin(), folders.cend(), [box](const ListedFolder &folder) {
+                return folder.id() == box->folder().id();
+            }))
+            folders.append(box->folder());
+    }
+    for (const ListedFolder &folder : std::as_const(folders)) {
+        Prefetcher::pool()->start([folder] {
+            const FileDescriptor fd(folder.open());
+            if (fd.isOpen())
+                ThumbnailCache::removeStaleParts(fd.fd);
+        });
+    }
 }
 
 void ThumbnailView::cancelPass()

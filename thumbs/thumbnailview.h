@@ -89,6 +89,8 @@ private:
     void feedPass();
     void takeThumb(quint64 pass, int index, ImageBox::Thumb thumb);
     void cancelPass();
+    // Lets the workers clear what cut-short cache writes left in the listed folders.
+    void removeStaleParts();
 
     // The viewport and a row above and below it, in the container's coordinates.
     QRect sight() const;

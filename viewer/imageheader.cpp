@@ -114,7 +114,7 @@ void ImageHeader::readJpeg()
         const bool frame
                 = kind >= 0xc0 && kind <= 0xcf && kind != 0xc4 && kind != 0xc8 && kind != 0xcc;
         if (kind == 0xe2 && length > 16)
-            readIccPiece(offset + 4, length - 2, pieces);
+            readIccPiece(offset + 2, length - 2, pieces);
         if (frame && components == 0) {
             uchar sof[6]; // precision, height, width, components
             if (!readAt(offset + 2, sof, 6))

@@ -1,6 +1,7 @@
 #include "viewer/imageloader.h"
 
 #include "browse/imagefiles.h"
+#include "platform/trace.h"
 #include "sandbox/decoderpool.h"
 #include "viewer/imageheader.h"
 
@@ -96,7 +97,7 @@ void ImageLoader::load(const QString &fileName)
 {
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? QString() : fileName.mid(dot + 1);
-    qDebug("loading %s %s", qUtf8Printable(extension), qUtf8Printable(fileName));
+    qCDebug(pictarnTrace, "loading %s %s", qUtf8Printable(extension), qUtf8Printable(fileName));
 
     close();
     format.clear();
@@ -185,8 +186,8 @@ QImage *ImageLoader::scaledImage(int boxWidth, int boxHeight, bool &rotate, int 
 {
     const int iw = width();
     const int ih = height();
-    qDebug("rotate=%d degree=%d bestFit=%d w=%d , h=%d", int(rotate), degrees, int(bestFit),
-           boxWidth, boxHeight);
+    qCDebug(pictarnTrace, "rotate=%d degree=%d bestFit=%d w=%d , h=%d", int(rotate), degrees,
+            int(bestFit), boxWidth, boxHeight);
     if (rotate && (degrees == 90 || degrees == 270))
         std::swap(boxWidth, boxHeight);
 
@@ -196,9 +197,9 @@ QImage *ImageLoader::scaledImage(int boxWidth, int boxHeight, bool &rotate, int 
     } else if (bestFit) {
         rotate = false;
         const QSize normal = target;
-        qDebug("normal: %dx%d", normal.width(), normal.height());
+        qCDebug(pictarnTrace, "normal: %dx%d", normal.width(), normal.height());
         const QSize turnedSize = fitSize(boxHeight, boxWidth);
-        qDebug("rotated: %dx%d", turnedSize.width(), turnedSize.height());
+        qCDebug(pictarnTrace, "rotated: %dx%d", turnedSize.width(), turnedSize.height());
         if (qint64(turnedSize.width()) * turnedSize.height()
             > qint64(normal.width()) * normal.height()) {
             rotate = true;
@@ -206,8 +207,8 @@ QImage *ImageLoader::scaledImage(int boxWidth, int boxHeight, bool &rotate, int 
             degrees = 90;
         }
     }
-    qDebug("rotate=%d degree=%d bestFit=%d w=%d , h=%d", int(rotate), degrees, int(bestFit),
-           boxWidth, boxHeight);
+    qCDebug(pictarnTrace, "rotate=%d degree=%d bestFit=%d w=%d , h=%d", int(rotate), degrees,
+            int(bestFit), boxWidth, boxHeight);
 
     if (!loaded)
         return nullptr;
@@ -216,7 +217,7 @@ QImage *ImageLoader::scaledImage(int boxWidth, int boxHeight, bool &rotate, int 
     if (rotate && degrees != 0 && !image->isNull())
         image = turned(*image, degrees);
 
-    qDebug("returning image: %dx%d", image->width(), image->height());
+    qCDebug(pictarnTrace, "returning image: %dx%d", image->width(), image->height());
     return &*image;
 }
 
@@ -293,6 +294,6 @@ QImage ImageLoader::turned(const QImage &source, int degrees)
     if (image.depth() == 8)
         result.setColorTable(image.colorTable());
     turnPixels(image, result, degrees);
-    qDebug("image rotated %d degrees", degrees);
+    qCDebug(pictarnTrace, "image rotated %d degrees", degrees);
     return result;
 }

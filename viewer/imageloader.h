@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include "platform/fileid.h"
+
 #include <optional>
 
 // Turns an image file into a picture fitted to a box, upright as its EXIF orientation says,
@@ -50,6 +52,9 @@ public:
     QImage *rotateImage(QImage image, int degrees);
 
     void release();
+
+    // Which file load() opened; null when none is open.
+    FileId fileId() const { return FileId::ofDescriptor(fd); }
 
     // The pixel turn alone, for 8-bit and 32-bit images (others are converted first).
     static QImage turned(const QImage &image, int degrees);

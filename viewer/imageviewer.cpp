@@ -1,11 +1,14 @@
 #include "viewer/imageviewer.h"
 
 #include "app/settings.h"
+#include "platform/dialogplacement.h"
+#include "platform/trace.h"
 #include "platform/zbasedialog.h"
 #include "platform/zmultilineedit.h"
 #include "platform/zpushbutton.h"
 #include "resources/iconset.h"
 #include "viewer/animationplayer.h"
+#include "viewer/imageheader.h"
 #include "viewer/imagewidget.h"
 #include "viewer/zoompopup.h"
 
@@ -18,16 +21,20 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QNativeGestureEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
+#include <QTouchEvent>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -145,7 +152,26 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     imageWidget = new ImageWidget(scrollView->viewport());
     imageWidget->setPixmap(&basePixmap, true);
     scrollView->setWidget(imageWidget);
+    imageWidget->installEventFilter(this);
     connect(imageWidget, &ImageWidget::swiped, this, &ImageViewer::step);
+    scrollView->viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
+    coast = new QTimer(this);
+    coast->setInterval(16);
+    connect(coast, &QTimer::timeout, this, [this] {
+        follow({coastSpeed * coast->interval(), 1.0, QPointF()});
+        coastSpeed *= 0.92;
+        if (std::hypot(coastSpeed.x(), coastSpeed.y()) < 0.02)
+            coast->stop();
+    });
+    settle = new QTimer(this);
+    settle->setSingleShot(true);
+    settle->setInterval(200);
+    connect(settle, &QTimer::timeout, this, [this] {
+        if (fitted)
+            return;
+        makeSource();
+        refresh();
+    });
     // A key whose press went to a menu is not the viewer's when it is released.
     for (const QMenu *popup : findChildren<QMenu *>())
         connect(popup, &QMenu::aboutToShow, this, [this] { pressedKey = 0; });
@@ -164,7 +190,11 @@ QSize ImageViewer::viewportSize() const
 
 void ImageViewer::showPixmap(QPixmap &pixmap)
 {
-    imageWidget->setPixmap(&pixmap, true);
+    // A zoomed picture is drawn from its source, stretched to the size the zoom shows.
+    const QSize shown = fitted || pixmap.isNull() ? pixmap.size() : geometry.shownSize();
+    imageWidget->setPixmap(&pixmap, false);
+    imageWidget->setShownSize(shown, geometry.hardEdges());
+    imageWidget->resize(shown);
     imageWidget->repaint();
 }
 
@@ -206,6 +236,7 @@ void ImageViewer::load(const QString &fileName)
     const quint64 pass = ++generation;
     this->fileName = fileName;
     navigator.setCurrent(fileName);
+    setWindowTitle(QFileInfo(fileName).fileName());
     // Keys go to the picture, where Space and the arrows move, not to the first tool button.
     scrollView->setFocus();
     fitted = false;
@@ -221,16 +252,6 @@ void ImageViewer::load(const QString &fileName)
     if (!self || generation != pass)
         return;
     showPosition();
-
-    int r = 9;
-    for (;;) {
-        const int c = r - 1;
-        if (c == 0 || qint64(fullWidth / c) * (fullHeight / c) > maxZoomPixels)
-            break;
-        r = c;
-    }
-    maxZoomRatio = r;
-    qDebug("max zoom ratio=%d", maxZoomRatio);
 
     info[0] = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
     info[1] = QString::fromLatin1(imageFormat.toUpper()) + QStringLiteral(" image");
@@ -295,6 +316,8 @@ void ImageViewer::fitToScreen()
     fitted = true;
     if (turned)
         rotation = 90;
+    geometry.setPicture(turnedSize());
+    sourceScale = fullWidth > 0 ? double(basePixmap.width()) / geometry.picture().width() : 0;
     if (bestFit && rotation != 0 && !turned)
         rotateBy(0);
     else
@@ -302,12 +325,10 @@ void ImageViewer::fitToScreen()
 
     AnimationPlayer::playOn(imageWidget, &basePixmap, fileName);
 
-    zoomRatio = 0;
-    bestFitItem->setEnabled(true);
-    zoomPopup->setRatio(0);
-    zoomPopup->setZoomInEnabled(true);
-    zoomPopup->setZoomOutEnabled(true);
-    zoomPopup->setZoomMaxEnabled(true);
+    geometry.setView(box);
+    geometry.fit();
+    settle->stop();
+    showZoom();
     navigator.prefetchNeighbours(box, bestFit);
 }
 
@@ -327,31 +348,81 @@ void ImageViewer::resizeEvent(QResizeEvent *event)
     });
 }
 
-void ImageViewer::zoomTo(int ratio)
+void ImageViewer::zoomTo(double scale, std::optional<QPointF> at, bool soon)
 {
-    if (ratio <= 0)
+    if (scale <= 0 || geometry.picture().isEmpty())
         return;
-    qDebug("zooming 1:%d", ratio);
-    zoomRatio = ratio;
-    const int w = fullWidth / ratio;
-    const int h = fullHeight / ratio;
-    if (qint64(w) * h > maxZoomPixels)
-        return;
-
-    // From the fitted picture the zoom goes to its middle; a step keeps the middle of the view.
-    const QPointF centre = fitted ? QPointF(0.5, 0.5) : viewCentre();
-    loader.load(fileName);
-    QImage *image = loader.fittedImage(w, h);
-    if (image && rotation != 0)
-        image = loader.rotateImage(*image, rotation);
-    basePixmap = image ? QPixmap::fromImage(*image) : QPixmap();
-    loader.release();
-    refresh();
-    centreOn(centre);
-
+    const QSize view = scrollView->viewport()->size();
+    const QPointF anchor = at.value_or(QPointF(view.width() / 2.0, view.height() / 2.0));
+    const double before = double(imageWidget->width()) / geometry.picture().width();
+    const QPointF point = ViewGeometry::pictureAt(anchor, imageWidget->pos(), before);
+    const bool wasFitted = fitted;
+    geometry.setScale(scale);
+    qCDebug(pictarnTrace, "zooming %d%%", geometry.percent());
     fitted = false;
-    zoomPopup->setRatio(zoomRatio);
-    bestFitItem->setEnabled(false);
+    if (soon) {
+        settle->start();
+    } else {
+        settle->stop();
+        makeSource();
+    }
+    refresh();
+    if (wasFitted && !at) {
+        // From the fitted picture the zoom goes to its middle.
+        centreOn(QPointF(0.5, 0.5));
+    } else {
+        QCoreApplication::sendPostedEvents(scrollView, QEvent::MetaCall);
+        const QPointF offset = ViewGeometry::offsetFor(point, geometry.scale(), anchor);
+        scrollView->horizontalScrollBar()->setValue(qRound(offset.x()));
+        scrollView->verticalScrollBar()->setValue(qRound(offset.y()));
+    }
+    showZoom();
+}
+
+QSize ImageViewer::turnedSize() const
+{
+    const QSize upright(fullWidth, fullHeight);
+    return rotation == 90 || rotation == 270 ? upright.transposed() : upright;
+}
+
+void ImageViewer::makeSource()
+{
+    // Never more pixels than the decode budget holds, however large the file.
+    const double pixels = double(fullWidth) * fullHeight;
+    const double most = std::min(1.0, std::sqrt(double(ImageHeader::budget / 4) / pixels));
+    const double wanted = std::min(geometry.sourceScale(), most);
+    if (pixels <= 0 || std::abs(wanted - sourceScale) <= wanted * 1e-3)
+        return;
+    const QSize size(std::max(1, int(std::lround(fullWidth * wanted))),
+                     std::max(1, int(std::lround(fullHeight * wanted))));
+    if (wanted < sourceScale && !basePixmap.isNull()) {
+        // Smaller than the picture at hand: made from it, without decoding the file again.
+        const QSize turned = rotation == 90 || rotation == 270 ? size.transposed() : size;
+        basePixmap = basePixmap.scaled(turned, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        brightPixmap = QPixmap();
+        sourceScale = wanted;
+        return;
+    }
+    // The old picture goes first: at most one is held while the new one decodes.
+    basePixmap = QPixmap();
+    brightPixmap = QPixmap();
+    loader.load(fileName);
+    QImage *image = loader.fittedImage(size.width(), size.height());
+    QImage picture = image ? std::move(*image) : QImage();
+    loader.release();
+    if (!picture.isNull() && rotation != 0)
+        picture = ImageLoader::turned(std::exchange(picture, QImage()), rotation);
+    basePixmap = QPixmap::fromImage(std::move(picture));
+    sourceScale = wanted;
+}
+
+void ImageViewer::showZoom()
+{
+    zoomPopup->setPercent(fitted ? 0 : geometry.percent());
+    zoomPopup->setZoomInEnabled(fitted || geometry.scale() < ViewGeometry::maxScale);
+    zoomPopup->setZoomOutEnabled(true);
+    zoomPopup->setZoomMaxEnabled(fitted || geometry.percent() != 100);
+    bestFitItem->setEnabled(fitted);
 }
 
 void ImageViewer::zoomIn()
@@ -359,19 +430,9 @@ void ImageViewer::zoomIn()
     if (decoding)
         return;
     zoomPopup->setBusyText(QStringLiteral("Zooming in..."));
-    if (fitted) {
-        const int e
-                = (rotation == 90 || rotation == 270) ? basePixmap.height() : basePixmap.width();
-        zoomTo(e > 0 ? (fullWidth + e - 1) / e - 1 : 0);
-    } else {
-        zoomTo(zoomRatio - 1);
-    }
+    zoomTo(geometry.nextStep(1));
     // A step that changed nothing must not leave the busy text behind.
-    zoomPopup->setRatio(fitted ? 0 : zoomRatio);
-    if (zoomRatio == maxZoomRatio) {
-        zoomPopup->setZoomInEnabled(false);
-        zoomPopup->setZoomMaxEnabled(false);
-    }
+    showZoom();
 }
 
 void ImageViewer::zoomOut()
@@ -379,16 +440,14 @@ void ImageViewer::zoomOut()
     if (decoding)
         return;
     zoomPopup->setBusyText(QStringLiteral("Zooming out..."));
-    if (fitted) {
-        const int e
-                = (rotation == 90 || rotation == 270) ? basePixmap.height() : basePixmap.width();
-        zoomTo(e > 0 ? fullWidth / e + 1 : 0);
+    const double scale = geometry.nextStep(-1);
+    if (!fitted && scale == geometry.fitScale()) {
+        fitted = false;
+        fitToScreen();
     } else {
-        zoomTo(zoomRatio + 1);
+        zoomTo(scale);
     }
-    zoomPopup->setRatio(fitted ? 0 : zoomRatio);
-    zoomPopup->setZoomInEnabled(true);
-    zoomPopup->setZoomMaxEnabled(true);
+    showZoom();
 }
 
 void ImageViewer::zoomMax()
@@ -396,10 +455,8 @@ void ImageViewer::zoomMax()
     if (decoding)
         return;
     zoomPopup->setBusyText(QStringLiteral("Zooming..."));
-    zoomTo(maxZoomRatio);
-    zoomPopup->setRatio(fitted ? 0 : zoomRatio);
-    zoomPopup->setZoomInEnabled(false);
-    zoomPopup->setZoomMaxEnabled(false);
+    zoomTo(1.0);
+    showZoom();
 }
 
 QPointF ImageViewer::viewCentre() const
@@ -433,6 +490,7 @@ void ImageViewer::rotateBy(int degrees)
     if (rotation >= 360)
         rotation -= 360;
 
+    geometry.setPicture(turnedSize());
     if (fitted) {
         loader.load(fileName);
         const QSize box = viewportSize();
@@ -441,8 +499,9 @@ void ImageViewer::rotateBy(int degrees)
     } else {
         QImage shown = basePixmap.toImage();
         basePixmap = QPixmap();
-        const QImage *image = loader.rotateImage(std::move(shown), degrees);
-        basePixmap = QPixmap::fromImage(*image);
+        brightPixmap = QPixmap();
+        basePixmap
+                = QPixmap::fromImage(ImageLoader::turned(std::exchange(shown, QImage()), degrees));
     }
     loader.release();
     refresh();
@@ -458,7 +517,7 @@ void ImageViewer::rotate90()
 {
     if (decoding)
         return;
-    qDebug("rotate 90 clicked");
+    qCDebug(pictarnTrace, "rotate 90 clicked");
     rotateBy(90);
 }
 
@@ -466,7 +525,7 @@ void ImageViewer::rotate180()
 {
     if (decoding)
         return;
-    qDebug("rotate 180 clicked");
+    qCDebug(pictarnTrace, "rotate 180 clicked");
     rotateBy(180);
 }
 
@@ -474,7 +533,7 @@ void ImageViewer::rotate270()
 {
     if (decoding)
         return;
-    qDebug("rotate 270 clicked");
+    qCDebug(pictarnTrace, "rotate 270 clicked");
     rotateBy(270);
 }
 
@@ -499,6 +558,7 @@ void ImageViewer::rotateBestFit()
         refresh();
     }
     rotation = turned ? 90 : 0;
+    geometry.setPicture(turnedSize());
 }
 
 void ImageViewer::brightUpImage()
@@ -506,7 +566,7 @@ void ImageViewer::brightUpImage()
     if (decoding)
         return;
     brightness += 10;
-    qDebug("brightness =%d", brightness);
+    qCDebug(pictarnTrace, "brightness =%d", brightness);
     applyBrightness();
 }
 
@@ -515,7 +575,7 @@ void ImageViewer::brightDownImage()
     if (decoding)
         return;
     brightness -= 10;
-    qDebug("brightness =%d", brightness);
+    qCDebug(pictarnTrace, "brightness =%d", brightness);
     applyBrightness();
 }
 
@@ -591,6 +651,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     fullScreenWidget = widget;
     widget->setBackgroundColor(Qt::black);
     widget->setPixmap(pixmap, false);
+    widget->setWindowTitle(QFileInfo(fileName).fileName());
     widget->resize(screen);
     AnimationPlayer::playOn(widget, pixmap, fileName);
     // Moving replaces the surface's picture; the viewer catches up when it shows again.
@@ -602,6 +663,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
         emit imageChanged(path);
         *pixmap = QPixmap();
         *pixmap = QPixmap::fromImage(navigator.pictures().take(path, screenSize(), true));
+        widget->setWindowTitle(QFileInfo(path).fileName());
         widget->update();
         AnimationPlayer::playOn(widget, pixmap, path);
         navigator.prefetchNeighbours(screenSize(), true);
@@ -644,8 +706,11 @@ void ImageViewer::showInfoDialog()
         return;
     static const char *const captions[] = {"文件名", "格式", "位置", "大小", "尺寸", "颜色"};
     ZBaseDialog dialog(nullptr, nullptr, true, Qt::WindowFlags());
-    // As wide as the screen: a folder path cut off after a dozen letters tells nothing.
-    dialog.setMinimumWidth(screenSize().width());
+    // As wide as the phone's screen, or on a desktop as the longest fact: a folder path cut off
+    // after a dozen letters tells nothing.
+    const bool desktop = DialogPlacement::onDesktop(this);
+    if (!desktop)
+        dialog.setMinimumWidth(screenSize().width());
     auto *layout = new QVBoxLayout(&dialog);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *grid = new QGridLayout;
@@ -663,6 +728,11 @@ void ImageViewer::showInfoDialog()
         value->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         value->setFixedHeight(value->fontMetrics().lineSpacing() + 2 * value->frameWidth()
                               + 2 * int(value->document()->documentMargin()));
+        if (desktop)
+            value->setMinimumWidth(qMin(value->fontMetrics().horizontalAdvance(info[size_t(i)]),
+                                        screenSize().width() / 2)
+                                   + 2 * value->frameWidth()
+                                   + 2 * int(value->document()->documentMargin()) + 2);
         grid->addWidget(value, i, 1);
     }
     auto *button = new ZPushButton(&dialog, 3, -1, -1);
@@ -670,6 +740,7 @@ void ImageViewer::showInfoDialog()
     connect(button, &QPushButton::clicked, &dialog, &QWidget::close);
     button->setDefault(true); // Return closes the box, as Escape does
     layout->addWidget(button);
+    DialogPlacement::place(&dialog, this);
     dialog.exec();
 }
 
@@ -710,24 +781,166 @@ bool ImageViewer::moveByKey(const QKeyEvent *event)
     return true;
 }
 
+bool ImageViewer::zoomByKey(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomIn();
+        return true;
+    case Qt::Key_Minus:
+        zoomOut();
+        return true;
+    case Qt::Key_1:
+        zoomMax();
+        return true;
+    case Qt::Key_0:
+        scaleToScreen();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ImageViewer::wheel(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    if (event->modifiers() & Qt::ControlModifier) {
+        // A mouse's notch is one step; a touchpad's small turns zoom smoothly.
+        if (delta != 0 && !decoding) {
+            const double scale
+                    = std::abs(delta) >= 120
+                              ? geometry.nextStep(delta > 0 ? 1 : -1)
+                              : geometry.scale()
+                                        * std::pow(ViewGeometry::stepFactor, delta / 120.0);
+            zoomTo(scale, event->position(), true);
+        }
+        return true;
+    }
+    if (!fitted)
+        return false; // the scroll area scrolls the picture
+    wheelTurn += delta;
+    if (std::abs(wheelTurn) >= 120) {
+        const int steps = wheelTurn < 0 ? 1 : -1; // turned towards the user: the next one
+        wheelTurn = 0;
+        step(steps);
+    }
+    return true;
+}
+
+bool ImageViewer::pointer(QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    QPointF at;
+    qint64 ms = 0;
+    if (type == QEvent::TouchBegin || type == QEvent::TouchUpdate || type == QEvent::TouchEnd) {
+        const auto *touch = static_cast<QTouchEvent *>(event);
+        const QList<QEventPoint> &points = touch->points();
+        if (points.isEmpty())
+            return false;
+        event->accept();
+        QWidget *view = scrollView->viewport();
+        if (points.size() >= 2 && type != QEvent::TouchEnd) {
+            follow(gestures.touch(view->mapFromGlobal(points.at(0).globalPosition()),
+                                  view->mapFromGlobal(points.at(1).globalPosition())));
+            return true;
+        }
+        at = view->mapFromGlobal(points.at(0).globalPosition());
+        ms = qint64(touch->timestamp());
+    } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+               || type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (type != QEvent::MouseMove && mouse->button() != Qt::LeftButton)
+            return false;
+        at = scrollView->viewport()->mapFromGlobal(mouse->globalPosition());
+        ms = qint64(mouse->timestamp());
+    } else {
+        return false;
+    }
+    if (decoding)
+        return true;
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+        || (type == QEvent::TouchBegin)) {
+        coast->stop();
+        const QScrollBar *h = scrollView->horizontalScrollBar();
+        const QScrollBar *v = scrollView->verticalScrollBar();
+        gestures.press(at, ms, !fitted && (h->maximum() > 0 || v->maximum() > 0),
+                       h->value() <= h->minimum(), h->value() >= h->maximum(),
+                       type == QEvent::MouseButtonDblClick);
+    } else if (type == QEvent::MouseMove || type == QEvent::TouchUpdate) {
+        if (gestures.isPressed())
+            follow(gestures.move(at, ms));
+    } else {
+        finish(gestures.release(at, ms), at);
+    }
+    return true;
+}
+
+void ImageViewer::follow(const GestureTracker::Step &step)
+{
+    if (step.zoom != 1.0)
+        zoomTo(geometry.scale() * step.zoom, step.anchor, true);
+    QScrollBar *h = scrollView->horizontalScrollBar();
+    QScrollBar *v = scrollView->verticalScrollBar();
+    h->setValue(h->value() - qRound(step.pan.x()));
+    v->setValue(v->value() - qRound(step.pan.y()));
+}
+
+void ImageViewer::finish(GestureTracker::Gesture gesture, QPointF at)
+{
+    switch (gesture) {
+    case GestureTracker::Tap:
+        emit imageWidget->clicked();
+        break;
+    case GestureTracker::DoubleTap:
+        if (fitted)
+            zoomTo(geometry.doubleTapScale(), at);
+        else
+            scaleToScreen();
+        break;
+    case GestureTracker::Flick:
+        coastSpeed = gestures.velocity();
+        coast->start();
+        break;
+    case GestureTracker::Next:
+    case GestureTracker::Previous:
+        step(gesture == GestureTracker::Next ? 1 : -1);
+        break;
+    case GestureTracker::Down:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
 bool ImageViewer::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == scrollView && event->type() == QEvent::KeyPress
-        && moveByKey(static_cast<QKeyEvent *>(event)))
+        && (moveByKey(static_cast<QKeyEvent *>(event))
+            || zoomByKey(static_cast<QKeyEvent *>(event))))
         return true;
-    // A finger that lands beside a small picture swipes it all the same.
-    if (watched == scrollView->viewport()
-        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove
-            || event->type() == QEvent::MouseButtonRelease)) {
-        QCoreApplication::sendEvent(imageWidget, event);
+    if (watched == scrollView->viewport() && event->type() == QEvent::Wheel)
+        return wheel(static_cast<QWheelEvent *>(event));
+    if (event->type() == QEvent::NativeGesture && !decoding
+        && (watched == imageWidget || watched == scrollView->viewport())) {
+        const auto *gesture = static_cast<QNativeGestureEvent *>(event);
+        const QPointF at = static_cast<QWidget *>(watched)->mapTo(scrollView->viewport(),
+                                                                  gesture->position());
+        if (gesture->gestureType() == Qt::ZoomNativeGesture)
+            zoomTo(geometry.scale() * (1.0 + gesture->value()), at, true);
+        event->accept(); // not handed on to the view as well
         return true;
     }
+    // A finger that lands beside a small picture swipes it all the same.
+    if ((watched == scrollView->viewport() || watched == imageWidget) && pointer(event))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 
 void ImageViewer::keyPressEvent(QKeyEvent *event)
 {
-    if (moveByKey(event))
+    if (moveByKey(event) || zoomByKey(event))
         return;
     if (!event->isAutoRepeat())
         pressedKey = event->key();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "viewer/gesturetracker.h"
 #include "viewer/imageloader.h"
 #include "viewer/imagenavigator.h"
+#include "viewer/viewgeometry.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -10,12 +12,15 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 class ImageWidget;
 class QAction;
 class QLabel;
 class QMenu;
 class QScrollArea;
+class QTimer;
+class QWheelEvent;
 class Settings;
 class ZoomPopup;
 
@@ -71,15 +76,22 @@ private:
     QPointF viewCentre() const; // the point at the middle of the view, as parts of the picture
     void centreOn(QPointF centre);
     void fitToScreen();
-    void zoomTo(int ratio);
+    // at: the point of the view that keeps its place on the picture, the middle if none;
+    // soon: the sharper picture is decoded once the zoom has rested (a pinch, the wheel).
+    void zoomTo(double scale, std::optional<QPointF> at = {}, bool soon = false);
+    void makeSource();
+    QSize turnedSize() const;
+    void showZoom();
+    bool zoomByKey(const QKeyEvent *event);
+    bool wheel(QWheelEvent *event);
+    bool pointer(QEvent *event);
+    void follow(const GestureTracker::Step &step);
+    void finish(GestureTracker::Gesture gesture, QPointF at);
     void rotateBy(int degrees);
     void applyBrightness();
     void refresh();
     void releasePixmaps();
     static void adjustBrightness(QImage &image, float factor);
-
-    // Pictures larger than this are not made, whatever the zoom.
-    static constexpr qint64 maxZoomPixels = 9000000;
 
     Settings *settings;
     QString fileName;
@@ -101,8 +113,13 @@ private:
     int pressedKey = 0; // a release counts only after its press reached the viewer itself
     QSize fittedBox; // the area the fitted picture was made for
     bool refitPending = false; // a window manager may size the dialog after it was fitted
-    int zoomRatio = 0;
-    int maxZoomRatio = 0;
+    ViewGeometry geometry;
+    double sourceScale = 0; // of basePixmap against the full picture
+    QTimer *settle; // decodes the sharper picture for a zoom that has rested
+    GestureTracker gestures;
+    QTimer *coast; // keeps a flicked picture moving, slower each frame
+    QPointF coastSpeed; // px/ms
+    int wheelTurn = 0; // wheel angle not yet taken as a move to another picture
     int rotation = 0;
     int brightness = 0;
     std::array<QString, 6> info;

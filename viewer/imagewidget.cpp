@@ -1,5 +1,7 @@
 #include "viewer/imagewidget.h"
 
+#include "viewer/viewgeometry.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -34,6 +36,12 @@ void ImageWidget::setPixmap(QPixmap *pixmap, bool resizeToPixmap)
     this->pixmap = pixmap;
     if (resizeToPixmap && pixmap)
         resize(pixmap->width(), pixmap->height());
+}
+
+void ImageWidget::setShownSize(QSize size, bool hardEdges)
+{
+    shown = size;
+    this->hardEdges = hardEdges;
 }
 
 void ImageWidget::setBackgroundColor(const QColor &colour)
@@ -143,20 +151,34 @@ void ImageWidget::keyReleaseEvent(QKeyEvent *event)
     }
 }
 
-void ImageWidget::paintEvent(QPaintEvent *)
+void ImageWidget::paintEvent(QPaintEvent *event)
 {
     if (!pixmap || closing)
         return;
     QPainter painter(this);
-    if (pixmap->width() != 0 || pixmap->height() != 0) {
-        const QRect at(QPoint((width() - pixmap->width()) / 2, (height() - pixmap->height()) / 2),
-                       pixmap->size());
-        // Nothing is erased before painting: see-through parts would show the picture before.
-        if (pixmap->hasAlphaChannel())
-            painter.fillRect(at, QColor(0, 0, 0));
-        painter.drawPixmap(at.topLeft(), *pixmap);
-    } else
+    if (pixmap->width() == 0 && pixmap->height() == 0) {
         painter.fillRect(rect(), QColor(0, 0, 0));
+        return;
+    }
+    const QSize size = shown.isValid() ? shown : pixmap->size();
+    const QRect at(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    // Nothing is erased before painting: see-through parts would show the picture before.
+    if (pixmap->hasAlphaChannel())
+        painter.fillRect(at & event->rect(), QColor(0, 0, 0));
+    if (size == pixmap->size()) {
+        painter.drawPixmap(at.topLeft(), *pixmap);
+        return;
+    }
+    // A zoomed picture may be tens of thousands of pixels wide: only what is in sight is
+    // scaled, from the pixels behind it.
+    const QRect exposed = event->rect().translated(-at.topLeft()) & QRect(QPoint(), size);
+    const QRect part = ViewGeometry::sourceRect(exposed, size, pixmap->size());
+    if (part.isEmpty())
+        return;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !hardEdges);
+    painter.drawPixmap(
+            ViewGeometry::targetRect(part, size, pixmap->size()).translated(at.topLeft()), *pixmap,
+            QRectF(part));
 }
 
 void ImageWidget::closeEvent(QCloseEvent *event)

@@ -15,6 +15,9 @@ public:
     explicit ImageWidget(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
     void setPixmap(QPixmap *pixmap, bool resizeToPixmap);
     const QPixmap *shownPixmap() const { return pixmap; }
+    // The pixmap stretched to this size, only the part exposed drawn; hardEdges: enlarged
+    // pixels stay squares. An invalid size draws the pixmap as it is.
+    void setShownSize(QSize size, bool hardEdges);
 
     // Black (or another colour) around a picture smaller than the surface, drawn whenever
     // the surface is erased.
@@ -46,5 +49,7 @@ protected:
 
 private:
     QPixmap *pixmap = nullptr; // not owned
+    QSize shown;
+    bool hardEdges = false;
     SwipeClassifier pointer;
 };

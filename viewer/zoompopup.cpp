@@ -65,8 +65,13 @@ void ZoomPopup::setBusyText(const QString &text)
 
 void ZoomPopup::setRatio(int ratio)
 {
-    label->setText(ratio == 0 ? QStringLiteral("Zoom")
-                              : QStringLiteral("Zoom %1% ").arg(100 / ratio));
+    setPercent(ratio == 0 ? 0 : 100 / ratio);
+}
+
+void ZoomPopup::setPercent(int percent)
+{
+    label->setText(percent == 0 ? QStringLiteral("Zoom")
+                                : QStringLiteral("Zoom %1% ").arg(percent));
     label->repaint();
 }
 

@@ -16,6 +16,8 @@ public:
 
     void setBusyText(const QString &text);
     void setRatio(int ratio);
+    // 0: fitted.
+    void setPercent(int percent);
     void setZoomInEnabled(bool on);
     void setZoomOutEnabled(bool on);
     void setZoomMaxEnabled(bool on);

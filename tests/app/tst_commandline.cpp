@@ -37,6 +37,19 @@ private slots:
                                      << ""
                                      << "pictarn"
                                      << "/b.jpg";
+        QTest::newRow("frame options")
+                << "pictarn --frame --recursive --interval 5 --blank 22:30-07:00 p"
+                << "/w"
+                << "pictarn --frame --recursive --interval 5 --blank 22:30-07:00 p"
+                << "/w/p";
+        QTest::newRow("interval not a number") << "pictarn --frame --interval 5s p"
+                                               << "/w"
+                                               << "pictarn --frame --interval 5s p"
+                                               << "!";
+        QTest::newRow("blank hour out of range") << "pictarn --blank 25:00-07:00 p"
+                                                 << "/w"
+                                                 << "pictarn --blank 25:00-07:00 p"
+                                                 << "!";
     }
 
     void argumentsAndPaths()

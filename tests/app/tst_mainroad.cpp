@@ -5,6 +5,7 @@
 #include "app/commandline.h"
 #include "app/pictarn.h"
 #include "app/settings.h"
+#include "app/undobar.h"
 #include "browse/directoryview.h"
 #include "browse/folderwatcher.h"
 #include "browse/imagelistitem.h"
@@ -34,8 +35,11 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
 #include <QToolBar>
 #include <QToolButton>
+#include <unistd.h>
 
 using namespace TestUtil;
 
@@ -66,6 +70,22 @@ void answerMenu(int id, std::function<void(QMenu *)> meanwhile = {})
                   if (menu->isVisible()) // closed without a choice, or Return did not choose
                       QTest::keyClick(menu, Qt::Key_Escape);
               });
+}
+
+// Runs act on each modal dialog as it comes, with how many came before it, from a timer that
+// lives as long as owner.
+void answerEach(QObject *owner, std::function<void(QWidget *, int)> act)
+{
+    auto *timer = new QTimer(owner);
+    auto seen = std::make_shared<QList<QPointer<QWidget>>>();
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || !dialog->isVisible() || seen->contains(dialog))
+            return;
+        seen->append(dialog);
+        act(dialog, int(seen->size()) - 1);
+    });
+    timer->start(20);
 }
 
 // What an X server tells a menu whose window shrinks away from under the pointer.
@@ -136,6 +156,7 @@ private slots:
         root = std::make_unique<QTemporaryDir>();
         QFile::remove(configFile());
         qputenv("PICTARN_DOCUMENTS", QFile::encodeName(root->filePath("docs")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root->filePath("data")));
     }
 
     void cleanup()
@@ -392,8 +413,11 @@ private slots:
         QTRY_COMPARE(grid->findBox(dir + "/p9.png")->imageWidth(), 30);
         QCOMPARE(grid->selectedBox()->fileName(), "p11.png");
         QCOMPARE(list->currentItem()->text(0), "p11.png");
-        QCOMPARE(grid->verticalScrollBar()->value(), gridAt);
-        QCOMPARE(list->verticalScrollBar()->value(), listAt);
+        // The view in sight stays where it was scrolled to.
+        QCOMPARE((view ? list : static_cast<QAbstractScrollArea *>(grid))
+                         ->verticalScrollBar()
+                         ->value(),
+                 view ? listAt : gridAt);
     }
 
     // A header tap orders the grid and the viewer's steps as the list; both views keep one
@@ -447,46 +471,80 @@ private slots:
         QCOMPARE(shown(window), images);
     }
 
-    // The selected b.bmp renamed to newName, or deleted when newName is empty; accept is the
-    // dialog's "Accept" or "确定", else Escape or "Cancel".
+    // The selected b.bmp renamed to newName, or deleted when newName is "(delete)"; answer is
+    // the button clicked ("Accept", "确定", "Cancel") or the key pressed ("Escape", "Return").
+    // message: part of what the dialog, or a box after it, says; empty when nothing is said.
     void renameAndDeleteKeepOtherFiles_data()
     {
-        const QString no;
+        const QString no, del = QStringLiteral("(delete)"), ok = QStringLiteral("Accept");
+        const QString yes = QString::fromUtf8("确定");
         QTest::addColumn<int>("view");
         QTest::addColumn<QString>("newName");
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<QString>(
-                "plant"); // "cache link", "self link" (l.bmp), "read-only", "given"
+        QTest::addColumn<QString>("answer");
+        // "cache link", "self link" (l.bmp), "read-only", "given", "swapped" (the folder
+        // becomes a link to elsewhere while the dialog is open)
+        QTest::addColumn<QString>("plant");
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("previewKept");
-        QTest::newRow("rename, grid") << 0 << "m.bmp" << true << no << "m.bmp z.bmp" << false;
-        QTest::newRow("rename, case only") << 0 << "B.bmp" << true << no << "B.bmp z.bmp" << false;
-        QTest::newRow("rename, escape") << 0 << "m.bmp" << false << no << "b.bmp z.bmp" << true;
-        QTest::newRow("rename onto another file")
-                << 0 << "z.bmp" << true << no << "b.bmp z.bmp" << true;
-        QTest::newRow("rename onto a link to itself") << 0 << "l.bmp" << true << "self link"
-                                                      << "b.bmp l.bmp z.bmp" << true;
+        QTest::addColumn<QString>("message");
+        QTest::newRow("rename, grid")
+                << 0 << "m.bmp" << ok << no << "m.bmp z.bmp" << false << "renamed to m.bmp";
+        QTest::newRow("rename, case only")
+                << 0 << "B.bmp" << ok << no << "B.bmp z.bmp" << false << "renamed to B.bmp";
+        QTest::newRow("rename, escape") << 0 << "m.bmp"
+                                        << "Escape" << no << "b.bmp z.bmp" << true << no;
+        QTest::newRow("rename, cancel") << 0 << "m.bmp"
+                                        << "Cancel" << no << "b.bmp z.bmp" << true << no;
+        const auto refused = [&](const char *row, const QString &name, const QString &why,
+                                 const QString &plant = {}) {
+            QTest::newRow(row) << 0 << name << ok << plant << "b.bmp z.bmp" << true << why;
+        };
+        refused("rename onto another file", "z.bmp", "z.bmp already exists");
+        QTest::newRow("rename onto a link to itself")
+                << 0 << "l.bmp" << ok << "self link"
+                << "b.bmp l.bmp z.bmp" << true << "l.bmp already exists";
+        refused("rename, empty", "", "empty");
+        refused("rename, dot", ".", "not a file name");
+        refused("rename, dot dot", "..", "not a file name");
+        refused("rename, slash", "sub/m.bmp", "cannot hold \"/\"");
+        refused("rename, too long", QString(256, 'n'), "too long");
+        refused("rename, absolute into no folder", "/nowhere-at-all/m.bmp", "no folder");
+        refused("rename, folder swapped", "m.bmp", "changed since it was listed", "swapped");
+        QTest::newRow("rename, absolute into a folder")
+                << 0 << "(moved)/m.bmp" << ok << no << "z.bmp" << false << "moved to /";
         // What the link leads to keeps its file of the old name.
-        QTest::newRow("rename, cache folder is a link") << 1 << "m.bmp" << true << "cache link"
-                                                        << "m.bmp z.bmp" << true;
-        QTest::newRow("rename, images named at start") << 0 << "m.bmp" << true << "given"
-                                                       << "m.bmp z.bmp" << false;
-        QTest::newRow("delete, cancel") << 0 << no << false << no << "b.bmp z.bmp" << true;
-        QTest::newRow("delete, grid") << 0 << no << true << no << "z.bmp" << false;
-        QTest::newRow("delete, list, cache folder is a link") << 1 << no << true << "cache link"
-                                                              << "z.bmp" << true;
+        QTest::newRow("rename, cache folder is a link") << 1 << "m.bmp" << ok << "cache link"
+                                                        << "m.bmp z.bmp" << true << "renamed";
+        QTest::newRow("rename, images named at start") << 0 << "m.bmp" << ok << "given"
+                                                       << "m.bmp z.bmp" << false << "renamed";
+        QTest::newRow("delete, cancel")
+                << 0 << del << "Cancel" << no << "b.bmp z.bmp" << true << no;
+        QTest::newRow("delete, return alone")
+                << 0 << del << "Return" << no << "b.bmp z.bmp" << true << no;
+        const QString trashed = QStringLiteral("b.bmp moved to the trash");
+        QTest::newRow("delete, grid") << 0 << del << yes << no << "z.bmp" << false << trashed;
+        QTest::newRow("delete, list, cache folder is a link") << 1 << del << yes << "cache link"
+                                                              << "z.bmp" << true << trashed;
+        QTest::newRow("delete, folder swapped")
+                << 1 << del << yes << "swapped"
+                << "b.bmp z.bmp" << true << "changed since it was listed";
         // A read-only file system refuses the removal even to root.
-        QTest::newRow("delete, read-only folder") << 1 << no << true << "read-only"
-                                                  << "b.bmp z.bmp" << true;
+        QTest::newRow("delete, read-only folder")
+                << 1 << del << yes << "read-only"
+                << "b.bmp z.bmp" << true << "cannot go to the trash";
     }
 
     void renameAndDeleteKeepOtherFiles()
     {
         QFETCH(QString, newName);
-        QFETCH(bool, accept);
+        QFETCH(QString, answer);
         QFETCH(QString, plant);
+        QFETCH(QString, message);
         const QString dir = root->filePath("d"), elsewhere = root->filePath("elsewhere");
+        const QString moved = root->filePath("moved");
+        newName.replace(QStringLiteral("(moved)"), moved);
         QDir().mkpath(dir);
+        QDir().mkpath(moved);
         const bool readOnly = plant == QLatin1String("read-only");
         if (readOnly && QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", dir}))
             QSKIP("mounting a tmpfs needs root, and a machine that allows it");
@@ -495,11 +553,12 @@ private slots:
                 QProcess::execute(QStringLiteral("umount"), {dir});
         });
         QVERIFY(writeImages(dir, files("b.bmp z.bmp"), 200));
-        if (plant == QLatin1String("cache link")) {
-            QVERIFY(QDir().mkpath(elsewhere) && QFile::link(elsewhere, dir + "/.ptthumbs"));
+        if (plant == QLatin1String("cache link") || plant == QLatin1String("swapped")) {
+            QVERIFY(QDir().mkpath(elsewhere));
             for (const QString &name : files("b.bmp m.bmp z.bmp"))
                 QVERIFY(writeBytes(elsewhere + '/' + name, 30, 'k'));
         }
+        QVERIFY(plant != QLatin1String("cache link") || QFile::link(elsewhere, dir + "/.ptthumbs"));
         const auto elsewhereBefore = contents(elsewhere);
         QVERIFY(plant != QLatin1String("self link") || QFile::link("b.bmp", dir + "/l.bmp"));
         QVERIFY(writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\n")));
@@ -520,23 +579,147 @@ private slots:
         if (view)
             window.switchListView();
 
-        answerModal([&](QWidget *dialog) {
+        const bool swapped = plant == QLatin1String("swapped");
+        const QString listed = dir + QStringLiteral(".listed");
+        QStringList said;
+        answerEach(&window, [&](QWidget *dialog, int n) {
+            if (n > 0) { // a message after the question
+                said << dialog->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
+                QTest::keyClick(dialog, Qt::Key_Escape);
+                return;
+            }
             if (auto *edit = dialog->findChild<QLineEdit *>()) {
                 QCOMPARE(edit->text(), QStringLiteral("b.bmp"));
                 edit->setText(newName);
             }
-            if (!accept)
-                QTest::keyClick(dialog, Qt::Key_Escape);
+            if (swapped)
+                QVERIFY(QDir().rename(dir, listed) && QFile::link(elsewhere, dir));
+            if (answer == QLatin1String("Escape") || answer == QLatin1String("Return"))
+                QTest::keyClick(dialog, answer == "Return" ? Qt::Key_Return : Qt::Key_Escape);
             else
-                QVERIFY(clickButton(dialog, newName.isEmpty() ? "确定" : "Accept"));
+                QVERIFY(clickButton(dialog, answer));
+            if (dialog->isVisible()) { // a refused name: said in the dialog, kept to correct
+                auto *problem = dialog->findChild<QLabel *>(QStringLiteral("problem"));
+                said << (problem && problem->isVisible() ? problem->text() : QString());
+                QCOMPARE(dialog->findChild<QLineEdit *>()->text(), newName);
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            }
         });
-        newName.isEmpty() ? window.deleteImage() : window.renameImage();
+        newName == QLatin1String("(delete)") ? window.deleteImage() : window.renameImage();
+        if (window.undoBar->isVisible())
+            said << window.undoBar->text();
+        if (swapped)
+            QVERIFY(QFile::remove(dir) && QDir().rename(listed, dir));
         QFETCH(QString, after);
         QCOMPARE(QDir(dir).entryList(QDir::Files, QDir::Name), files(after));
         QCOMPARE(shown(window), files(after));
         QTEST(QFile::exists(preview), "previewKept");
         QCOMPARE(contents(elsewhere), elsewhereBefore);
         QCOMPARE(contents(dir).value(QStringLiteral("z.bmp")), otherBytes);
+        QCOMPARE(QFile::exists(moved + "/m.bmp"), newName.startsWith(moved));
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(said.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(message.isEmpty() || said.first().contains(message, Qt::CaseInsensitive),
+                 qPrintable(said.join('|')));
+        if (newName == QLatin1String("(delete)") && after == QLatin1String("z.bmp")) {
+            // The next image takes the highlight, and the keys.
+            QCOMPARE(window.imageListView->currentItem()->text(0).left(1), QStringLiteral("z"));
+            QWidget *focus = window.focusWidget();
+            QVERIFY(focus == window.imageListView
+                    || (focus == window.thumbnailView->selectedBox() && focus));
+        }
+    }
+
+    // b.bmp of a.bmp b.bmp z.bmp deleted (to the trash) or renamed, then taken back.
+    void undoPutsTheFileBack_data()
+    {
+        QTest::addColumn<QString>("newName"); // empty: delete
+        QTest::addColumn<QString>("plant"); // "appears": another b.bmp comes meanwhile
+        QTest::addColumn<bool>("byKeys"); // Ctrl+Z, else the bar's "Undo"
+        QTest::addColumn<QString>("trash"); // where the file went; relative to the folder
+        QTest::newRow("delete, Ctrl+Z") << ""
+                                        << "" << true << "../data/Trash";
+        QTest::newRow("delete, Undo") << ""
+                                      << "" << false << "../data/Trash";
+        QTest::newRow("delete, another comes") << ""
+                                               << "appears" << true << "../data/Trash";
+        QTest::newRow("delete on a card") << ""
+                                          << "card" << true << ".Trash-%1";
+        QTest::newRow("rename, Ctrl+Z") << "m.bmp"
+                                        << "" << true << "";
+        // Copied, compared and removed across file systems, both ways.
+        QTest::newRow("moved off a card, Ctrl+Z") << "(moved)/m.bmp"
+                                                  << "card" << true << "";
+    }
+
+    void undoPutsTheFileBack()
+    {
+        QFETCH(QString, newName);
+        QFETCH(QString, plant);
+        QFETCH(QString, trash);
+        const QString dir = root->filePath("d");
+        QDir().mkpath(dir);
+        const bool card = plant == QLatin1String("card");
+        if (card && QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", dir}))
+            QSKIP("mounting a tmpfs needs root, and a machine that allows it");
+        auto unmount = qScopeGuard([&] {
+            if (card)
+                QProcess::execute(QStringLiteral("umount"), {dir});
+        });
+        QVERIFY(writeImages(dir, files("a.bmp b.bmp z.bmp"), 40));
+        const auto before = contents(dir);
+        const QString moved = root->filePath("moved");
+        QVERIFY(QDir().mkpath(moved));
+        newName.replace("(moved)", moved);
+        Pictarn window;
+        window.resize(240, 320);
+        window.currentFolder = dir;
+        window.loadFolder(dir);
+        window.followViewer(dir + "/b.bmp");
+        answerEach(&window, [&](QWidget *dialog, int) {
+            if (auto *edit = dialog->findChild<QLineEdit *>())
+                edit->setText(newName);
+            QVERIFY(clickButton(dialog, newName.isEmpty() ? QString::fromUtf8("确定") : "Accept"));
+        });
+        newName.isEmpty() ? window.deleteImage() : window.renameImage();
+        QCOMPARE(shown(window),
+                 files(newName.isEmpty() || newName.startsWith(moved) ? "a.bmp z.bmp"
+                                                                      : "a.bmp m.bmp z.bmp"));
+        QCOMPARE(contents(moved).value("m.bmp"),
+                 newName.startsWith(moved) ? before.value("b.bmp") : QByteArray());
+        QVERIFY(window.undoBar->isVisible() && window.undoBar->height() >= 32);
+        QVERIFY(window.undoBar->text().startsWith("b.bmp "));
+        const QString trashed = QDir(dir).filePath(trash.arg(::geteuid()));
+        if (!trash.isEmpty()) {
+            QCOMPARE(contents(trashed + "/files").value("b.bmp"), before.value("b.bmp"));
+            QFile info(trashed + "/info/b.bmp.trashinfo");
+            QVERIFY(info.open(QIODevice::ReadOnly));
+            QVERIFY(info.readAll().startsWith("[Trash Info]\nPath="
+                                              + QFile::encodeName(card ? "b.bmp" : dir + "/b.bmp")
+                                              + "\nDeletionDate=2"));
+        }
+        const bool appears = plant == QLatin1String("appears");
+        QVERIFY(!appears || writeBytes(dir + "/b.bmp", 5, 'n'));
+        QFETCH(bool, byKeys);
+        if (byKeys) {
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QTest::keyClick(window.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        } else
+            QVERIFY(clickButton(window.undoBar, "Undo"));
+        if (appears) {
+            // Both kept: the newcomer where it is, the old one in the trash.
+            QCOMPARE(contents(dir).value("b.bmp"), QByteArray(5, 'n'));
+            QCOMPARE(contents(trashed + "/files").value("b.bmp"), before.value("b.bmp"));
+            QVERIFY(window.undoBar->text().contains("not put back"));
+            return;
+        }
+        QCOMPARE(contents(dir), before);
+        QVERIFY(QDir(moved).isEmpty());
+        QCOMPARE(shown(window), files("a.bmp b.bmp z.bmp"));
+        QCOMPARE(window.thumbnailView->selectedBox()->fileName(), QStringLiteral("b.bmp"));
+        QVERIFY(trash.isEmpty() || QDir(trashed + "/info").isEmpty());
+        QVERIFY(trash.isEmpty() || QDir(trashed + "/files").isEmpty());
     }
 
     void damagedFilesReadAsDefaults_data()
@@ -565,6 +748,10 @@ private slots:
                 << int(Settings::maxBookmarks) << QStringList{"Only|/only", "name|" + home};
         QTest::newRow("negative count")
                 << QByteArray("[Bookmarks]\nnumBookmarks=-5\n") << 0 << QStringList();
+        // A screen wider than tall does not turn the slides unless the user said so.
+        QTest::newRow("landscape") << QByteArray() << 0 << QStringList();
+        QTest::newRow("landscape, turning set")
+                << QByteArray("[Settings]\nrotateInSlide=true\n") << 0 << QStringList();
     }
 
     void damagedFilesReadAsDefaults()
@@ -572,9 +759,10 @@ private slots:
         QFETCH(QByteArray, contents);
         QVERIFY(contents.isNull() || writeConfig(QString::fromLatin1(contents)));
         Settings settings;
-        settings.load();
-        QCOMPARE(fields(settings),
-                 QVariantList({2, 0, 30, true, false, false, true, true, false, true}));
+        const QByteArray tag = QTest::currentDataTag();
+        settings.load(tag.startsWith("landscape") ? QSize(1280, 800) : QSize());
+        QCOMPARE(fields(settings), QVariantList({2, 0, 30, tag != "landscape", false, false, true,
+                                                 true, false, true}));
         QTEST(int(settings.bookmarks().size()), "count");
         QTEST(marks(settings).mid(0, 2), "first");
 

@@ -5,13 +5,16 @@
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "browse/pathchooser.h"
+#include "settings/settingsdialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScroller>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -341,6 +344,49 @@ private slots:
         const QString path = choosePath();
         QCOMPARE(path,
                  expected == QLatin1String("pics") ? folder + QStringLiteral("/pics") : expected);
+    }
+
+    void dragMovesRowsWithTheFinger_data()
+    {
+        QTest::addColumn<int>("kind"); // 0: the image list, 1: the folder tree, 2: bookmarks
+        QTest::newRow("image list") << 0;
+        QTest::newRow("folder tree") << 1;
+        QTest::newRow("bookmarks") << 2;
+    }
+
+    void dragMovesRowsWithTheFinger()
+    {
+        QFETCH(int, kind);
+        std::unique_ptr<QWidget> window;
+        QTreeWidget *tree = nullptr;
+        if (kind == 2) {
+            auto *screen = new SettingsDialog(nullptr);
+            window.reset(screen);
+            screen->findChild<QComboBox *>()->setCurrentIndex(2); // the bookmark page
+            QMetaObject::invokeMethod(screen, "setset", Q_ARG(int, 2));
+            tree = window->findChild<QTreeWidget *>(QStringLiteral("bmListView"));
+        } else {
+            window.reset(tree = kind == 0 ? static_cast<QTreeWidget *>(new ImageListView)
+                                          : new DirectoryView);
+        }
+        for (int n = 0; n < 200; ++n)
+            new QTreeWidgetItem(tree, {QStringLiteral("row %1").arg(n, 3, 10, QLatin1Char('0'))});
+        window->resize(240, 320);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        // Slowly up by 60 pixels, held still, then let go: the rows moved as far, no further.
+        QWindow *screen = window->windowHandle();
+        const QPoint start = tree->viewport()->mapTo(
+                window.get(), tree->viewport()->rect().bottomLeft() + QPoint(60, -4));
+        QTest::mousePress(screen, Qt::LeftButton, {}, start);
+        for (int step = 1; step <= 12; ++step) {
+            QTest::qWait(40);
+            QTest::mouseMove(screen, start - QPoint(0, 5 * step));
+        }
+        QTest::qWait(400);
+        QTest::mouseRelease(screen, Qt::LeftButton, {}, start - QPoint(0, 60));
+        QTRY_COMPARE(QScroller::scroller(tree->viewport())->state(), QScroller::Inactive);
+        QVERIFY(qAbs(tree->visualItemRect(tree->topLevelItem(0)).top() + 60) <= 4);
     }
 };
 

@@ -1,16 +1,20 @@
 #include "common/testmain.h"
 #include "common/testutil.h"
 
+#include "platform/dialogplacement.h"
 #include "platform/folders.h"
 #include "platform/mountwatcher.h"
 #include "platform/qcopchannel.h"
 #include "platform/zconfig.h"
 #include "platform/zmessagebox.h"
 
+#include <QDialog>
+#include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 class tst_Platform : public QObject
 {
@@ -129,6 +133,22 @@ private slots:
         }
         qputenv("PICTARN_DOCUMENTS", QFile::encodeName(dir.filePath("named")));
         QCOMPARE(Folders::documents(), dir.filePath("named"));
+    }
+
+    void dialogsFitTheirContentOnADesktop()
+    {
+        // The phone's screen in the run "platform", a desktop's in "platform-desktop".
+        const bool desktop = QGuiApplication::primaryScreen()->size().width() > 480;
+        QWidget window;
+        window.setGeometry(desktop ? QRect(100, 50, 900, 600) : QRect(0, 0, 240, 320));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QDialog dialog;
+        (new QVBoxLayout(&dialog))->addWidget(new QLabel(QStringLiteral("A line of text")));
+        dialog.resize(10, 10);
+        QCOMPARE(DialogPlacement::place(&dialog, &window), desktop);
+        QCOMPARE(dialog.size(), desktop ? dialog.sizeHint() : QSize(10, 10));
+        QVERIFY(!desktop || dialog.geometry().center() == window.geometry().center());
     }
 };
 

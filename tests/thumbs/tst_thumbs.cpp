@@ -137,6 +137,7 @@ private slots:
     void boxesUseOnlyAGoodCacheFile_data();
     void boxesUseOnlyAGoodCacheFile();
     void keepsOneCacheFilePerImageName();
+    void captionsKeepBothEndsOfALongName();
     void movesWithKeysAndTaps_data();
     void movesWithKeysAndTaps();
     void placesBoxesAddedToAShownGrid();
@@ -144,6 +145,8 @@ private slots:
     void survivesChangesDuringThePass();
     void keepsPreviewsInSightWithinTheBudget_data();
     void keepsPreviewsInSightWithinTheBudget();
+    void storesOnlyForTheListedFile_data();
+    void storesOnlyForTheListedFile();
 };
 
 void tst_Thumbs::readsOnlyWholeSaneFreshFiles_data()
@@ -353,6 +356,23 @@ void tst_Thumbs::keepsOneCacheFilePerImageName()
     QCOMPARE(files(folder.path(".ptthumbs")), (QStringList{"a.jpg", "a.png"}));
 }
 
+void tst_Thumbs::captionsKeepBothEndsOfALongName()
+{
+    Folder folder;
+    const QFontMetrics metrics(ImageBox::captionFont());
+    QStringList captions;
+    for (const QString name : {"Landscape_of_the_north_1.jpg", "Landscape_of_the_north_9.jpg"}) {
+        ImageBox *box = folder.load(name);
+        box->resize(100, 95);
+        captions << box->caption().section(QLatin1Char('\n'), 0, 0);
+        QCOMPARE(box->toolTip(), name);
+        QVERIFY(metrics.horizontalAdvance(captions.last()) < 100);
+    }
+    QVERIFY(captions[0] != captions[1] && captions[0].contains(QStringLiteral("...")));
+    // Too narrow for even one letter and the dots: the first letter stays.
+    QCOMPARE(ImageBox::shortenCaption(QStringLiteral("WWWW"), metrics, 5), QStringLiteral("W..."));
+}
+
 void tst_Thumbs::movesWithKeysAndTaps_data()
 {
     QTest::addColumn<int>("from");
@@ -521,6 +541,70 @@ void tst_Thumbs::keepsPreviewsInSightWithinTheBudget()
     QCOMPARE(view->boxAt(0)->caption(), "img00.png\n40x30");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     QCOMPARE(view->selectedBox(), view->boxAt(11));
+}
+
+void tst_Thumbs::storesOnlyForTheListedFile_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("cache"); // what .ptthumbs holds afterwards
+    QTest::newRow("folder swapped for a link") << "swap folder" << QStringList();
+    QTest::newRow("image a link at decode, a file at store") << "swap image" << QStringList();
+    QTest::newRow("temporary names taken, stale ones left")
+            << "take names"
+            << QStringList{".ptthumb-dir.part", ".ptthumb-new.part", "img00.png", "img01.png"};
+}
+
+// A folder or a name that changes between the listing, the decode and the store never gets the
+// preview of a file from elsewhere written, nor its cache folder made elsewhere; nothing put at
+// the temporary names stops the writes, and what cut-short writes left goes.
+void tst_Thumbs::storesOnlyForTheListedFile()
+{
+    QFETCH(QString, change);
+    Folder folder(2);
+    const QString dir = folder.dir.path(), listed = dir + ".listed", elsewhere = dir + ".else";
+    QVERIFY(QDir().mkpath(elsewhere));
+    QVERIFY(TestUtil::writeImage(elsewhere + "/img00.png", 64, 48));
+    QVERIFY(TestUtil::writeImage(elsewhere + "/img01.png", 64, 48));
+    const auto restore = qScopeGuard([&] {
+        if (QFileInfo(listed).isDir())
+            QVERIFY(QFile::remove(dir) && QDir().rename(listed, dir));
+        QDir(elsewhere).removeRecursively();
+    });
+    const QString cacheFolder = folder.path(".ptthumbs");
+    if (change == "swap folder") {
+        QVERIFY(QDir().rename(dir, listed) && QFile::link(elsewhere, dir));
+    } else if (change == "swap image") {
+        const QString image = folder.path("img00.png");
+        QVERIFY(QFile::remove(image) && QFile::link(elsewhere + "/img00.png", image));
+        ImageBox *box = folder.view->boxAt(0);
+        ImageBox::Thumb thumb = box->thumbRequest();
+        ImageBox::makeThumb(thumb);
+        QVERIFY(!thumb.cacheData.isEmpty());
+        QVERIFY(QFile::remove(image) && QFile::copy(elsewhere + "/img00.png", image));
+        box->applyThumb(thumb);
+        folder.view->clearGrid(true);
+    } else {
+        QVERIFY(QDir().mkpath(cacheFolder));
+        for (int n = 0; n < 64; ++n)
+            QVERIFY(QDir().mkpath(QStringLiteral("%1/.ptthumb-%2-%3.part")
+                                          .arg(cacheFolder)
+                                          .arg(QCoreApplication::applicationPid())
+                                          .arg(n)));
+        const QDateTime old = QDateTime::currentDateTime().addSecs(-61);
+        for (const char *name : {".ptthumb-old.part", ".ptthumb-new.part"})
+            QVERIFY(writeAll(cacheFolder + '/' + name, "x")
+                    && (QByteArray(name).contains("new")
+                        || setTime(cacheFolder + '/' + name, old)));
+        QVERIFY(QDir().mkpath(cacheFolder + "/.ptthumb-dir.part"));
+    }
+    folder.view->loadThumbs();
+    QTRY_VERIFY(!folder.view->isLoading());
+    Prefetcher::pool()->waitForDone();
+    QVERIFY(!QFileInfo::exists(elsewhere + "/.ptthumbs"));
+    const QDir cache(QFileInfo(listed).isDir() ? listed + "/.ptthumbs" : cacheFolder);
+    QTEST(cache.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                  .filter(QRegularExpression("^(?!\\.ptthumb-[0-9]+-[0-9]+\\.part$)")),
+          "cache");
 }
 
 PICTARN_TEST(tst_Thumbs)

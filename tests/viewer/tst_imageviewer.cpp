@@ -2,13 +2,22 @@
 #include "common/testutil.h"
 
 #include "app/settings.h"
+#include "bench/procstatus.h"
+#include "viewer/gesturetracker.h"
+#include "viewer/imageheader.h"
+#include "viewer/imageloader.h"
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
+#include "viewer/zoompopup.h"
 
+#include <QImageReader>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenu>
+#include <QNativeGestureEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPointingDevice>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -73,6 +82,11 @@ private slots:
 
     void zoomsInStepsWithinTheBound_data();
     void zoomsInStepsWithinTheBound();
+    void zoomsAtThePointer_data();
+    void zoomsAtThePointer();
+    void showsEveryPixelOfALargePhoto();
+    void readsEveryGestureTrace_data();
+    void readsEveryGestureTrace();
     void tellsTheFileFacts_data();
     void tellsTheFileFacts();
     void survivesRequestsInTheMiddleOfADecode_data();
@@ -98,6 +112,10 @@ void tst_ImageViewer::initTestCase()
     QVERIFY(dir.isValid());
     QVERIFY(writeMarked(file("1600x1200.png"), 1600, 1200));
     logged = qInstallMessageHandler(&countLoads);
+    // Trace lines stay off unless asked for; these tests count them.
+    ImageLoader().load(file("1600x1200.png"));
+    QCOMPARE(loads, 0);
+    QLoggingCategory::setFilterRules(QStringLiteral("pictarn.debug=true"));
 }
 
 void tst_ImageViewer::init()
@@ -132,15 +150,20 @@ void tst_ImageViewer::zoomsInStepsWithinTheBound_data()
     QTest::addColumn<QPointF>("middle"); // of the view, as parts of the picture
 
     const QSize large(1600, 1200);
-    QTest::newRow("in keeps the middle") << large << "zi" << large << 2 << QPointF(0.3, 0.6);
+    QTest::newRow("in keeps the middle")
+            << large << "zi" << QSize(1131, 849) << 2 << QPointF(0.3, 0.6);
     QTest::newRow("out keeps the middle")
-            << large << "zo" << QSize(533, 399) << 2 << QPointF(0.3, 0.6);
+            << large << "zo" << QSize(566, 424) << 1 << QPointF(0.3, 0.6);
     QTest::newRow("turn 90 turns the middle")
             << large << "z9" << QSize(600, 800) << 1 << QPointF(0.4, 0.3);
     QTest::newRow("back to the fit, once") << large << "iff" << QSize(240, 180) << 2 << QPointF();
-    // Pictures larger than the bound allows are never made.
+    // 1:1 is the full picture; above it nothing is decoded again.
     QTest::newRow("3001x3000 max")
-            << QSize(3001, 3000) << "m" << QSize(1500, 1499) << 1 << QPointF();
+            << QSize(3001, 3000) << "m" << QSize(3001, 3000) << 1 << QPointF();
+    QTest::newRow("keys: 1 then + up to 800 %")
+            << large << "1+=+=+=+" << QSize(12800, 9600) << 1 << QPointF(0.5, 0.5);
+    // Smaller pictures are made from the one at hand; the fit is decoded.
+    QTest::newRow("keys: - twice, 0 fits") << large << "z--0" << QSize(240, 180) << 2 << QPointF();
 }
 
 void tst_ImageViewer::zoomsInStepsWithinTheBound()
@@ -171,9 +194,11 @@ void tst_ImageViewer::zoomsInStepsWithinTheBound()
         else if (step == QLatin1Char('f'))
             viewer->scaleToScreen(); // the second is a no-op: the fit is made once
         else if (step == QLatin1Char('z'))
-            viewer->zoomTo(2);
-        else
+            viewer->zoomTo(0.5);
+        else if (step == QLatin1Char('9'))
             viewer->rotateBy(90);
+        else
+            QTest::keyClick(viewer->scrollView, step.toLatin1());
         QCoreApplication::processEvents();
         if (step == QLatin1Char('z')) {
             across->setValue(qRound(0.3 * picture().width() - view().width() / 2.0));
@@ -181,10 +206,252 @@ void tst_ImageViewer::zoomsInStepsWithinTheBound()
         }
     }
     QCOMPARE(loads, decodes);
-    QCOMPARE(viewer->basePixmap.size(), shown);
+    QCOMPARE(picture(), shown);
     const QPointF at((across->value() + view().width() / 2.0) / picture().width(),
                      (down->value() + view().height() / 2.0) / picture().height());
     QVERIFY(middle.isNull() || (at - middle).manhattanLength() < 0.03);
+}
+
+void tst_ImageViewer::zoomsAtThePointer_data()
+{
+    QTest::addColumn<double>("start"); // 0: fitted
+    QTest::addColumn<QList<int>>("turns"); // Ctrl+wheel angles; 0: a touchpad pinch of +50 %
+    QTest::addColumn<QPoint>("at"); // in the view
+    QTest::addColumn<int>("percent");
+
+    using L = QList<int>;
+    QTest::newRow("notch in from the fit") << 0.0 << L{120} << QPoint(60, 145) << 25;
+    QTest::newRow("notch out") << 1.0 << L{-120} << QPoint(200, 50) << 71;
+    QTest::newRow("touchpad turns") << 1.0 << L{30, 30, 30, 30} << QPoint(20, 250) << 141;
+    QTest::newRow("touchpad pinch") << 1.0 << L{0} << QPoint(30, 30) << 150;
+}
+
+void tst_ImageViewer::zoomsAtThePointer()
+{
+    QFETCH(double, start);
+    QFETCH(QList<int>, turns);
+    QFETCH(QPoint, at);
+    QFETCH(int, percent);
+
+    viewer->load(file("1600x1200.png"));
+    if (start > 0)
+        viewer->zoomTo(start);
+    QWidget *view = viewer->scrollView->viewport();
+    const auto pictureAt = [&] {
+        return (QPointF(at) - viewer->imageWidget->pos()) * 1600.0 / viewer->imageWidget->width();
+    };
+    const QPointF before = pictureAt();
+    for (const int turn : turns) {
+        if (turn == 0) {
+            QNativeGestureEvent pinch(Qt::ZoomNativeGesture,
+                                      QPointingDevice::primaryPointingDevice(), 2, at, at,
+                                      view->mapToGlobal(at), 0.5, QPointF());
+            QApplication::sendEvent(view, &pinch);
+        } else {
+            QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, turn), Qt::NoButton,
+                              Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view, &wheel);
+        }
+    }
+    QCOMPARE(viewer->geometry.percent(), percent);
+    QVERIFY((pictureAt() - before).manhattanLength() < 2.0);
+    // The sharper picture is decoded once the zoom rests; the point stays where it is.
+    QTRY_COMPARE(viewer->sourceScale, qMin(1.0, viewer->geometry.scale()));
+    QVERIFY((pictureAt() - before).manhattanLength() < 2.0);
+
+    // The wheel alone scrolls the zoomed picture.
+    const int scrolled = viewer->scrollView->verticalScrollBar()->value();
+    QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    QVERIFY(viewer->scrollView->verticalScrollBar()->value() > scrolled);
+    QCOMPARE(viewer->geometry.percent(), percent);
+}
+
+void tst_ImageViewer::showsEveryPixelOfALargePhoto()
+{
+    // 24 million pixels in smooth waves, so that neighbours differ a little everywhere.
+    const QString path = file("24mp.jpg");
+    {
+        QImage photo(6000, 4000, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(photo.scanLine(y));
+            for (int x = 0; x < photo.width(); ++x)
+                line[x] = qRgb((x * 3) & 255, (y * 5) & 255, ((x + y) * 2) & 255);
+        }
+        QVERIFY(photo.save(path, "jpg", 95));
+    }
+    viewer->load(path);
+    ProcStatus::resetPeak();
+    const long resident = ProcStatus::field("VmRSS");
+    viewer->zoomMax();
+    QCOMPARE(viewer->zoomPopup->findChild<QLabel *>()->text(), QStringLiteral("Zoom 100% "));
+    const long peak = ProcStatus::field("VmHWM") - resident;
+    QVERIFY2(peak * 1024 <= ImageHeader::budget, qPrintable(QString::number(peak)));
+    const qint64 decodedOnce = viewer->basePixmap.cacheKey();
+    const QPoint offset(4000, 3000);
+    viewer->scrollView->horizontalScrollBar()->setValue(offset.x());
+    viewer->scrollView->verticalScrollBar()->setValue(offset.y());
+    const QImage at100 = viewer->scrollView->viewport()->grab().toImage();
+    for (int i = 0; i < 7; ++i)
+        viewer->zoomIn();
+    QCOMPARE(viewer->zoomPopup->findChild<QLabel *>()->text(), QStringLiteral("Zoom 800% "));
+    const QPoint offset8 = QPoint(viewer->scrollView->horizontalScrollBar()->value(),
+                                  viewer->scrollView->verticalScrollBar()->value());
+    const QImage at800 = viewer->scrollView->viewport()->grab().toImage();
+    QCOMPARE(viewer->basePixmap.cacheKey(), decodedOnce); // drawn from the same pixels
+
+    const QImage decoded = QImageReader(path).read().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(at100.copy(0, 0, 200, 200), decoded.copy(QRect(offset, QSize(200, 200))));
+    int misses = 0;
+    for (int y = 4; y < at800.height() - 8; y += 8) {
+        for (int x = 4; x < at800.width() - 8; x += 8) {
+            const QPoint source = (offset8 + QPoint(x, y)) / 8;
+            misses += looksLike(at800.pixel(x, y), decoded.pixelColor(source)) ? 0 : 1;
+        }
+    }
+    QCOMPARE(misses, 0);
+}
+
+namespace {
+
+enum Kind { Tap, DoubleTap, SlowDrag, Flick, PinchIn, PinchOut, EdgeSwipe, Swipe, Down, TapDrag };
+
+} // namespace
+
+void tst_ImageViewer::readsEveryGestureTrace_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("speed"); // 0 slow, 1 middling, 2 fast
+    QTest::addColumn<int>("variant"); // the other way, elsewhere, or drifting
+
+    const char *const kinds[]
+            = {"tap",       "double tap",       "slow drag", "flick",      "pinch in",
+               "pinch out", "swipe at an edge", "swipe",     "swipe down", "double-tap drag"};
+    for (int kind = Tap; kind <= TapDrag; ++kind) {
+        for (int speed = 0; speed < 3; ++speed) {
+            for (int variant = 0; variant < 2; ++variant)
+                QTest::addRow("%s, speed %d, variant %d", kinds[kind], speed, variant)
+                        << kind << speed << variant;
+        }
+    }
+}
+
+void tst_ImageViewer::readsEveryGestureTrace()
+{
+    QFETCH(int, kind);
+    QFETCH(int, speed);
+    QFETCH(int, variant);
+
+    viewer->load(file("1600x1200.png"));
+    QWidget *view = viewer->scrollView->viewport();
+    QScrollBar *across = viewer->scrollView->horizontalScrollBar();
+    if (kind == SlowDrag || kind == Flick || kind == EdgeSwipe) {
+        viewer->zoomTo(0.5);
+        if (kind == EdgeSwipe)
+            across->setValue(variant == 0 ? across->maximum() : across->minimum());
+    }
+    const double before = viewer->geometry.scale();
+    const QPoint centre(120, 145);
+    // A finger from one point to another in eight moves, pace ms apart.
+    const auto drag = [&](QPoint from, QPoint to, int pace, bool press = true) {
+        if (press)
+            QTest::mousePress(view, Qt::LeftButton, {}, from);
+        for (int i = 1; i <= 8; ++i)
+            QTest::mouseMove(view, from + (to - from) * i / 8, pace);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, to, 1);
+    };
+    const int pace[][3]
+            = {{150, 80, 30}, {200, 120, 40}, {60, 40, 25}, {12, 6, 3},  {40, 20, 8},
+               {40, 20, 8},   {30, 15, 5},    {100, 20, 5}, {60, 20, 5}, {200, 120, 40}};
+    const int ms = pace[kind][speed];
+    const QPoint way = variant == 0 ? QPoint(-1, 0) : QPoint(1, 0);
+    GestureTracker::Gesture expected = GestureTracker::None;
+    switch (kind) {
+    case Tap:
+    case DoubleTap:
+    case TapDrag: {
+        // A finger on the touch screen; the mouse's double click as well.
+        static QPointingDevice *finger = QTest::createTouchDevice();
+        const QPoint at = variant == 0 || kind == TapDrag ? centre : QPoint(30, 200);
+        if (kind == DoubleTap && variant == 0) {
+            QTest::mouseClick(view, Qt::LeftButton, {}, at);
+            QTest::mouseDClick(view, Qt::LeftButton, {}, at, ms); // the second press only
+            QTest::mouseRelease(view, Qt::LeftButton, {}, at, 30);
+        } else {
+            QTest::touchEvent(view, finger).press(0, at);
+            QTest::qWait(kind == Tap ? ms : 20);
+            QTest::touchEvent(view, finger).release(0, at);
+        }
+        if (kind == DoubleTap && variant == 1) {
+            QTest::qWait(ms);
+            QTest::touchEvent(view, finger).press(0, at + QPoint(3, -2));
+            QTest::touchEvent(view, finger).release(0, at + QPoint(3, -2));
+        } else if (kind == TapDrag) {
+            QTest::qWait(ms);
+            QTest::touchEvent(view, finger).press(0, at);
+            const QPoint to = at + QPoint(0, variant == 0 ? 60 : -60);
+            for (int i = 1; i <= 8; ++i) {
+                QTest::qWait(ms / 4);
+                QTest::touchEvent(view, finger).move(0, at + (to - at) * i / 8);
+            }
+            QTest::touchEvent(view, finger).release(0, to);
+        }
+        expected = kind == Tap         ? GestureTracker::Tap
+                   : kind == DoubleTap ? GestureTracker::DoubleTap
+                                       : GestureTracker::DoubleTapDrag;
+        break;
+    }
+    case SlowDrag:
+    case Flick:
+        drag(centre,
+             centre
+                     + (variant == 0 ? QPoint(-120, 10) : QPoint(5, -100))
+                               / (kind == SlowDrag ? 2 : 1),
+             ms);
+        expected = kind == SlowDrag ? GestureTracker::Pan : GestureTracker::Flick;
+        break;
+    case PinchIn:
+    case PinchOut: {
+        // Two fingers closing or opening, their middle drifting aside or down.
+        static QPointingDevice *screen = QTest::createTouchDevice();
+        const QPoint drift = variant == 0 ? QPoint(20, 0) : QPoint(0, 20);
+        const int from = kind == PinchIn ? 60 : 25;
+        const int to = kind == PinchIn ? 25 : 60;
+        for (int i = 0; i <= 6; ++i) {
+            const int half = from + (to - from) * i / 6;
+            const QPoint middle = centre + drift * i / 6;
+            auto fingers = QTest::touchEvent(view, screen);
+            if (i == 0)
+                fingers.press(0, middle - QPoint(half, 0)).press(1, middle + QPoint(half, 0));
+            else
+                fingers.move(0, middle - QPoint(half, 0)).move(1, middle + QPoint(half, 0));
+            fingers.commit();
+            QTest::qWait(ms);
+        }
+        QTest::touchEvent(view, screen).release(0, centre + drift).release(1, centre + drift);
+        expected = GestureTracker::Pinch;
+        break;
+    }
+    case EdgeSwipe:
+    case Swipe:
+        drag(centre, centre + way * 80 + QPoint(0, 6), ms);
+        expected = variant == 0 ? GestureTracker::Next : GestureTracker::Previous;
+        break;
+    case Down:
+        drag(QPoint(120, 60), QPoint(120 + 15 * variant, 170), ms);
+        expected = GestureTracker::Down;
+        break;
+    }
+    QCOMPARE(viewer->gestures.last(), expected);
+    // What the viewer made of it.
+    if (kind == DoubleTap)
+        QCOMPARE(viewer->geometry.percent(), 100); // twice the fit is less
+    if (kind == PinchIn || (kind == TapDrag && variant == 1))
+        QVERIFY(viewer->geometry.scale() < before);
+    if (kind == PinchOut || (kind == TapDrag && variant == 0))
+        QVERIFY(viewer->geometry.scale() > before);
+    QCOMPARE(viewer->isVisible(), kind != Down);
 }
 
 void tst_ImageViewer::tellsTheFileFacts_data()
@@ -337,7 +604,7 @@ void tst_ImageViewer::movesThroughTheListedPictures()
         QVERIFY(QTest::qWaitForWindowExposed(surface));
     }
     if (zoomed)
-        viewer->zoomTo(1);
+        viewer->zoomTo(1.0);
     QSignalSpy moves(viewer, &ImageViewer::imageChanged);
     const QSize box = surface ? QSize(240, 320) : QSize(240, 290);
     const auto ready = [&](int n) {
@@ -364,9 +631,10 @@ void tst_ImageViewer::movesThroughTheListedPictures()
                 QTest::keyClick(surface, Qt::Key_Right);
             else
                 viewer->step(way);
-            // The surface shows the next picture: green where the first was blue.
+            // The surface shows the next picture (green where the first was blue) and names it.
             if (surface && moved == 1)
-                QVERIFY(looksLike(surface->grab().toImage().pixel(140, 175), Qt::green));
+                QVERIFY(looksLike(surface->grab().toImage().pixel(140, 175), Qt::green)
+                        && surface->windowTitle() == QStringLiteral("listed3.png"));
         }
         QCOMPARE(loads, 0);
     }
@@ -513,6 +781,7 @@ void tst_ImageViewer::keepsThePictureShown()
     if (!popup.isEmpty())
         QTest::keyRelease(viewer->focusWidget(), Qt::Key(key));
     QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->windowTitle(), popup.isEmpty() ? "clear.png" : "1600x1200.png");
     QCOMPARE(viewer->imageWidget->size(), popup.isEmpty() ? QSize(100, 80) : QSize(240, 180));
     // On screen: the picture, and plain black under a see-through one, never the photo before.
     const QPoint at

@@ -1,0 +1,3 @@
+#include "platform/trace.h"
+
+Q_LOGGING_CATEGORY(pictarnTrace, "pictarn", QtInfoMsg)

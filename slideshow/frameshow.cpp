@@ -1,0 +1,357 @@
+#include "slideshow/frameshow.h"
+
+#include "resources/iconset.h"
+#include "slideshow/framefolders.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QVariantAnimation>
+
+#include <algorithm>
+
+FrameShow::FrameShow(const FrameOptions &options, Clock clock)
+    : ImageWidget(nullptr), options(options), clock(std::move(clock)), list(options.order)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::BlankCursor);
+    prefetcher.setParent(this);
+    folders = new FrameFolders(options.folders, options.recursive, this);
+    connect(folders, &FrameFolders::changed, this, &FrameShow::foldersChanged);
+    connect(&prefetcher, &Prefetcher::ready, this, [this](const QString &path) {
+        if (path == wanted)
+            present(path);
+    });
+
+    // The slide show's bar: back, play/pause, stop, next.
+    controlBar = new QFrame(this);
+    controlBar->setObjectName(QStringLiteral("controlBar"));
+    controlBar->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    controlBar->setAutoFillBackground(true);
+    controlBar->setAttribute(Qt::WA_NoMousePropagation);
+    auto *row = new QHBoxLayout(controlBar);
+    const int frame = controlBar->frameWidth();
+    row->setContentsMargins(frame, frame, frame, frame);
+    row->setSpacing(0);
+    auto addButton = [this, row](const QString &icon, const char *name, void (FrameShow::*slot)()) {
+        auto *button = new QToolButton(controlBar);
+        button->setObjectName(QLatin1String(name));
+        const QPixmap pixmap = iconPixmap(icon);
+        button->setIcon(pixmap);
+        if (!pixmap.isNull())
+            button->setIconSize(pixmap.size());
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, slot);
+        row->addWidget(button);
+        return button;
+    };
+    addButton(QStringLiteral("back"), "backButton", &FrameShow::showPreviousImage);
+    playButton = addButton(QStringLiteral("pause"), "playButton", &FrameShow::pause);
+    addButton(QStringLiteral("stop"), "stopButton", &FrameShow::stop);
+    addButton(QStringLiteral("next"), "nextButton", &FrameShow::showNextImage);
+    controlBar->hide();
+
+    timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("timer"));
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, &FrameShow::showNextImage);
+    scheduleTimer = new QTimer(this);
+    scheduleTimer->setInterval(scheduleMilliseconds);
+    connect(scheduleTimer, &QTimer::timeout, this, &FrameShow::checkSchedule);
+
+    fade = new QVariantAnimation(this);
+    fade->setStartValue(0.0);
+    fade->setEndValue(1.0);
+    fade->setDuration(std::clamp(options.intervalMs / 2, 1, fadeMilliseconds));
+    connect(fade, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+    connect(fade, &QVariantAnimation::finished, this, [this] {
+        before = QPixmap();
+        update();
+    });
+
+    connect(this, &ImageWidget::clicked, this, &FrameShow::showControlBar);
+    connect(this, &ImageWidget::swiped, this, [this](int direction) {
+        if (direction > 0)
+            showNextImage();
+        else
+            showPreviousImage();
+    });
+    resize(screenSize());
+}
+
+void FrameShow::start()
+{
+    showFullScreen();
+    activateWindow();
+    setFocus();
+    const QSize bar = controlBar->sizeHint();
+    controlBar->setGeometry((width() - bar.width()) / 2, (height() - 1) - bar.height() - 4,
+                            bar.width(), bar.height());
+    folders->start();
+    foldersChanged();
+    scheduleTimer->start();
+    checkSchedule();
+    if (!dark)
+        showNextImage();
+}
+
+void FrameShow::foldersChanged()
+{
+    list.setPictures(folders->pictures());
+    if (closing || dark)
+        return;
+    const bool shownGone = !m_shownPath.isEmpty() && !list.contains(m_shownPath);
+    const bool wantedGone = !wanted.isEmpty() && !list.contains(wanted);
+    // Nothing was shown for want of pictures: the first one goes up now.
+    const bool idle = m_shownPath.isEmpty() && wanted.isEmpty() && list.size() > 0;
+    if (shownGone)
+        blackScreen();
+    if (shownGone || wantedGone || (idle && running))
+        showNextImage();
+}
+
+void FrameShow::showNextImage()
+{
+    if (closing || dark)
+        return;
+    timer->stop();
+    const QString path = list.next();
+    if (path.isEmpty()) {
+        wanted.clear();
+        blackScreen();
+        arm();
+        return;
+    }
+    request(path);
+}
+
+void FrameShow::showPreviousImage()
+{
+    if (closing || dark)
+        return;
+    const QString path = list.previous();
+    if (path.isEmpty())
+        return;
+    setRunning(false);
+    request(path);
+}
+
+void FrameShow::request(const QString &path)
+{
+    wanted = path;
+    if (prefetcher.isReady(path, screenSize(), options.bestFit))
+        present(path);
+    else
+        prefetcher.prefetch(path, screenSize(), options.bestFit);
+}
+
+void FrameShow::present(const QString &path)
+{
+    wanted.clear();
+    // Checked now, not when it was listed or decoded: a picture removed since never shows.
+    if (!list.contains(path) || !QFileInfo::exists(path)) {
+        prefetcher.take(path, screenSize(), options.bestFit);
+        if (++skipped <= list.size())
+            QTimer::singleShot(0, this, &FrameShow::showNextImage);
+        else
+            arm();
+        return;
+    }
+    skipped = 0;
+    const QImage image = prefetcher.take(path, screenSize(), options.bestFit);
+    fade->stop();
+    before = options.crossfade ? current : QPixmap();
+    current = QPixmap::fromImage(image);
+    m_shownPath = path;
+    if (!before.isNull())
+        fade->start();
+    update();
+    emit pictureShown(path);
+    if (running)
+        arm();
+    const QString ahead = list.peek();
+    if (!ahead.isEmpty() && ahead != path)
+        prefetcher.prefetch(ahead, screenSize(), options.bestFit);
+}
+
+void FrameShow::blackScreen()
+{
+    fade->stop();
+    current = before = QPixmap();
+    if (!m_shownPath.isEmpty()) {
+        m_shownPath.clear();
+        emit pictureShown({});
+    }
+    update();
+}
+
+void FrameShow::arm()
+{
+    if (!running || dark || closing)
+        return;
+    timer->start(std::max(0, options.intervalMs));
+}
+
+void FrameShow::pause()
+{
+    if (closing)
+        return;
+    if (running) {
+        timer->stop();
+        setRunning(false);
+    } else {
+        setRunning(true);
+        showNextImage();
+    }
+}
+
+void FrameShow::setRunning(bool on)
+{
+    if (!on)
+        timer->stop();
+    running = on;
+    playButton->setIcon(iconPixmap(on ? QStringLiteral("pause") : QStringLiteral("play")));
+}
+
+void FrameShow::stop()
+{
+    timer->stop();
+    close();
+}
+
+void FrameShow::showControlBar()
+{
+    controlBar->setHidden(!controlBar->isHidden());
+}
+
+void FrameShow::checkSchedule()
+{
+    const QDateTime now = clock();
+    const bool awake = wakeUntil.isValid() && now < wakeUntil;
+    setDark(options.blank.isDark(now.time()) && !awake);
+}
+
+void FrameShow::setDark(bool on)
+{
+    if (on == dark || closing)
+        return;
+    dark = on;
+    if (on) {
+        timer->stop();
+        wanted.clear();
+        prefetcher.drop();
+        controlBar->hide();
+        blackScreen();
+        blanker.setBlank(true);
+        return;
+    }
+    blanker.setBlank(false);
+    showNextImage();
+}
+
+void FrameShow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (closing || dark)
+        return;
+    const auto at = [this](const QPixmap &pixmap) {
+        return QRect(QPoint((width() - pixmap.width()) / 2, (height() - pixmap.height()) / 2),
+                     pixmap.size());
+    };
+    const qreal t
+            = fade->state() == QAbstractAnimation::Running ? fade->currentValue().toReal() : 1.0;
+    if (!before.isNull() && t < 1.0) {
+        // What the new picture will not cover fades out; the rest it covers as it fades in.
+        painter.setOpacity(at(current).contains(at(before)) ? 1.0 : 1.0 - t);
+        painter.drawPixmap(at(before), before);
+    }
+    if (!current.isNull()) {
+        painter.setOpacity(t);
+        painter.drawPixmap(at(current), current);
+    }
+}
+
+void FrameShow::mousePressEvent(QMouseEvent *event)
+{
+    if (dark) {
+        // A touch lights the frame for one picture's time.
+        wakingTouch = true;
+        const int awake = std::max(1000, options.intervalMs);
+        wakeUntil = clock().addMSecs(awake);
+        checkSchedule();
+        QTimer::singleShot(awake + 50, this, &FrameShow::checkSchedule);
+        event->accept();
+        return;
+    }
+    wakingTouch = false;
+    ImageWidget::mousePressEvent(event);
+}
+
+void FrameShow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!wakingTouch)
+        ImageWidget::mouseMoveEvent(event);
+}
+
+void FrameShow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (wakingTouch) {
+        wakingTouch = false;
+        event->accept();
+        return;
+    }
+    ImageWidget::mouseReleaseEvent(event);
+}
+
+void FrameShow::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->isAutoRepeat())
+        pressedKey = event->key();
+    event->accept();
+}
+
+void FrameShow::keyReleaseEvent(QKeyEvent *event)
+{
+    event->accept();
+    if (event->key() != pressedKey)
+        return;
+    if (!event->isAutoRepeat())
+        pressedKey = 0;
+    switch (event->key()) {
+    case Qt::Key_Space:
+        pause();
+        break;
+    case Qt::Key_Escape:
+        stop();
+        break;
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        showNextImage();
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        showPreviousImage();
+        break;
+    default:
+        break;
+    }
+}
+
+QSize FrameShow::screenSize() const
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return screen->geometry().size();
+    return size();
+}

@@ -1,0 +1,232 @@
+#include "common/testmain.h"
+#include "common/testutil.h"
+
+#include "slideshow/blankschedule.h"
+#include "slideshow/framefolders.h"
+#include "slideshow/frameplaylist.h"
+#include "slideshow/frameshow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QList<FramePicture> pictures(const QStringList &names)
+{
+    QList<FramePicture> list;
+    const QDateTime base(QDate(2026, 1, 1), QTime(0, 0));
+    // "name@hours" dates a picture hours after the base; plain names share the base.
+    for (const QString &name : names) {
+        const QStringList parts = name.split('@');
+        list.append({parts[0], base.addSecs(parts.value(1).toInt() * 3600)});
+    }
+    return list;
+}
+
+} // namespace
+
+class tst_Frame : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The pictures handed out round after round, with pictures coming and going between steps.
+    // script: "+name@h" adds, "-name" removes, "n" takes the next picture, "p" steps back.
+    void playlist_data()
+    {
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QStringList>("start");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("shown"); // for NewestFirst; "" checks only rounds
+        QTest::newRow("newest first, ties by name")
+                << int(FramePlaylist::NewestFirst) << QStringList{"a@1", "c@3", "b@3", "d@2"}
+                << "n n n n n"
+                << "b c d a b";
+        QTest::newRow("newest first, an added picture comes next, a removed one never")
+                << int(FramePlaylist::NewestFirst) << QStringList{"a@1", "b@2", "c@3"}
+                << "n +n@9 n -b n n"
+                << "c n a n";
+        QTest::newRow("newest first, a step back shows the one before, then on again")
+                << int(FramePlaylist::NewestFirst) << QStringList{"a@1", "b@2", "c@3"}
+                << "n n p n n"
+                << "c b c b a";
+        QTest::newRow("shuffled, seven over four rounds")
+                << int(FramePlaylist::Shuffled) << QStringList{"a", "b", "c", "d", "e", "f", "g"}
+                << "n n n n n n n n n n n n n n n n n n n n n n n n n n n n"
+                << "";
+        QTest::newRow("shuffled, churn mid-round")
+                << int(FramePlaylist::Shuffled) << QStringList{"a", "b", "c", "d", "e"}
+                << "n n +x -a -b -c -d -e +y n n n n n n"
+                << "";
+        QTest::newRow("one picture") << int(FramePlaylist::Shuffled) << QStringList{"a"} << "n n n"
+                                     << "a a a";
+        QTest::newRow("none, then one")
+                << int(FramePlaylist::Shuffled) << QStringList{} << "n +a n -a n"
+                << " a ";
+    }
+
+    void playlist()
+    {
+        QFETCH(int, order);
+        QFETCH(QStringList, start);
+        QFETCH(QString, script);
+        QFETCH(QString, shown);
+        QSet<QString> orders; // what each seed showed
+        for (quint32 seed : {1u, 2u, 3u, 4u, 5u}) {
+            FramePlaylist list(FramePlaylist::Order(order), seed);
+            QStringList names = start;
+            list.setPictures(pictures(names));
+            QStringList seen, removed;
+            QSet<QString> round; // shown since the last round began
+            for (const QString &step : script.split(' ')) {
+                if (step.startsWith('+') || step.startsWith('-')) {
+                    const QString name = step.mid(1).section('@', 0, 0);
+                    if (step.startsWith('+')) {
+                        names << step.mid(1);
+                    } else {
+                        names.removeIf([&](const QString &n) {
+                            return n.startsWith(name + '@') || n == name;
+                        });
+                        removed << name;
+                    }
+                    list.setPictures(pictures(names));
+                    continue;
+                }
+                if (step == "p" && !seen.isEmpty())
+                    round.remove(seen.last()); // it comes again
+                const QString path = step == "p" ? list.previous() : list.next();
+                QVERIFY2(!removed.contains(path) || names.contains(path), qPrintable(path));
+                if (step == "n" && !path.isEmpty()) {
+                    // No picture twice before every other has had its turn.
+                    if (round.size() >= names.size())
+                        round.clear();
+                    QVERIFY2(!round.contains(path), qPrintable(script + ": " + path));
+                    round.insert(path);
+                }
+                seen << path;
+            }
+            if (!shown.isEmpty())
+                QCOMPARE(seen.join(' '), shown);
+            orders.insert(seen.join(' '));
+        }
+        // Shuffled means another order for another seed.
+        if (shown.isEmpty())
+            QVERIFY(orders.size() > 1);
+    }
+
+    void folders()
+    {
+        QTemporaryDir dir;
+        const QString top = dir.path();
+        QVERIFY(TestUtil::writeImages(top, {"a.png", "notes.txt"}));
+        QVERIFY(TestUtil::writeImages(top + "/sub", {"b.jpg"}));
+        QVERIFY(TestUtil::writeImages(top + "/.ptthumbs", {"c.png"}));
+        QString deep = top + "/sub";
+        for (int i = 0; i <= FrameFolders::maxDepth + 1; ++i)
+            deep += "/d";
+        QVERIFY(TestUtil::writeImages(deep, {"deep.png"}));
+        // A loop back to the top: read once, not forever.
+        QVERIFY(QFile::link(top, top + "/sub/loop"));
+        const auto names = [&](bool recursive) {
+            QStringList found;
+            for (const FramePicture &picture :
+                 FrameFolders::scan({top, top + "/missing"}, recursive))
+                found << QDir(top).relativeFilePath(picture.path);
+            return found.join(' ');
+        };
+        QCOMPARE(names(false), QString("a.png"));
+        QCOMPARE(names(true), QString("a.png sub/b.jpg"));
+    }
+
+    void schedule_data()
+    {
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<int>("minutesToChange"); // -1: never
+        QTest::newRow("over midnight, late") << "22:30-07:00"
+                                             << "23:59" << true << 421;
+        QTest::newRow("over midnight, early") << "22:30-07:00"
+                                              << "06:59" << true << 1;
+        QTest::newRow("over midnight, day") << "22:30-07:00"
+                                            << "07:00" << false << 930;
+        QTest::newRow("over midnight, start") << "22:30-07:00"
+                                              << "22:30" << true << 510;
+        QTest::newRow("within a day") << "1:00-5:30"
+                                      << "00:30" << false << 30;
+        QTest::newRow("within a day, end") << "01:00-05:30"
+                                           << "05:30" << false << 1170;
+        QTest::newRow("same times: never") << "07:00-07:00"
+                                           << "07:00" << false << -1;
+        QTest::newRow("hour out of range") << "24:00-07:00"
+                                           << "23:00" << false << -1;
+        QTest::newRow("not a range") << "22:30"
+                                     << "23:00" << false << -1;
+    }
+
+    void schedule()
+    {
+        QFETCH(QString, range);
+        QFETCH(QString, time);
+        QFETCH(int, minutesToChange);
+        const BlankSchedule schedule = BlankSchedule::parse(range);
+        const QTime at = QTime::fromString(time, "HH:mm");
+        QTEST(schedule.isDark(at), "dark");
+        const int msecs = schedule.msecsToChange(at);
+        QCOMPARE(msecs < 0 ? -1 : msecs / 60000, minutesToChange);
+    }
+
+    // Pictures that come and go while the frame runs; the dark hours on an injected clock.
+    void frameShow()
+    {
+        QTemporaryDir dir;
+        QVERIFY(TestUtil::writeImages(dir.path(), {"a.png", "b.png", "c.png", "d.png"}, 64));
+        QDateTime now(QDate(2026, 12, 7), QTime(21, 59));
+        FrameOptions options;
+        options.folders = {dir.path()};
+        options.intervalMs = 0;
+        options.blank = BlankSchedule::parse("22:00-07:00");
+        QPointer<FrameShow> show = new FrameShow(options, [&now] { return now; });
+        const auto cleanup = qScopeGuard([&show] { delete show; });
+        QStringList shown;
+        connect(show, &FrameShow::pictureShown,
+                [&shown](const QString &path) { shown << QFileInfo(path).fileName(); });
+        show->start();
+        QTRY_VERIFY(shown.size() >= 4);
+
+        QVERIFY(QFile::remove(dir.path() + "/b.png"));
+        QVERIFY(TestUtil::writeImages(dir.path(), {"e.png"}, 64));
+        const int removedAt = int(shown.size());
+        // Seen within one round once the folder was read again.
+        QTRY_VERIFY_WITH_TIMEOUT(shown.mid(removedAt).contains("e.png"), 6000);
+        QTRY_VERIFY(shown.size() > removedAt + 8);
+        QVERIFY(!show->playlist().contains(dir.path() + "/b.png"));
+        QVERIFY2(!shown.mid(removedAt + 1).contains("b.png"), qPrintable(shown.join(' ')));
+
+        now = now.addSecs(120);
+        show->checkSchedule();
+        QVERIFY(show->isDark());
+        shown.clear();
+        QTest::qWait(50);
+        QCOMPARE(shown, QStringList()); // nothing decoded while dark
+        QTest::mousePress(show, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(show, Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(!show->isDark());
+        QTRY_VERIFY(!shown.isEmpty());
+        now = now.addSecs(1);
+        show->checkSchedule();
+        QVERIFY(show->isDark());
+        now = now.addSecs(9 * 3600);
+        show->checkSchedule();
+        QVERIFY(!show->isDark());
+        show->close();
+        QTRY_VERIFY(!show);
+    }
+};
+
+PICTARN_TEST(tst_Frame)
+#include "tst_frame.moc"
