@@ -86,4 +86,16 @@ bool clickButton(QWidget *dialog, const QString &text)
     return false;
 }
 
+double meanDifference(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    const QImage y = b.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    qint64 sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int i = 0; i < x.width() * 4; ++i)
+            sum += qAbs(x.constScanLine(row)[i] - y.constScanLine(row)[i]);
+    }
+    return double(sum) / (4.0 * x.width() * x.height());
+}
+
 } // namespace TestUtil

@@ -39,4 +39,7 @@ void answerModal(std::function<void(QWidget *)> act);
 // Clicks the button of that text among dialog's children; false when there is none.
 bool clickButton(QWidget *dialog, const QString &text);
 
+// Mean absolute difference per channel, alpha included, between two images of one size.
+double meanDifference(const QImage &a, const QImage &b);
+
 } // namespace TestUtil

@@ -1,4 +1,5 @@
 #include "common/testmain.h"
+#include "common/testutil.h"
 
 #include "browse/imagefiles.h"
 #include "viewer/imageloader.h"
@@ -95,18 +96,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-double meanDifference(const QImage &a, const QImage &b)
-{
-    const QImage x = a.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
-    const QImage y = b.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
-    qint64 sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        for (int i = 0; i < x.width() * 4; ++i)
-            sum += qAbs(x.constScanLine(row)[i] - y.constScanLine(row)[i]);
-    }
-    return double(sum) / (4.0 * x.width() * x.height());
 }
 
 } // namespace
@@ -238,7 +227,7 @@ void tst_Formats::decodesUpright()
         QVERIFY(image && !image->isNull());
         const QImage scaled
                 = reference.scaled(image->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const double difference = meanDifference(*image, scaled);
+        const double difference = TestUtil::meanDifference(*image, scaled);
         QVERIFY2(difference <= tolerance, qPrintable(QString::number(difference)));
     }
 }

@@ -106,19 +106,6 @@ QByteArray gif(int w, int h, int colours, bool local)
     return bytes + QByteArray("\x02\x02\x4c\x01\0\x3b", 6);
 }
 
-// Mean absolute difference per channel, alpha included, between two images of one size.
-double meanDifference(const QImage &a, const QImage &b)
-{
-    const QImage x = a.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
-    const QImage y = b.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
-    qint64 sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        for (int i = 0; i < x.width() * 4; ++i)
-            sum += qAbs(x.constScanLine(row)[i] - y.constScanLine(row)[i]);
-    }
-    return double(sum) / (4.0 * x.width() * x.height());
-}
-
 } // namespace
 
 class tst_ImageLoader : public QObject
@@ -226,7 +213,7 @@ void tst_ImageLoader::matchesAFullDecode()
                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                      .transformed(QTransform().rotate(turn));
     QCOMPARE(image->size(), reference.size());
-    QVERIFY(meanDifference(*image, reference) < (bytes.startsWith("\xff\xd8") ? 16 : 2));
+    QVERIFY(TestUtil::meanDifference(*image, reference) < (bytes.startsWith("\xff\xd8") ? 16 : 2));
 }
 
 void tst_ImageLoader::undecodableFilesGiveNothing_data()
