@@ -18,6 +18,7 @@
 
 #include "app/pictarn.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "sandbox/decoder.h"
@@ -950,6 +951,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("PICTARN_DECODER"))
         qputenv("PICTARN_DECODER", PICTARN_BUILT_DECODER);
+    Startup::addPluginFolder(argv[0]); // the helpers load the HEIF and JPEG XL readers from it
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     if (mode == "pass" && argc >= 3) {
         bool perBox = false;
