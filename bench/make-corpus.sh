@@ -2,7 +2,7 @@
 # Makes the benchmark folder with ImageMagick: the same pictures from the same seeds on every
 # run. Usage: bench/make-corpus.sh <folder>
 #
-# <folder>/images    about 60 pictures; the name's first part is the class the bench reports
+# <folder>/images    about 60 pictures (HEIC and JPEG XL by heif-enc and cjxl); the name's first part is the class the bench reports
 # <folder>/list2000  2,000 empty files for the listing figure (a few are not images)
 #
 # A folder made by this same script is kept as it is; anything else in its place is remade.
@@ -56,6 +56,13 @@ done
 for i in 01 02 03 04; do
     next; jpeg "jpeg24-$i.jpg" "$S" 6000 4000
 done
+# The first 24 MP picture again with an Adobe RGB profile: the colour conversion's cost.
+convert "$images/jpeg24-01.jpg" -quality 90 -sampling-factor 2x2 \
+    -profile /usr/share/color/icc/compatibleWithAdobeRGB1998.icc "$images/icc24-01.jpg"
+next; convert "$(base "$S" 4000 3000)" "$work/heic12.png"
+heif-enc -q 90 "$work/heic12.png" -o "$images/heic12-01.heic" >/dev/null
+next; convert "$(base "$S" 4000 3000)" "$work/jxl12.png"
+cjxl -d 1 -e 3 "$work/jxl12.png" "$images/jxl12-01.jxl" >/dev/null 2>&1
 next; jpeg "prog3-01.jpg" "$S" 2000 1500 progressive
 next; jpeg "prog3-02.jpg" "$S" 1500 2000 progressive
 next; jpeg "prog12-01.jpg" "$S" 4000 3000 progressive

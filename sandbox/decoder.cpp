@@ -1,7 +1,12 @@
 #include "sandbox/decoder.h"
 
+#ifdef PICTARN_HAVE_LIBJPEG_LIBPNG
+#include "sandbox/cmykjpegreader.h"
+#include "sandbox/pngreader.h"
+#endif
 #include "viewer/colourconverter.h"
 #include "viewer/imageheader.h"
+#include "viewer/imageloader.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -61,11 +66,21 @@ bool scalesWhileDecoding(const QByteArray &format)
     return list.contains(format);
 }
 
-// A JPEG's colour profile, which the toolkit reads only when it can convert it.
-QByteArray iccProfileOf(int fd)
+ImageHeader headerOf(int fd)
 {
     struct stat info;
-    return ::fstat(fd, &info) == 0 ? ImageHeader(fd, info.st_size).iccProfile() : QByteArray();
+    return ImageHeader(fd, ::fstat(fd, &info) == 0 ? info.st_size : 0);
+}
+
+// What the toolkit's readers do with a file's orientation, for the pictures decoded without them.
+QImage transformed(QImage image, QImageIOHandler::Transformations transformation)
+{
+    if (transformation == QImageIOHandler::TransformationRotate270)
+        return ImageLoader::turned(image, 270);
+    image = image.mirrored(transformation & QImageIOHandler::TransformationMirror,
+                           transformation & QImageIOHandler::TransformationFlip);
+    return transformation & QImageIOHandler::TransformationRotate90 ? ImageLoader::turned(image, 90)
+                                                                    : image;
 }
 
 } // namespace
@@ -138,13 +153,25 @@ Decoder::Picture Decoder::decode(int fd, const QByteArray &format, QSize full, Q
         return picture;
     QImageReader reader(&file, format);
     restrict(reader);
+    const QSize stored = swapped ? target.transposed() : target;
     if (target != full && scalesWhileDecoding(format)) {
         // libjpeg decodes at a reduced scale no smaller than asked and the reader scales the
         // rest smoothly, SVG draws at that size, HEIF and RAW files may hold a preview of it;
         // the size is asked in the orientation the file stores.
-        reader.setScaledSize(swapped ? target.transposed() : target);
+        reader.setScaledSize(stored);
     }
-    QImage decoded = reader.read();
+    const ImageHeader header = headerOf(fd);
+    QImage decoded;
+    QByteArray icc = header.iccProfile();
+#ifdef PICTARN_HAVE_LIBJPEG_LIBPNG
+    if (format == "jpeg" && header.jpegComponents() == 4) {
+        const QImageIOHandler::Transformations transformation = reader.transformation();
+        decoded = transformed(CmykJpegReader::read(fd, stored, icc), transformation);
+    } else if (format == "png" && header.deepKeyedPng())
+        decoded = PngReader::read(fd, icc);
+    else
+#endif
+        decoded = reader.read();
     if (decoded.isNull())
         return picture;
     picture.colours = tableSize(decoded);
@@ -154,7 +181,7 @@ Decoder::Picture Decoder::decode(int fd, const QByteArray &format, QSize full, Q
     if (clip.isValid())
         decoded = decoded.copy(clip & decoded.rect());
     // After the scaling: the conversion costs by the pixel.
-    decoded = ColourConverter::toSrgb(std::move(decoded), iccProfileOf(fd));
+    decoded = ColourConverter::toSrgb(std::move(decoded), icc);
     picture.image = std::move(decoded);
     return picture;
 }

@@ -90,7 +90,6 @@ void ImageHeader::readJpeg()
         }
     });
     qint64 coefficients = 0;
-    int components = 0;
     bool progressive = false;
     for (;;) {
         int kind = 0;
@@ -161,6 +160,7 @@ void ImageHeader::readPng()
     qint64 picture = 0;
     qint64 ancillary = 0;
     qint64 compressed = 0;
+    bool deep = false;
     for (int step = 0; step < maxSteps; ++step) {
         uchar chunk[16]; // length, type and, for the header, the size
         if (!readAt(offset, chunk, 8))
@@ -170,9 +170,14 @@ void ImageHeader::readPng()
             bad = true;
             return;
         }
-        if (std::memcmp(chunk + 4, "IHDR", 4) == 0 && readAt(offset + 8, chunk + 8, 8))
+        if (std::memcmp(chunk + 4, "IHDR", 4) == 0 && readAt(offset + 8, chunk + 8, 8)) {
             picture = qint64(std::min(qFromBigEndian<quint32>(chunk + 8), 1u << 28))
                       * std::min(qFromBigEndian<quint32>(chunk + 12), 1u << 28) * 4;
+            uchar kind[2]; // bit depth, colour type
+            deep = readAt(offset + 16, kind, 2) && kind[0] == 16 && (kind[1] == 0 || kind[1] == 2);
+        }
+        if (std::memcmp(chunk + 4, "tRNS", 4) == 0)
+            deepKeyed = deep;
         if (chunk[4] & 0x20)
             ancillary += length;
         if (std::memcmp(chunk + 4, "zTXt", 4) == 0 || std::memcmp(chunk + 4, "iCCP", 4) == 0

@@ -23,6 +23,10 @@ public:
     // A JPEG's embedded colour profile, its pieces joined; empty when it has none or they do
     // not fit together.
     QByteArray iccProfile() const { return icc; }
+    // A JPEG's colour channels: 4 for CMYK (or YCCK); 0 when unknown.
+    int jpegComponents() const { return components; }
+    // A 16-bit grey or RGB PNG with one colour marked transparent (tRNS).
+    bool deepKeyedPng() const { return deepKeyed; }
 
     // The most a decode may hold besides its picture.
     static constexpr qint64 budget = qint64(256) << 20;
@@ -40,5 +44,7 @@ private:
     bool bad = false;
     QSize screen;
     int colours = 0;
+    int components = 0;
+    bool deepKeyed = false;
     QByteArray icc;
 };

@@ -10,6 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef PICTARN_HAVE_LIBJPEG_LIBPNG
+#include <cstdio>
+#include <jpeglib.h>
+#endif
+
 namespace {
 
 // Flat patches on the JPEG's 8 x 8 grid, saturated and grey: what a wrong conversion moves
@@ -26,6 +31,44 @@ QImage patches()
                          colours.at(i % 8).darker(100 + i / 8 * 60));
     return image;
 }
+
+#ifdef PICTARN_HAVE_LIBJPEG_LIBPNG
+bool writePlainCmyk(const QImage &image, const QString &path)
+{
+    FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (!file)
+        return false;
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = JDIMENSION(image.width());
+    info.image_height = JDIMENSION(image.height());
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, JCS_CMYK);
+    jpeg_set_quality(&info, 100, TRUE);
+    info.write_Adobe_marker = FALSE;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<uchar> line(size_t(image.width()) * 4);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb rgb = image.pixel(x, y);
+            const int k = 255 - std::max({qRed(rgb), qGreen(rgb), qBlue(rgb)});
+            const auto ink = [k](int c) { return k == 255 ? 0 : (255 - c - k) * 255 / (255 - k); };
+            const int inks[4] = {ink(qRed(rgb)), ink(qGreen(rgb)), ink(qBlue(rgb)), k};
+            std::copy(inks, inks + 4, line.begin() + x * 4);
+        }
+        JSAMPROW row = line.data();
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(file) == 0;
+}
+#endif
 
 } // namespace
 
@@ -48,14 +91,22 @@ void tst_ColourConverter::showsSrgb_data()
     // Whether the reference is Little CMS's conversion of the file back rather than the source:
     // a wide space's 8 bits lose more than the tolerance of the source's dark saturated colours.
     QTest::addColumn<bool>("wide");
-    QTest::newRow("Adobe RGB") << "AdobeRgb" << false << true;
-    QTest::newRow("ProPhoto") << "ProPhotoRgb" << false << true;
-    QTest::newRow("Display P3") << "DisplayP3" << false << true;
+    // CMYK without a profile, by the plain formula: ImageMagick's is inverted as Adobe's are,
+    // the one written here through libjpeg stores the inks as they are, with no Adobe marker.
+    QTest::addColumn<QString>("cmyk");
+    const QString icc = QStringLiteral("/usr/share/color/icc/");
+    QTest::newRow("Adobe RGB") << "AdobeRgb" << false << true << "";
+    QTest::newRow("ProPhoto") << "ProPhotoRgb" << false << true << "";
+    QTest::newRow("Display P3") << "DisplayP3" << false << true << "";
     QTest::newRow("ProPhoto, ghostscript's")
-            << "/usr/share/color/icc/ghostscript/rommrgb.icc" << false << true;
-    QTest::newRow("L* RGB") << "/usr/share/color/icc/LStar-RGB.icc" << false << false;
-    QTest::newRow("grey, L* curve") << "/usr/share/color/icc/Gray-CIE_L.icc" << true << false;
-    QTest::newRow("grey") << "/usr/share/color/icc/Gray.icc" << true << false;
+            << icc + "ghostscript/rommrgb.icc" << false << true << "";
+    QTest::newRow("L* RGB") << icc + "LStar-RGB.icc" << false << false << "";
+    QTest::newRow("grey, L* curve") << icc + "Gray-CIE_L.icc" << true << false << "";
+    QTest::newRow("grey") << icc + "Gray.icc" << true << false << "";
+    QTest::newRow("CMYK, table-based profile")
+            << icc + "ghostscript/default_cmyk.icc" << false << true << "";
+    QTest::newRow("CMYK, no profile") << "" << false << false << "ImageMagick";
+    QTest::newRow("CMYK, not inverted") << "" << false << false << "libjpeg";
 }
 
 void tst_ColourConverter::showsSrgb()
@@ -63,6 +114,7 @@ void tst_ColourConverter::showsSrgb()
     QFETCH(QString, profile);
     QFETCH(bool, grey);
     QFETCH(bool, wide);
+    QFETCH(QString, cmyk);
 
     QImage reference = patches();
     if (grey)
@@ -73,7 +125,7 @@ void tst_ColourConverter::showsSrgb()
     // The toolkit's own profiles written out; its sRGB, a matrix profile, is the source's.
     QString srgb = QStringLiteral("SRgb");
     for (QString *name : {&profile, &srgb}) {
-        if (name->startsWith('/'))
+        if (name->startsWith('/') || name->isEmpty())
             continue;
         const auto space = QColorSpace::NamedColorSpace(
                 QMetaEnum::fromType<QColorSpace::NamedColorSpace>().keyToValue(qPrintable(*name)));
@@ -82,15 +134,22 @@ void tst_ColourConverter::showsSrgb()
         *name = icc.fileName();
     }
     const QString convert = QStandardPaths::findExecutable("convert");
-    if (convert.isEmpty() || !QFile::exists(profile))
+    if (convert.isEmpty() || (cmyk.isEmpty() && !QFile::exists(profile)))
         QSKIP("ImageMagick or the profile is missing");
     const QString source = dir.filePath("reference.png");
     QVERIFY(reference.save(source));
     // Chroma at full resolution: libjpeg's smooth upsampling would blend the patches' edges.
     QProcess process;
-    process.start(convert, {source, "-profile", srgb, "-profile", profile, "-quality", "100",
-                            "-sampling-factor", "1x1", path});
+    const QStringList space = cmyk.isEmpty() ? QStringList{"-profile", srgb, "-profile", profile}
+                                             : QStringList{"-colorspace", "CMYK"};
+    process.start(convert,
+                  QStringList{source} + space
+                          + QStringList{"-quality", "100", "-sampling-factor", "1x1", path});
     QVERIFY(process.waitForFinished(30000) && process.exitCode() == 0);
+#ifdef PICTARN_HAVE_LIBJPEG_LIBPNG
+    if (cmyk == "libjpeg")
+        QVERIFY(writePlainCmyk(reference, path));
+#endif
     const QString converted = dir.filePath("converted.png");
     if (wide) {
         process.start(convert, {path, "-profile", srgb, converted});
