@@ -270,13 +270,11 @@ void Pictarn::switchThumbnailView()
 {
     // The image current in the list is the one highlighted here, and in sight.
     if (auto *row = static_cast<ImageListItem *>(imageListView->currentItem())) {
-        for (int n = 0; n < thumbnailView->boxCount(); ++n) {
-            ImageBox *box = thumbnailView->boxAt(n);
-            if (box->listItem() != row || box->isSelected())
-                continue;
+        ImageBox *box = thumbnailView->findBox(row->path());
+        if (box && box->listItem() == row && !box->isSelected()) {
             if (ImageBox *previous = thumbnailView->selectedBox())
                 previous->setSelected(false);
-            thumbnailView->selectBox(n);
+            thumbnailView->selectBox(int(thumbnailView->boxIndex(box)));
         }
     }
     thumbViewButton->setChecked(true);

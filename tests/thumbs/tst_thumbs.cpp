@@ -12,7 +12,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QGridLayout>
 #include <QImageWriter>
 #include <QPointer>
 #include <QRegularExpression>
@@ -99,10 +98,8 @@ struct Folder
     }
     QPoint cellOf(ImageBox *box) const
     {
-        auto *grid = static_cast<QGridLayout *>(view->widget()->layout());
-        int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
-        grid->getItemPosition(grid->indexOf(box), &row, &column, &rowSpan, &columnSpan);
-        return QPoint(column, row);
+        QCoreApplication::processEvents(); // the grid is laid out when the boxes are in
+        return QPoint((box->x() - 4) / 108, (box->y() - 4) / 103);
     }
     int loaded() const
     {
