@@ -49,5 +49,7 @@ bool ImageListItem::operator<(const QTreeWidgetItem &other) const
         if (pixels != others)
             return pixels < others;
     }
+    if (m_rank >= 0 && item->m_rank >= 0 && m_epoch == item->m_epoch)
+        return m_rank < item->m_rank;
     return NaturalOrder::lessThan(m_name, item->m_name);
 }

@@ -239,6 +239,28 @@ void ThumbnailView::loadThumbs()
     feedPass();
 }
 
+void ThumbnailView::continuePass()
+{
+    if (!loading && passPictures.isEmpty()) {
+        loadThumbs();
+        return;
+    }
+    const qsizetype before = passPictures.size();
+    for (const std::shared_ptr<Picture> &picture : std::as_const(pictures)) {
+        const int slot = picture->passSlot;
+        if (slot >= 0 && slot < before && passPictures.at(slot) == picture)
+            continue;
+        picture->passSlot = int(passPictures.size());
+        passPictures.append(picture);
+    }
+    if (passPictures.size() == before)
+        return;
+    passSubmitted.resize(passPictures.size(), false);
+    loading = true;
+    sightDone = false;
+    feedPass();
+}
+
 void ThumbnailView::removeStaleParts()
 {
     if (!settings->saveThumbnails())

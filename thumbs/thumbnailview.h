@@ -66,6 +66,8 @@ public slots:
     // on, in grid order, as its lines say. Clearing the grid, a newer pass or the view's end
     // stops it.
     void loadThumbs();
+    // Takes the boxes added since into the pass under way, or starts one.
+    void continuePass();
 
 signals:
     void imageClicked();
