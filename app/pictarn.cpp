@@ -393,11 +393,17 @@ void Pictarn::listFolders(const QStringList &paths)
 void Pictarn::takeImages(const QStringList &names, const QStringList &paths, int rank, int epoch)
 {
     const bool first = imageListView->topLevelItemCount() == 0;
+    // Put in the list together: one insertion for the model, not one per row.
+    QList<QTreeWidgetItem *> rows;
+    rows.reserve(names.size());
     for (qsizetype n = 0; n < names.size(); ++n) {
-        auto *item = new ImageListItem(imageListView, names.at(n), paths.at(n));
+        auto *item = new ImageListItem(nullptr, names.at(n), paths.at(n));
         item->setRank(rank++, epoch);
-        thumbnailView->addBox(item, 0, 0);
+        rows.append(item);
     }
+    imageListView->addTopLevelItems(rows);
+    for (QTreeWidgetItem *row : std::as_const(rows))
+        thumbnailView->addBox(static_cast<ImageListItem *>(row), 0, 0);
     thumbnailView->continuePass();
     if (!first)
         return;

@@ -44,12 +44,16 @@ struct PauseMeter
     QTimer timer;
     double last = 0;
     double longest = 0;
+    double longestAt = 0; // when it ended
     PauseMeter()
     {
         timer.setInterval(0);
         QObject::connect(&timer, &QTimer::timeout, [this] {
             const double t = now();
-            longest = std::max(longest, t - last);
+            if (t - last > longest) {
+                longest = t - last;
+                longestAt = t;
+            }
             last = t;
         });
         last = now();
@@ -128,9 +132,9 @@ int run(const QByteArray &mode, const QString &target, int images, bool full)
         const double listed = waitFor(
                 [&] { return list->topLevelItemCount() >= images && list->isSortingEnabled(); });
         const double firstRows = returned;
-        std::printf("LIST listed %.0f ms, openPaths returned %.0f ms, longest pause %.1f ms, "
-                    "%d rows, first row %s\n",
-                    listed, firstRows, pauses.longest, list->topLevelItemCount(),
+        std::printf("LIST listed %.0f ms, openPaths returned %.0f ms, longest pause %.1f ms "
+                    "(ending at %.0f ms), %d rows, first row %s\n",
+                    listed, firstRows, pauses.longest, pauses.longestAt, list->topLevelItemCount(),
                     list->topLevelItemCount() ? qPrintable(list->topLevelItem(0)->text(0)) : "-");
         return 0;
     }

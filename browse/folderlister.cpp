@@ -7,7 +7,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QThreadPool>
+#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -27,6 +27,7 @@ struct FolderLister::Job
     bool done = false;
     qsizetype handedOut = 0; // entries
     qsizetype foldersHandedOut = 0;
+    qsizetype namesHandedOut = 0; // of the folder being handed out
 
     void run()
     {
@@ -111,7 +112,8 @@ void FolderLister::start()
     job->folders = waiting.takeFirst();
     ++epoch;
     const QPointer<FolderLister> self(this);
-    QThreadPool::globalInstance()->start([self, job = job] {
+    // A thread of its own: the pools' workers make previews meanwhile.
+    QThread *worker = QThread::create([self, job = job] {
         job->run();
         QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
@@ -123,6 +125,8 @@ void FolderLister::start()
                 },
                 Qt::QueuedConnection);
     });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
 }
 
 void FolderLister::handOut()
@@ -133,7 +137,7 @@ void FolderLister::handOut()
     QElapsedTimer slice;
     slice.start();
     // A slice small enough to keep the event loop turning.
-    constexpr qsizetype batch = 512;
+    constexpr qsizetype batch = 256;
     while (current->handedOut < qsizetype(current->order.size()) && slice.elapsed() < 8) {
         const qsizetype from = current->handedOut;
         const qsizetype to = std::min(from + batch, qsizetype(current->order.size()));
@@ -153,8 +157,18 @@ void FolderLister::handOut()
     // Then the watchers' part.
     while (current->handedOut == qsizetype(current->order.size())
            && current->foldersHandedOut < current->folders.size() && slice.elapsed() < 8) {
-        const qsizetype f = current->foldersHandedOut++;
-        emit folderRead(current->folders.at(f), current->names.at(f));
+        // A large folder in parts, each quick to take in.
+        const qsizetype f = current->foldersHandedOut;
+        const QStringList &names = current->names.at(f);
+        constexpr qsizetype part = 4096;
+        const qsizetype from = current->namesHandedOut;
+        current->namesHandedOut = std::min(from + part, names.size());
+        if (current->namesHandedOut == names.size()) {
+            current->namesHandedOut = 0;
+            ++current->foldersHandedOut;
+        }
+        emit folderRead(current->folders.at(f),
+                        from == 0 && names.size() <= part ? names : names.mid(from, part));
         if (job != current)
             return;
     }

@@ -26,7 +26,7 @@ signals:
     // The next images in order. Rows of one listing compare by rank alone: rank is the first
     // one's, the others follow; epoch tells the listings apart.
     void imagesFound(const QStringList &names, const QStringList &paths, int rank, int epoch);
-    // A folder read, with its images' names.
+    // A folder read, with its images' names; a large folder's come in several parts.
     void folderRead(const QString &folder, const QStringList &names);
     // The last listing asked for is handed out.
     void finished();

@@ -10,6 +10,8 @@
 class ImageListItem : public QTreeWidgetItem
 {
 public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 2;
+
     ImageListItem(QTreeWidget *parent, const QString &name, const QString &path);
     ~ImageListItem() override;
 

@@ -139,6 +139,7 @@ void ThumbnailView::addBox(ImageListItem *item, int, int)
     auto picture = std::make_shared<Picture>(item, sameFolder ? pictures.last()->folder
                                                               : ListedFolder(folder));
     picture->index = int(pictures.size());
+    addedSincePass.append(picture);
     pictures.append(std::move(picture));
     // Laid out once, when the boxes are in.
     scheduleLayout();
@@ -229,6 +230,7 @@ qsizetype ThumbnailView::boxIndex(ImageBox *box) const
 void ThumbnailView::loadThumbs()
 {
     cancelPass();
+    addedSincePass.clear();
     passPictures = pictures;
     passSubmitted.assign(passPictures.size(), false);
     for (int n = 0; n < passPictures.size(); ++n)
@@ -246,10 +248,9 @@ void ThumbnailView::continuePass()
         return;
     }
     const qsizetype before = passPictures.size();
-    for (const std::shared_ptr<Picture> &picture : std::as_const(pictures)) {
-        const int slot = picture->passSlot;
-        if (slot >= 0 && slot < before && passPictures.at(slot) == picture)
-            continue;
+    for (const std::shared_ptr<Picture> &picture : std::exchange(addedSincePass, {})) {
+        if (picture->index < 0)
+            continue; // gone already
         picture->passSlot = int(passPictures.size());
         passPictures.append(picture);
     }
@@ -606,6 +607,7 @@ void ThumbnailView::clearGrid(bool deleteBoxes)
     heldAt.clear();
     heldBytes = 0;
     refilling.clear();
+    addedSincePass.clear();
     for (const std::shared_ptr<Picture> &picture : std::as_const(pictures))
         picture->index = -1;
     pictures.clear();
@@ -618,6 +620,13 @@ void ThumbnailView::clearGrid(bool deleteBoxes)
 
 void ThumbnailView::orderBoxes(const QList<ImageListItem *> &items)
 {
+    // Most often in that order already: told without a table of every row.
+    if (items.size() == pictures.size()
+        && std::equal(items.cbegin(), items.cend(), pictures.cbegin(),
+                      [](ImageListItem *item, const std::shared_ptr<Picture> &picture) {
+                          return *picture->item == item;
+                      }))
+        return;
     QHash<ImageListItem *, qsizetype> rank;
     rank.reserve(items.size());
     for (qsizetype i = 0; i < items.size(); ++i)

@@ -134,6 +134,7 @@ private:
     // Shared with the workers, which hold nothing else of the view.
     std::shared_ptr<Inbox> inbox;
     QList<std::shared_ptr<Picture>> passPictures; // index -1 once an image goes
+    QList<std::shared_ptr<Picture>> addedSincePass;
     std::vector<bool> passSubmitted;
     QMap<int, ImageBox::Thumb> arrived; // made, waiting for the boxes before them
     bool inOrder = false; // the trace is on: the pass goes in grid order
