@@ -169,7 +169,7 @@ void ImageBox::makeThumb(Thumb &thumb)
         thumb.cacheData = ThumbnailCache::encode(thumb.width, thumb.height, thumb.preview);
 }
 
-void ImageBox::Picture::apply(Thumb thumb)
+void ImageBox::Picture::apply(Thumb thumb, bool keep)
 {
     if (!thumb.fromCache && !thumb.again)
         qCDebug(pictarnTrace, "loading thumbnail %s", qUtf8Printable(displayName));
@@ -189,11 +189,15 @@ void ImageBox::Picture::apply(Thumb thumb)
 
     if (thumb.preview.isNull())
         return;
-    QPixmap pixmap = QPixmap::fromImage(thumb.preview);
-    if (pixmap.isNull())
+    QPixmap pixmap = keep ? QPixmap::fromImage(thumb.preview) : QPixmap();
+    if (keep && pixmap.isNull())
         return;
     if (!thumb.cacheData.isEmpty() && !thumb.again)
         ThumbnailCache::store(path, thumb.cacheData, thumb.imageTime, thumb.image, thumb.folder);
+    if (!keep) {
+        previewReleased = true;
+        return;
+    }
     preview = std::move(pixmap);
     previewReleased = false;
 }

@@ -58,8 +58,9 @@ public:
 
         // What makeThumb() needs, taken from the picture and the settings now.
         Thumb request(const Settings *settings) const;
-        // See applyThumb(); the box showing it is drawn again.
-        void apply(Thumb thumb);
+        // See applyThumb(); the box showing it is drawn again. Unless keep, only the size is
+        // taken: the preview is let go at once, to come back when it is in sight.
+        void apply(Thumb thumb, bool keep = true);
         // Lets the preview go, keeping the dimensions, until it is shown again.
         void release();
         qint64 previewBytes() const;

@@ -357,7 +357,10 @@ void ThumbnailView::feedPass()
         const std::shared_ptr<Picture> &picture = passPictures.at(slot);
         const bool gone = picture->index < 0;
         ImageBox::Thumb thumb = gone ? ImageBox::Thumb() : picture->request(settings);
-        if (gone || ImageBox::readCachedThumb(thumb)) {
+        // Only what is in sight is read here: the rest of a large folder's stored previews are
+        // read by the workers, leaving the event loop to the listing and the user.
+        const bool here = inOrder || inSight(picture.get());
+        if (gone || (here && ImageBox::readCachedThumb(thumb))) {
             if (inOrder)
                 arrived.insert(slot, std::move(thumb));
             else
@@ -400,8 +403,15 @@ void ThumbnailView::applyPass(int slot, ImageBox::Thumb thumb)
     Picture *picture = passPictures.at(slot).get();
     if (picture->index < 0)
         return; // gone before its turn
-    picture->apply(std::move(thumb));
-    keepPreview(picture);
+    // With the budget spent, a preview out of sight would only push out another.
+    const bool keep = heldBytes < previewBudget || inSight(picture);
+    if (!keep) {
+        forget(picture);
+        picture->release(); // an older one must not stay for it
+    }
+    picture->apply(std::move(thumb), keep);
+    if (keep)
+        keepPreview(picture);
 }
 
 void ThumbnailView::keepPreview(Picture *picture)
@@ -513,6 +523,16 @@ void ThumbnailView::selectBox(int index)
     ImageBox *box = bind(index);
     box->setSelected(true);
     ensureVisible(box->x(), box->y(), box->width(), box->height());
+    revealOnShow = !isVisible();
+}
+
+void ThumbnailView::showEvent(QShowEvent *event)
+{
+    QScrollArea::showEvent(event);
+    if (!std::exchange(revealOnShow, false))
+        return;
+    if (ImageBox *box = selectedBox())
+        ensureVisible(box->x(), box->y(), box->width(), box->height());
 }
 
 ImageBox *ThumbnailView::selectedBox() const

@@ -83,6 +83,7 @@ private slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     using Picture = ImageBox::Picture;
@@ -129,6 +130,9 @@ private:
     int selectedCount = 0;
     int columns = 2;
     bool layoutPending = false;
+    // A box highlighted while the grid was hidden, its scroll range not yet set: brought into
+    // sight when the grid shows.
+    bool revealOnShow = false;
     int lastScroll = 0;
     bool scrollingUp = false;
     // Shared with the workers, which hold nothing else of the view.
