@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "app/trash.h"
 #include "app/undobar.h"
+#include "browse/folderlister.h"
 #include "browse/folderwatcher.h"
 #include "browse/imagefiles.h"
 #include "browse/imagelistitem.h"
@@ -27,6 +28,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -228,6 +230,10 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     reread->setShortcut(Qt::Key_F5);
     connect(reread, &QAction::triggered, folderWatcher, &FolderWatcher::rescan);
     addAction(reread);
+    folderLister = new FolderLister(this);
+    connect(folderLister, &FolderLister::imagesFound, this, &Pictarn::takeImages);
+    connect(folderLister, &FolderLister::folderRead, folderWatcher, &FolderWatcher::watchFolder);
+    connect(folderLister, &FolderLister::finished, this, &Pictarn::listingFinished);
 
     if (settings->view() != 0)
         switchListView();
@@ -270,13 +276,11 @@ void Pictarn::switchThumbnailView()
 {
     // The image current in the list is the one highlighted here, and in sight.
     if (auto *row = static_cast<ImageListItem *>(imageListView->currentItem())) {
-        for (int n = 0; n < thumbnailView->boxCount(); ++n) {
-            ImageBox *box = thumbnailView->boxAt(n);
-            if (box->listItem() != row || box->isSelected())
-                continue;
+        ImageBox *box = thumbnailView->findBox(row->path());
+        if (box && box->listItem() == row && !box->isSelected()) {
             if (ImageBox *previous = thumbnailView->selectedBox())
                 previous->setSelected(false);
-            thumbnailView->selectBox(n);
+            thumbnailView->selectBox(int(thumbnailView->boxIndex(box)));
         }
     }
     thumbViewButton->setChecked(true);
@@ -319,40 +323,131 @@ void Pictarn::showBookmarkMenu()
 
 void Pictarn::loadFolder(const QString &path)
 {
-    if (listFolder(path))
-        fillViews();
+    listFolders({path});
 }
 
-bool Pictarn::listFolder(const QString &path)
+namespace {
+// The images of a folder holding at most budget entries, which is then taken from the budget.
+bool readSmallFolder(const QString &path, int &budget, QStringList &names)
 {
-    if (path.isEmpty())
-        return false;
-    // A folder listed already would list each of its images twice.
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    const QString clean = QDir::cleanPath(path);
-    if (listedFolderKeys.contains(clean)
-        || (!canonical.isEmpty() && listedFolderKeys.contains(canonical)))
-        return false;
-    // Sorted once when all are in, not row by row as they come.
-    const bool sorted = imageListView->isSortingEnabled();
-    imageListView->setSortingEnabled(false);
-    QStringList names = QDir(path).entryList(QDir::Files, QDir::NoSort);
-    names.removeIf([](const QString &name) { return !ImageFiles::isImageName(name); });
-    for (const QString &name : std::as_const(names))
-        new ImageListItem(imageListView, name, path + QLatin1Char('/') + name);
-    imageListView->setSortingEnabled(sorted);
-    folderWatcher->watchFolder(path, names);
-    listedFolders.append(path);
-    listedFolderKeys.insert(clean);
-    if (!canonical.isEmpty())
-        listedFolderKeys.insert(canonical);
+    QDirIterator entries(path, QDir::Files);
+    int read = 0;
+    while (entries.hasNext()) {
+        if (++read > budget)
+            return false;
+        entries.next();
+        if (ImageFiles::isImageName(entries.fileName()))
+            names.append(entries.fileName());
+    }
+    budget -= read;
     return true;
+}
+} // namespace
+
+void Pictarn::listFolders(const QStringList &paths)
+{
+    QStringList fresh;
+    for (const QString &path : paths) {
+        if (path.isEmpty())
+            continue;
+        // A folder listed already would list each of its images twice.
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        const QString clean = QDir::cleanPath(path);
+        if (listedFolderKeys.contains(clean)
+            || (!canonical.isEmpty() && listedFolderKeys.contains(canonical)))
+            continue;
+        listedFolders.append(path);
+        listedFolderKeys.insert(clean);
+        if (!canonical.isEmpty())
+            listedFolderKeys.insert(canonical);
+        fresh.append(path);
+    }
+    // What takes a few milliseconds is listed here, the views built once; more goes to the
+    // worker, whose slices come while the event loop turns.
+    int budget = 2000;
+    qsizetype done = 0;
+    if (!folderLister->isListing()) {
+        const bool sorted = imageListView->isSortingEnabled();
+        imageListView->setSortingEnabled(false);
+        for (; done < fresh.size() && done < 64; ++done) {
+            const QString &path = fresh.at(done);
+            QStringList names;
+            if (!readSmallFolder(path, budget, names))
+                break;
+            for (const QString &name : std::as_const(names))
+                new ImageListItem(imageListView, name, path + QLatin1Char('/') + name);
+            folderWatcher->watchFolder(path, names);
+        }
+        imageListView->setSortingEnabled(sorted);
+        if (done > 0)
+            fillViews();
+    }
+    if (done == fresh.size())
+        return;
+    if (!folderLister->isListing())
+        sortedWhenListed = imageListView->isSortingEnabled();
+    imageListView->setSortingEnabled(false);
+    folderLister->list(fresh.mid(done));
+}
+
+void Pictarn::takeImages(const QStringList &names, const QStringList &paths, int rank, int epoch)
+{
+    const bool first = imageListView->topLevelItemCount() == 0;
+    // Put in the list together: one insertion for the model, not one per row.
+    QList<QTreeWidgetItem *> rows;
+    rows.reserve(names.size());
+    for (qsizetype n = 0; n < names.size(); ++n) {
+        auto *item = new ImageListItem(nullptr, names.at(n), paths.at(n));
+        item->setRank(rank++, epoch);
+        rows.append(item);
+    }
+    imageListView->addTopLevelItems(rows);
+    for (QTreeWidgetItem *row : std::as_const(rows))
+        thumbnailView->addBox(static_cast<ImageListItem *>(row), 0, 0);
+    thumbnailView->continuePass();
+    if (!first)
+        return;
+    // The first screenful: highlighted and given the keys as a listed folder is.
+    if (viewStack->currentWidget() == imageListView)
+        imageListView->setFocus();
+    else
+        thumbnailView->setFocus();
+    if (QTreeWidgetItem *top = imageListView->topLevelItem(0))
+        imageListView->setCurrentItem(top);
+    updateTitle();
+}
+
+void Pictarn::listingFinished()
+{
+    // Sorted by rank: in the order the rows came.
+    imageListView->setSortingEnabled(sortedWhenListed);
+    highlightPending();
+    if (imageViewer->isVisible())
+        imageViewer->setImageList(listedImages());
+    updateTitle();
+}
+
+void Pictarn::highlightPending()
+{
+    if (pendingImage.isEmpty())
+        return;
+    auto *item = imageListView->findItemByPath(pendingImage);
+    if (!item && folderLister->isListing())
+        return;
+    pendingImage.clear();
+    if (!item)
+        return;
+    imageListView->setCurrentItem(item);
+    if (ImageBox *first = thumbnailView->selectedBox())
+        first->setSelected(false);
+    thumbnailView->selectBox(imageListView->indexOfTopLevelItem(item));
 }
 
 void Pictarn::listImages(const QStringList &paths)
 {
     // The list sorts by name; the order given is kept until the list is cleared.
     imageListView->setSortingEnabled(false);
+    sortedWhenListed = false;
     for (const QString &path : paths)
         new ImageListItem(imageListView, QFileInfo(path).fileName(), path);
     givenImages += paths;
@@ -424,10 +519,16 @@ void Pictarn::applyFolderChanges(const QStringList &added, const QStringList &re
 void Pictarn::updateTitle()
 {
     QSet<QString> folders(listedFolders.cbegin(), listedFolders.cend());
-    for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
-        folders.insert(
-                QFileInfo(static_cast<ImageListItem *>(imageListView->topLevelItem(n))->path())
-                        .path());
+    // Asked of the file system once per run of images of one folder, not per image.
+    QString last;
+    for (int n = 0; n < imageListView->topLevelItemCount(); ++n) {
+        const QString path = static_cast<ImageListItem *>(imageListView->topLevelItem(n))->path();
+        const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+        if (!last.isNull() && QStringView(path).left(cut) == last)
+            continue;
+        last = path.left(cut);
+        folders.insert(QFileInfo(path).path());
+    }
     QString title = QStringLiteral("Pictarn");
     if (folders.size() == 1) {
         const QString folder = *folders.cbegin();
@@ -454,13 +555,9 @@ void Pictarn::openPaths(const QStringList &paths)
             qWarning("pictarn: %s: no such file or folder", qPrintable(path));
     }
     // The views are built once for all the folders.
-    bool listed = false;
-    for (const QString &folder : folders) {
-        currentFolder = folder;
-        listed |= listFolder(folder);
-    }
-    if (listed)
-        fillViews();
+    if (!folders.isEmpty())
+        currentFolder = folders.last();
+    listFolders(folders);
     if (images.size() != 1 || !folders.isEmpty()) {
         if (!images.isEmpty())
             listImages(images);
@@ -468,18 +565,17 @@ void Pictarn::openPaths(const QStringList &paths)
     }
     const QString image = images.first();
     currentFolder = QFileInfo(image).path();
+    pendingImage = image;
     loadFolder(currentFolder);
-    if (auto *item = imageListView->findItemByPath(image)) {
-        imageListView->setCurrentItem(item);
-        if (ImageBox *first = thumbnailView->selectedBox())
-            first->setSelected(false);
-        thumbnailView->selectBox(imageListView->indexOfTopLevelItem(item));
-    }
+    // Shown at once: a large folder is listed behind it.
+    highlightPending();
     showImage(image);
 }
 
 void Pictarn::moveall()
 {
+    folderLister->cancel();
+    pendingImage.clear();
     thumbnailView->clearGrid(true);
     imageListView->clear();
     listedFolders.clear();
@@ -488,6 +584,7 @@ void Pictarn::moveall()
     folderWatcher->clear();
     currentBookmark = nullptr;
     imageListView->setSortingEnabled(true);
+    sortedWhenListed = true;
     updateTitle();
 }
 

@@ -16,6 +16,7 @@
 
 class Bookmark;
 class BookmarkMenu;
+class FolderLister;
 class FolderWatcher;
 class ImageListView;
 class ImageViewer;
@@ -82,8 +83,14 @@ private:
 
     // Lists the folder's images into both views, beside those already listed.
     void loadFolder(const QString &path);
-    // The list part of it: false when the folder was listed already.
-    bool listFolder(const QString &path);
+    // The same for several folders at once. Small folders are listed before it returns, as
+    // they always were; the rest are listed in a worker and come in slices.
+    void listFolders(const QStringList &paths);
+    // A slice of the worker's listing, put in both views.
+    void takeImages(const QStringList &names, const QStringList &paths, int rank, int epoch);
+    void listingFinished();
+    // Highlights the image named on the command line once it is listed.
+    void highlightPending();
     // Lists these images alone, in this order, in both views.
     void listImages(const QStringList &paths);
     // Builds the grid from the list and selects the first image in both views.
@@ -120,6 +127,9 @@ private:
     QSet<QString> listedFolderKeys; // their clean and canonical paths
     QStringList givenImages; // images listed one by one, in their order, since then
     FolderWatcher *folderWatcher = nullptr;
+    FolderLister *folderLister = nullptr;
+    bool sortedWhenListed = true; // the list's sorting, turned off while slices come
+    QString pendingImage;
     QMenu *mainMenu = nullptr;
     QAction *fullScreenItem = nullptr; // "Full screen ", id 0 of the settings menu
 

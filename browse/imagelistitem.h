@@ -10,6 +10,8 @@
 class ImageListItem : public QTreeWidgetItem
 {
 public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 2;
+
     ImageListItem(QTreeWidget *parent, const QString &name, const QString &path);
     ~ImageListItem() override;
 
@@ -22,6 +24,13 @@ public:
     void setDimensions(int width, int height);
     int imageWidth() const { return m_width; }
     int imageHeight() const { return m_height; }
+
+    // Rows listed together in their natural order carry their place in it, and compare by it.
+    void setRank(int rank, int epoch)
+    {
+        m_rank = rank;
+        m_epoch = epoch;
+    }
 
     // Names in their natural order; sizes by their number of pixels, then by name.
     bool operator<(const QTreeWidgetItem &other) const override;
@@ -37,6 +46,8 @@ private:
     QString m_path;
     int m_width = 0;
     int m_height = 0;
+    int m_rank = -1;
+    int m_epoch = 0;
     bool shaded = false; // last painted on the tinted background
     std::shared_ptr<ImageListItem *> self;
 };

@@ -48,30 +48,59 @@ QPixmap placeholder()
 } // namespace
 
 ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
-    : QWidget(parent),
-      item(item->tracker()),
-      settings(settings),
-      m_pixmap(placeholder()),
-      m_imagePath(item->path()),
-      m_displayName(item->name()),
-      m_fileName(m_imagePath.mid(m_imagePath.lastIndexOf(QLatin1Char('/')) + 1)),
-      m_folder(ListedFolder::holding(m_imagePath))
+    : ImageBox(parent, settings,
+               std::make_shared<Picture>(item, ListedFolder::holding(item->path())))
+{ }
+
+ImageBox::Picture::Picture(const ImageListItem *row, ListedFolder folder)
+    : item(row->tracker()), path(row->path()), displayName(row->name()), folder(std::move(folder))
+{ }
+
+ImageBox::ImageBox(QWidget *parent, Settings *settings, std::shared_ptr<Picture> picture)
+    : QWidget(parent), settings(settings)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     // Only the highlight gives a box the focus (setSelected()): a wheel turned, or a finger
     // pressed for a drag, over another box must not send the keys there.
     setFocusPolicy(Qt::NoFocus);
-    setMinimumSize(100, 95);
-    setToolTip(m_fileName); // the caption may show it cut short
+    setMinimumSize(boxWidth, boxHeight);
+    showPicture(std::move(picture));
+}
+
+ImageBox::~ImageBox()
+{
+    if (m_picture && m_picture->box == this)
+        m_picture->box = nullptr;
+}
+
+void ImageBox::showPicture(std::shared_ptr<Picture> picture)
+{
+    if (m_picture && m_picture->box == this)
+        m_picture->box = nullptr;
+    m_picture = std::move(picture);
+    m_picture->box = this;
+    setToolTip(fileName()); // the caption may show it cut short
+    update();
+}
+
+QString ImageBox::fileName() const
+{
+    return m_picture->path.mid(m_picture->path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QPixmap ImageBox::pixmap() const
+{
+    return isThumbLoaded() ? m_picture->preview : placeholder();
 }
 
 void ImageBox::setSelected(bool selected)
 {
-    if (this->selected != selected) {
-        this->selected = selected;
+    if (m_picture->selected != selected) {
+        m_picture->selected = selected;
         // The highlight follows the flag even when the focus stays where it is.
         update();
+        emit selectionChanged();
     }
     if (selected)
         setFocus();
@@ -89,13 +118,13 @@ void ImageBox::loadThumb()
     repaint();
 }
 
-ImageBox::Thumb ImageBox::thumbRequest() const
+ImageBox::Thumb ImageBox::Picture::request(const Settings *settings) const
 {
     Thumb thumb;
-    thumb.path = m_imagePath;
+    thumb.path = path;
     thumb.useCache = settings->saveThumbnails();
     thumb.threshold = settings->thumbFileSize();
-    thumb.folder = m_folder.id();
+    thumb.folder = folder.id();
     return thumb;
 }
 
@@ -140,10 +169,10 @@ void ImageBox::makeThumb(Thumb &thumb)
         thumb.cacheData = ThumbnailCache::encode(thumb.width, thumb.height, thumb.preview);
 }
 
-void ImageBox::applyThumb(Thumb thumb)
+void ImageBox::Picture::apply(Thumb thumb, bool keep)
 {
     if (!thumb.fromCache && !thumb.again)
-        qCDebug(pictarnTrace, "loading thumbnail %s", qUtf8Printable(m_displayName));
+        qCDebug(pictarnTrace, "loading thumbnail %s", qUtf8Printable(displayName));
     // Gone since it was read: as if it had gone before its turn, so no preview outlives it.
     if (!thumb.preview.isNull() && !QFileInfo::exists(thumb.path)) {
         thumb.preview = QImage();
@@ -151,38 +180,41 @@ void ImageBox::applyThumb(Thumb thumb)
         thumb.width = 0;
         thumb.height = 0;
     }
-    m_imageWidth = thumb.width;
-    m_imageHeight = thumb.height;
+    width = thumb.width;
+    height = thumb.height;
     if (ImageListItem *row = *item)
-        row->setDimensions(m_imageWidth, m_imageHeight);
+        row->setDimensions(width, height);
+    if (box)
+        box->update();
 
     if (thumb.preview.isNull())
         return;
-    QPixmap pixmap = QPixmap::fromImage(thumb.preview);
-    if (pixmap.isNull())
+    QPixmap pixmap = keep ? QPixmap::fromImage(thumb.preview) : QPixmap();
+    if (keep && pixmap.isNull())
         return;
     if (!thumb.cacheData.isEmpty() && !thumb.again)
-        ThumbnailCache::store(m_imagePath, thumb.cacheData, thumb.imageTime, thumb.image,
-                              thumb.folder);
-    m_pixmap = std::move(pixmap);
-    thumbLoaded = true;
-    previewReleased = false;
-    update();
-}
-
-void ImageBox::releasePreview()
-{
-    if (!thumbLoaded)
+        ThumbnailCache::store(path, thumb.cacheData, thumb.imageTime, thumb.image, thumb.folder);
+    if (!keep) {
+        previewReleased = true;
         return;
-    m_pixmap = placeholder();
-    thumbLoaded = false;
-    previewReleased = true;
-    update();
+    }
+    preview = std::move(pixmap);
+    previewReleased = false;
 }
 
-qint64 ImageBox::previewBytes() const
+void ImageBox::Picture::release()
 {
-    return thumbLoaded ? qint64(m_pixmap.width()) * m_pixmap.height() * m_pixmap.depth() / 8 : 0;
+    if (preview.isNull())
+        return;
+    preview = QPixmap();
+    previewReleased = true;
+    if (box)
+        box->update();
+}
+
+qint64 ImageBox::Picture::previewBytes() const
+{
+    return qint64(preview.width()) * preview.height() * preview.depth() / 8;
 }
 
 QFont ImageBox::captionFont()
@@ -219,11 +251,11 @@ QString ImageBox::shortenCaption(const QString &text, const QFontMetrics &metric
 
 QString ImageBox::caption() const
 {
-    const QString name = settings->showExtension() ? m_fileName : m_displayName;
+    const QString name = settings->showExtension() ? fileName() : displayName();
     // Measured with the font it is drawn in, so that what is kept fits.
     QString text = shortenCaption(name, QFontMetrics(captionFont()), width());
-    if (settings->showDimension() && m_imageWidth != 0 && m_imageHeight != 0)
-        text += QStringLiteral("\n%1x%2").arg(m_imageWidth).arg(m_imageHeight);
+    if (settings->showDimension() && imageWidth() != 0 && imageHeight() != 0)
+        text += QStringLiteral("\n%1x%2").arg(imageWidth()).arg(imageHeight());
     return text;
 }
 
@@ -231,8 +263,11 @@ void ImageBox::paintEvent(QPaintEvent *event)
 {
     const int w = width();
     const int h = height();
+    const bool thumbLoaded = isThumbLoaded();
+    const QPixmap shown = pixmap();
+    const bool selected = isSelected();
     const QSize frame
-            = thumbLoaded ? m_pixmap.size()
+            = thumbLoaded ? shown.size()
                           : QSize(ThumbnailCache::previewWidth, ThumbnailCache::previewHeight);
     const int px = (w - frame.width()) / 2;
     const int py = (h - frame.height() - 30) / 2 + 3;
@@ -243,10 +278,9 @@ void ImageBox::paintEvent(QPaintEvent *event)
     painter.setClipRect(event->rect());
     painter.fillRect(rect(), palette().color(selected ? QPalette::Highlight : QPalette::Base));
     if (thumbLoaded)
-        painter.drawPixmap(px + 1, py + 1, m_pixmap);
-    else if (!m_pixmap.isNull())
-        painter.drawPixmap((w - m_pixmap.width()) / 2, (h - m_pixmap.height() - 30) / 2 + 3,
-                           m_pixmap);
+        painter.drawPixmap(px + 1, py + 1, shown);
+    else if (!shown.isNull())
+        painter.drawPixmap((w - shown.width()) / 2, (h - shown.height() - 30) / 2 + 3, shown);
 
     // Drawn over the picture, so that the corner points sit on its corner pixels.
     painter.setPen(Qt::black);

@@ -12,7 +12,9 @@
 class ImageListItem;
 class Settings;
 
-// One cell of the thumbnail grid: an image's preview in a frame, its name and its size.
+// One cell of the thumbnail grid: an image's preview in a frame, its name and its size. The
+// grid makes boxes only for the rows in sight and moves them from image to image as it scrolls:
+// what the grid knows of an image lives in its Picture, which a box shows.
 class ImageBox : public QWidget
 {
     Q_OBJECT
@@ -36,35 +38,74 @@ public:
         FileId folder; // the folder as it was listed
     };
 
+    // One image of the grid, whether a box shows it or not.
+    struct Picture
+    {
+        Picture(const ImageListItem *row, ListedFolder folder);
+
+        std::shared_ptr<ImageListItem *> item; // reads null once the list row is deleted
+        QString path;
+        QString displayName;
+        ListedFolder folder; // as it was listed
+        QPixmap preview; // null until made, and once let go
+        int width = 0;
+        int height = 0;
+        int index = -1; // in the grid; -1 once out of it
+        int passSlot = -1; // in the grid's pass
+        bool previewReleased = false;
+        bool selected = false;
+        ImageBox *box = nullptr; // the box showing it, if any
+
+        // What makeThumb() needs, taken from the picture and the settings now.
+        Thumb request(const Settings *settings) const;
+        // See applyThumb(); the box showing it is drawn again. Unless keep, only the size is
+        // taken: the preview is let go at once, to come back when it is in sight.
+        void apply(Thumb thumb, bool keep = true);
+        // Lets the preview go, keeping the dimensions, until it is shown again.
+        void release();
+        qint64 previewBytes() const;
+        bool isThumbLoaded() const { return !preview.isNull(); }
+    };
+
+    static constexpr int boxWidth = 100;
+    static constexpr int boxHeight = 95;
+
     ImageBox(QWidget *parent, Settings *settings, ImageListItem *item);
+    // A box of the grid, showing picture.
+    ImageBox(QWidget *parent, Settings *settings, std::shared_ptr<Picture> picture);
+    ~ImageBox() override;
+
+    // Shows another image; the box keeps no state of its own.
+    void showPicture(std::shared_ptr<Picture> picture);
+    const std::shared_ptr<Picture> &picture() const { return m_picture; }
 
     void setSelected(bool selected);
-    bool isSelected() const { return selected; }
-    QString imagePath() const { return m_imagePath; }
-    QString displayName() const { return m_displayName; }
-    QString fileName() const { return m_fileName; }
-    int imageWidth() const { return m_imageWidth; }
-    int imageHeight() const { return m_imageHeight; }
-    bool isThumbLoaded() const { return thumbLoaded; }
-    QPixmap pixmap() const { return m_pixmap; }
+    bool isSelected() const { return m_picture->selected; }
+    QString imagePath() const { return m_picture->path; }
+    QString displayName() const { return m_picture->displayName; }
+    QString fileName() const;
+    int imageWidth() const { return m_picture->width; }
+    int imageHeight() const { return m_picture->height; }
+    bool isThumbLoaded() const { return m_picture->isThumbLoaded(); }
+    QPixmap pixmap() const;
     // The image's folder as it was when the box was made, with the list.
-    const ListedFolder &folder() const { return m_folder; }
+    const ListedFolder &folder() const { return m_picture->folder; }
     // The list row the box was made for; null once it is deleted.
-    ImageListItem *listItem() const { return *item; }
+    ImageListItem *listItem() const { return *m_picture->item; }
 
     // What makeThumb() needs, taken from the box and the settings now.
-    Thumb thumbRequest() const;
+    Thumb thumbRequest() const { return m_picture->request(settings); }
     // Reads the cache or decodes the image; touches no widget, so it runs in any thread.
     static void makeThumb(Thumb &thumb);
     // The cache's part of makeThumb() alone: true when it held a fresh preview.
     static bool readCachedThumb(Thumb &thumb);
     // Shows a made preview and its dimensions, here and in the list, and keeps it in the cache.
-    void applyThumb(Thumb thumb);
+    void applyThumb(Thumb thumb) { m_picture->apply(std::move(thumb)); }
     // Lets the preview go, keeping the dimensions, until it is shown again; the grid holds
     // only so many previews.
-    void releasePreview();
-    bool isPreviewReleased() const { return previewReleased; }
-    qint64 previewBytes() const;
+    void releasePreview() { m_picture->release(); }
+    bool isPreviewReleased() const { return m_picture->previewReleased; }
+    qint64 previewBytes() const { return m_picture->previewBytes(); }
 
     // The text of the caption band as it is drawn now.
     QString caption() const;
@@ -79,6 +120,8 @@ public slots:
 
 signals:
     void clicked();
+    // The highlight came or went.
+    void selectionChanged();
     void upPressed();
     void downPressed();
     void leftPressed();
@@ -90,16 +133,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    std::shared_ptr<ImageListItem *> item; // reads null once the list row is deleted
     Settings *settings; // not owned
-    QPixmap m_pixmap; // the placeholder icon until the preview comes
-    int m_imageWidth = 0;
-    int m_imageHeight = 0;
-    bool thumbLoaded = false;
-    bool previewReleased = false;
-    bool selected = false;
-    QString m_imagePath;
-    QString m_displayName;
-    QString m_fileName;
-    ListedFolder m_folder;
+    std::shared_ptr<Picture> m_picture;
 };

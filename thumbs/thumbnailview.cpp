@@ -1,12 +1,13 @@
 #include "thumbs/thumbnailview.h"
 
 #include "app/settings.h"
+#include "browse/imagelistitem.h"
 #include "platform/filedescriptor.h"
+#include "platform/trace.h"
 #include "thumbs/thumbnailcache.h"
 #include "viewer/prefetcher.h"
 
 #include <QElapsedTimer>
-#include <QGridLayout>
 #include <QHash>
 #include <QMutex>
 #include <QPointer>
@@ -18,6 +19,15 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+
+namespace {
+constexpr int margin = 4;
+constexpr int spacing = 8;
+constexpr int rowPitch = ImageBox::boxHeight + spacing;
+constexpr int columnPitch = ImageBox::boxWidth + spacing;
+// Fewer images than this keep a box each, however the grid scrolls.
+constexpr int fewestBoxes = 64;
+} // namespace
 
 struct ThumbnailView::Inbox
 {
@@ -32,7 +42,6 @@ ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *na
     : QScrollArea(parent),
       settings(settings),
       container(new QWidget),
-      grid(new QGridLayout),
       inbox(std::make_shared<Inbox>())
 {
     inbox->view = this;
@@ -44,12 +53,7 @@ ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *na
     viewport()->setAutoFillBackground(true);
     container->setPalette(colours);
     container->setAutoFillBackground(true);
-
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setSpacing(8);
-    // The container always takes the grid's own size, from the top-left corner of the content.
-    grid->setSizeConstraint(QLayout::SetFixedSize);
-    container->setLayout(grid);
+    container->resize(2 * margin, 2 * margin);
     setWidget(container);
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -57,66 +61,14 @@ ThumbnailView::ThumbnailView(QWidget *parent, Settings *settings, const char *na
     setFocusPolicy(Qt::NoFocus);
     // A finger drags the grid; a tap still opens a box.
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ThumbnailView::scheduleRefill);
-}
-
-int ThumbnailView::fittingColumns() const
-{
-    // Room for the vertical scroll bar is kept, so that its coming does not push a column out.
-    const int room = width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width()
-                     - grid->contentsMargins().left() - grid->contentsMargins().right()
-                     + grid->spacing();
-    const int box = boxes.isEmpty() ? 100 : boxes.first()->minimumWidth();
-    return std::max(2, room / (box + grid->spacing()));
-}
-
-void ThumbnailView::placeBoxes()
-{
-    while (QLayoutItem *item = grid->takeAt(0))
-        delete item; // the layout's wrapper, not the box
-    for (int n = 0; n < boxes.size(); ++n)
-        grid->addWidget(boxes.at(n), n / columns, n % columns);
-}
-
-void ThumbnailView::resizeEvent(QResizeEvent *event)
-{
-    QScrollArea::resizeEvent(event);
-    scheduleRefill();
-    const int fitting = fittingColumns();
-    if (fitting == columns)
-        return;
-    columns = fitting;
-    placeBoxes();
-    if (ImageBox *box = selectedBox())
-        ensureWidgetVisible(box);
-}
-
-void ThumbnailView::addBox(ImageListItem *item, int, int)
-{
-    auto *box = new ImageBox(container, settings, item);
-    connect(box, &ImageBox::clicked, this, &ThumbnailView::boxClicked);
-    connect(box, &ImageBox::rightPressed, this, &ThumbnailView::rightPressed);
-    connect(box, &ImageBox::leftPressed, this, &ThumbnailView::leftPressed);
-    connect(box, &ImageBox::upPressed, this, &ThumbnailView::upPressed);
-    connect(box, &ImageBox::downPressed, this, &ThumbnailView::downPressed);
-    // A box shown in a visible grid lays the whole grid out again: a folder of thousands would
-    // take quadratic time. The grid is laid out once, when the boxes are in.
-    if (grid->isEnabled()) {
-        grid->setEnabled(false);
-        QTimer::singleShot(0, this, &ThumbnailView::layoutBoxes);
-    }
-    const int n = int(boxes.size());
-    grid->addWidget(box, n / columns, n % columns);
-    boxes.append(box);
-    box->show();
-}
-
-void ThumbnailView::layoutBoxes()
-{
-    if (grid->isEnabled())
-        return;
-    grid->setEnabled(true);
-    grid->activate();
+    // Boxes are put on the rows coming into sight before they are painted.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        scrollingUp = value < lastScroll;
+        lastScroll = value;
+        sightDone = false;
+        placeInSight();
+        scheduleRefill();
+    });
 }
 
 ThumbnailView::~ThumbnailView()
@@ -127,12 +79,186 @@ ThumbnailView::~ThumbnailView()
     inbox->view = nullptr;
 }
 
+int ThumbnailView::fittingColumns() const
+{
+    // Room for the vertical scroll bar is kept, so that its coming does not push a column out.
+    const int room = width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width()
+                     - 2 * margin + spacing;
+    return std::max(2, room / columnPitch);
+}
+
+QPoint ThumbnailView::cellPosition(int index) const
+{
+    return QPoint(margin + index % columns * columnPitch, margin + index / columns * rowPitch);
+}
+
+void ThumbnailView::renumber(int from)
+{
+    for (int n = from; n < pictures.size(); ++n)
+        pictures.at(n)->index = n;
+}
+
+void ThumbnailView::scheduleLayout()
+{
+    if (!std::exchange(layoutPending, true))
+        QMetaObject::invokeMethod(this, &ThumbnailView::layoutBoxes, Qt::QueuedConnection);
+}
+
+void ThumbnailView::layoutBoxes()
+{
+    layoutPending = false;
+    const int rows = int((pictures.size() + columns - 1) / columns);
+    container->resize(2 * margin + columns * columnPitch - spacing,
+                      2 * margin + std::max(0, rows * rowPitch - spacing));
+    for (ImageBox *box : std::as_const(boxes))
+        box->move(cellPosition(box->picture()->index));
+    placeInSight();
+}
+
+void ThumbnailView::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    sightDone = false;
+    scheduleRefill();
+    const int fitting = fittingColumns();
+    if (fitting == columns) {
+        placeInSight();
+        return;
+    }
+    columns = fitting;
+    layoutBoxes();
+    if (ImageBox *box = selectedBox())
+        ensureWidgetVisible(box);
+}
+
+void ThumbnailView::addBox(ImageListItem *item, int, int)
+{
+    // Images of one folder come together: the folder is looked at once.
+    const QString folder = ListedFolder::folderOf(item->path());
+    const bool sameFolder = !pictures.isEmpty() && pictures.last()->folder.path() == folder;
+    auto picture = std::make_shared<Picture>(item, sameFolder ? pictures.last()->folder
+                                                              : ListedFolder(folder));
+    picture->index = int(pictures.size());
+    addedSincePass.append(picture);
+    pictures.append(std::move(picture));
+    // Laid out once, when the boxes are in.
+    scheduleLayout();
+}
+
+std::pair<int, int> ThumbnailView::sight() const
+{
+    if (pictures.isEmpty())
+        return {0, -1};
+    const int top = verticalScrollBar()->value() - rowPitch;
+    const int bottom = verticalScrollBar()->value() + viewport()->height() + rowPitch;
+    const int firstRow = std::max(0, (top - margin - ImageBox::boxHeight + rowPitch) / rowPitch);
+    const int lastRow = std::max(0, (bottom - margin) / rowPitch);
+    const int last = int(std::min<qsizetype>(pictures.size() - 1, (lastRow + 1) * columns - 1));
+    return {std::min(firstRow * columns, last), last};
+}
+
+bool ThumbnailView::inSight(const Picture *picture) const
+{
+    const auto [first, last] = sight();
+    return picture->index >= first && picture->index <= last;
+}
+
+void ThumbnailView::placeInSight()
+{
+    const auto [first, last] = sight();
+    // A row more each way, ready for a short scroll.
+    const int from = std::max(0, first - columns);
+    const int to = int(std::min<qsizetype>(pictures.size() - 1, last + columns));
+    for (int n = from; n <= to; ++n)
+        bind(n);
+}
+
+ImageBox *ThumbnailView::bind(int index) const
+{
+    const std::shared_ptr<Picture> &picture = pictures.at(index);
+    if (picture->box)
+        return picture->box;
+    const auto [first, last] = sight();
+    const int from = first - columns, to = last + columns;
+    const int cap = std::max(fewestBoxes, 2 * (to - from + 1));
+    ImageBox *box = nullptr;
+    if (boxes.size() >= cap) {
+        // One showing an image out of sight, unless it holds the highlight or the keys.
+        for (ImageBox *candidate : std::as_const(boxes)) {
+            const int at = candidate->picture()->index;
+            if ((at < from || at > to) && !candidate->isSelected() && !candidate->hasFocus()) {
+                box = candidate;
+                break;
+            }
+        }
+    }
+    if (box) {
+        box->showPicture(picture);
+    } else {
+        auto *self = const_cast<ThumbnailView *>(this);
+        box = new ImageBox(container, settings, picture);
+        connect(box, &ImageBox::clicked, self, &ThumbnailView::boxClicked);
+        connect(box, &ImageBox::rightPressed, self, &ThumbnailView::rightPressed);
+        connect(box, &ImageBox::leftPressed, self, &ThumbnailView::leftPressed);
+        connect(box, &ImageBox::upPressed, self, &ThumbnailView::upPressed);
+        connect(box, &ImageBox::downPressed, self, &ThumbnailView::downPressed);
+        connect(box, &ImageBox::selectionChanged, self, [self, box] {
+            const std::shared_ptr<Picture> &shown = box->picture();
+            self->selectedCount += shown->selected ? 1 : -1;
+            if (shown->selected)
+                self->selectedHint = shown;
+        });
+        boxes.append(box);
+    }
+    box->setGeometry(QRect(cellPosition(index), QSize(ImageBox::boxWidth, ImageBox::boxHeight)));
+    box->show();
+    return box;
+}
+
+ImageBox *ThumbnailView::boxAt(int index) const
+{
+    if (index < 0 || index >= pictures.size())
+        return nullptr;
+    return bind(index);
+}
+
+qsizetype ThumbnailView::boxIndex(ImageBox *box) const
+{
+    return box && boxes.contains(box) ? box->picture()->index : -1;
+}
+
 void ThumbnailView::loadThumbs()
 {
     cancelPass();
-    passBoxes = QList<QPointer<ImageBox>>(boxes.cbegin(), boxes.cend());
+    addedSincePass.clear();
+    passPictures = pictures;
+    passSubmitted.assign(passPictures.size(), false);
+    for (int n = 0; n < passPictures.size(); ++n)
+        passPictures.at(n)->passSlot = n;
+    inOrder = pictarnTrace().isDebugEnabled();
     loading = true;
     removeStaleParts();
+    feedPass();
+}
+
+void ThumbnailView::continuePass()
+{
+    if (!loading && passPictures.isEmpty()) {
+        loadThumbs();
+        return;
+    }
+    const qsizetype before = passPictures.size();
+    for (const std::shared_ptr<Picture> &picture : std::exchange(addedSincePass, {})) {
+        if (picture->index < 0)
+            continue; // gone already
+        picture->passSlot = int(passPictures.size());
+        passPictures.append(picture);
+    }
+    if (passPictures.size() == before)
+        return;
+    passSubmitted.resize(passPictures.size(), false);
+    loading = true;
+    sightDone = false;
     feedPass();
 }
 
@@ -140,30 +266,66 @@ void ThumbnailView::removeStaleParts()
 {
     if (!settings->saveThumbnails())
         return;
-    QList<ListedFolder> folders;
-    for (const ImageBox *box : std::as_const(boxes)) {
-        if (std::none_of(folders.cbegin(), folders.cend(), [box](const ListedFolder &folder) {
-                return folder.id() == box->folder().id();
-            }))
-            folders.append(box->folder());
-    }
+    QHash<QString, ListedFolder> folders;
+    for (const std::shared_ptr<Picture> &picture : std::as_const(pictures))
+        folders.insert(picture->folder.path(), picture->folder);
+    // After the previews: this is only tidying.
     for (const ListedFolder &folder : std::as_const(folders)) {
-        Prefetcher::pool()->start([folder] {
-            const FileDescriptor fd(folder.open());
-            if (fd.isOpen())
-                ThumbnailCache::removeStaleParts(fd.fd);
-        });
+        Prefetcher::pool()->start(
+                [folder] {
+                    const FileDescriptor fd(folder.open());
+                    if (fd.isOpen())
+                        ThumbnailCache::removeStaleParts(fd.fd);
+                },
+                -1);
     }
 }
 
 void ThumbnailView::cancelPass()
 {
     ++inbox->generation;
-    passBoxes.clear();
+    passPictures.clear();
+    passSubmitted.clear();
     arrived.clear();
     submitted = 0;
     applied = 0;
+    restAt = 0;
+    sightDone = false;
     loading = false;
+}
+
+int ThumbnailView::nextInPass()
+{
+    const auto take = [this](const Picture *picture) {
+        const int slot = picture->passSlot;
+        if (slot < 0 || slot >= passPictures.size() || passPictures.at(slot).get() != picture
+            || passSubmitted[slot])
+            return -1;
+        passSubmitted[slot] = true;
+        return slot;
+    };
+    if (!inOrder && !sightDone) {
+        const auto [first, last] = sight();
+        for (int n = first; n <= last; ++n) {
+            if (const int slot = take(pictures.at(n).get()); slot >= 0)
+                return slot;
+        }
+        // Then a few screens ahead, the way the grid last went.
+        const int ahead = 4 * (last - first + 1);
+        const int step = scrollingUp ? -1 : 1;
+        for (int n = scrollingUp ? first - 1 : last + 1, left = ahead;
+             left > 0 && n >= 0 && n < pictures.size(); n += step, --left) {
+            if (const int slot = take(pictures.at(n).get()); slot >= 0)
+                return slot;
+        }
+        sightDone = true;
+    }
+    while (restAt < int(passSubmitted.size()) && passSubmitted[restAt])
+        ++restAt;
+    if (restAt == int(passSubmitted.size()))
+        return -1;
+    passSubmitted[restAt] = true;
+    return restAt++;
 }
 
 void ThumbnailView::feedPass()
@@ -177,30 +339,35 @@ void ThumbnailView::feedPass()
     QElapsedTimer slice;
     slice.start();
     for (;;) {
-        // In grid order, as a pass box by box would show them.
-        while (arrived.contains(applied)) {
-            ImageBox::Thumb thumb = arrived.take(applied);
-            if (ImageBox *box = passBoxes.at(applied++)) {
-                box->applyThumb(std::move(thumb));
-                keepPreview(box);
-            }
-        }
-        // Counted by what is still with the workers, so that one slow picture at the head of
-        // the grid does not leave the other workers idle.
-        if (submitted == passBoxes.size() || submitted - applied - arrived.size() >= window)
+        // With the trace on, in grid order, as a pass box by box would show them.
+        while (arrived.contains(applied))
+            applyPass(applied, arrived.take(applied));
+        // Counted by what is still with the workers, so that one slow picture does not leave
+        // the other workers idle.
+        if (submitted == passPictures.size() || submitted - applied - arrived.size() >= window)
             break;
         if (slice.elapsed() >= 8) {
             QMetaObject::invokeMethod(this, &ThumbnailView::feedPass, Qt::QueuedConnection);
             return;
         }
-        const int index = submitted++;
-        ImageBox *box = passBoxes.at(index);
-        ImageBox::Thumb thumb = box ? box->thumbRequest() : ImageBox::Thumb();
-        if (!box || ImageBox::readCachedThumb(thumb)) {
-            arrived.insert(index, std::move(thumb));
+        const int slot = nextInPass();
+        if (slot < 0)
+            break;
+        ++submitted;
+        const std::shared_ptr<Picture> &picture = passPictures.at(slot);
+        const bool gone = picture->index < 0;
+        ImageBox::Thumb thumb = gone ? ImageBox::Thumb() : picture->request(settings);
+        // Only what is in sight is read here: the rest of a large folder's stored previews are
+        // read by the workers, leaving the event loop to the listing and the user.
+        const bool here = inOrder || inSight(picture.get());
+        if (gone || (here && ImageBox::readCachedThumb(thumb))) {
+            if (inOrder)
+                arrived.insert(slot, std::move(thumb));
+            else
+                applyPass(slot, std::move(thumb));
             continue;
         }
-        pool->start([inbox = inbox, pass, index, thumb = std::move(thumb)]() mutable {
+        pool->start([inbox = inbox, pass, slot, thumb = std::move(thumb)]() mutable {
             if (inbox->isStale(pass))
                 return;
             ImageBox::makeThumb(thumb);
@@ -209,69 +376,71 @@ void ThumbnailView::feedPass()
             if (!view || inbox->isStale(pass))
                 return;
             QMetaObject::invokeMethod(
-                    view, [view, pass, index, thumb] { view->takeThumb(pass, index, thumb); },
+                    view, [view, pass, slot, thumb] { view->takeThumb(pass, slot, thumb); },
                     Qt::QueuedConnection);
         });
     }
-    if (loading && applied == passBoxes.size()) {
+    if (loading && applied == passPictures.size()) {
         loading = false;
         emit passFinished();
     }
 }
 
-void ThumbnailView::takeThumb(quint64 pass, int index, ImageBox::Thumb thumb)
+void ThumbnailView::takeThumb(quint64 pass, int slot, ImageBox::Thumb thumb)
 {
     if (pass != inbox->generation)
         return;
-    arrived.insert(index, std::move(thumb));
+    if (inOrder)
+        arrived.insert(slot, std::move(thumb));
+    else
+        applyPass(slot, std::move(thumb));
     feedPass();
 }
 
-QRect ThumbnailView::sight() const
+void ThumbnailView::applyPass(int slot, ImageBox::Thumb thumb)
 {
-    const int row = boxes.isEmpty() ? 0 : boxes.first()->height() + grid->spacing();
-    return QRect(-container->pos(), viewport()->size()).adjusted(0, -row, 0, row);
+    ++applied;
+    Picture *picture = passPictures.at(slot).get();
+    if (picture->index < 0)
+        return; // gone before its turn
+    // With the budget spent, a preview out of sight would only push out another.
+    const bool keep = heldBytes < previewBudget || inSight(picture);
+    if (!keep) {
+        forget(picture);
+        picture->release(); // an older one must not stay for it
+    }
+    picture->apply(std::move(thumb), keep);
+    if (keep)
+        keepPreview(picture);
 }
 
-QList<ImageBox *> ThumbnailView::boxesInSight() const
+void ThumbnailView::keepPreview(Picture *picture)
 {
-    const QRect seen = sight();
-    // Boxes are laid out in rows from the top: the first one reaching into sight is found by
-    // halves, however long the folder.
-    auto box = std::partition_point(boxes.cbegin(), boxes.cend(), [&seen](ImageBox *box) {
-        return box->geometry().bottom() < seen.top();
-    });
-    QList<ImageBox *> inSight;
-    for (; box != boxes.cend() && (*box)->y() <= seen.bottom(); ++box)
-        inSight.append(*box);
-    return inSight;
-}
-
-void ThumbnailView::keepPreview(ImageBox *box)
-{
-    forget(box);
-    const qint64 bytes = box->previewBytes();
+    forget(picture);
+    const qint64 bytes = picture->previewBytes();
     if (bytes == 0)
         return;
-    heldAt.insert(box, {held.insert(held.end(), box), bytes});
+    heldAt.insert(picture, {held.insert(held.end(), picture), bytes});
     heldBytes += bytes;
-    const QRect seen = sight();
+    if (heldBytes <= previewBudget)
+        return;
+    const auto [first, last] = sight();
     for (auto old = held.begin(); heldBytes > previewBudget && old != held.end();) {
-        ImageBox *oldBox = *old;
-        if (oldBox->geometry().intersects(seen)) {
+        Picture *oldPicture = *old;
+        if (oldPicture->index >= first && oldPicture->index <= last) {
             ++old;
             continue;
         }
-        heldBytes -= heldAt.take(oldBox).bytes;
-        oldBox->releasePreview();
+        heldBytes -= heldAt.take(oldPicture).bytes;
+        oldPicture->release();
         old = held.erase(old);
     }
 }
 
-void ThumbnailView::forget(ImageBox *box)
+void ThumbnailView::forget(Picture *picture)
 {
-    refilling.remove(box);
-    const auto at = heldAt.constFind(box);
+    refilling.remove(picture);
+    const auto at = heldAt.constFind(picture);
     if (at == heldAt.cend())
         return;
     held.erase(at->at);
@@ -288,133 +457,169 @@ void ThumbnailView::scheduleRefill()
 void ThumbnailView::refillInSight()
 {
     refillPending = false;
-    for (ImageBox *box : boxesInSight()) {
-        if (!box->isPreviewReleased()) {
-            if (heldAt.contains(box))
-                keepPreview(box); // shown now: the last to go
+    const auto [first, last] = sight();
+    for (int n = first; n <= last; ++n) {
+        const std::shared_ptr<Picture> &picture = pictures.at(n);
+        if (!picture->previewReleased) {
+            if (heldAt.contains(picture.get()))
+                keepPreview(picture.get()); // shown now: the last to go
             continue;
         }
-        if (refilling.contains(box))
+        if (refilling.contains(picture.get()))
             continue;
-        ImageBox::Thumb thumb = box->thumbRequest();
+        ImageBox::Thumb thumb = picture->request(settings);
         thumb.again = true;
         if (ImageBox::readCachedThumb(thumb)) {
-            box->applyThumb(std::move(thumb));
-            keepPreview(box);
+            picture->apply(std::move(thumb));
+            keepPreview(picture.get());
             continue;
         }
-        startRefill(box, std::move(thumb));
+        startRefill(picture, std::move(thumb));
     }
 }
 
-void ThumbnailView::startRefill(ImageBox *box, ImageBox::Thumb thumb)
+void ThumbnailView::startRefill(const std::shared_ptr<Picture> &picture, ImageBox::Thumb thumb)
 {
-    refilling.insert(box);
-    Prefetcher::pool()->start(
-            [inbox = inbox, box = QPointer<ImageBox>(box), thumb = std::move(thumb)]() mutable {
-                ImageBox::makeThumb(thumb);
-                const QMutexLocker lock(&inbox->mutex);
-                if (ThumbnailView *view = inbox->view)
-                    QMetaObject::invokeMethod(
-                            view, [view, box, thumb] { view->takeRefill(box, thumb); },
-                            Qt::QueuedConnection);
-            });
+    refilling.insert(picture.get());
+    Prefetcher::pool()->start([inbox = inbox, picture = std::weak_ptr<Picture>(picture),
+                               thumb = std::move(thumb)]() mutable {
+        ImageBox::makeThumb(thumb);
+        const QMutexLocker lock(&inbox->mutex);
+        if (ThumbnailView *view = inbox->view)
+            QMetaObject::invokeMethod(
+                    view, [view, picture, thumb] { view->takeRefill(picture, thumb); },
+                    Qt::QueuedConnection);
+    });
 }
 
 void ThumbnailView::remakePreviews(const QSet<QString> &paths)
 {
-    for (ImageBox *box : std::as_const(boxes)) {
-        if (!paths.contains(box->imagePath()))
+    for (const std::shared_ptr<Picture> &picture : std::as_const(pictures)) {
+        if (!paths.contains(picture->path))
             continue;
-        forget(box);
-        box->releasePreview(); // an old preview must not stand for a new picture
-        startRefill(box, box->thumbRequest());
+        forget(picture.get());
+        picture->release(); // an old preview must not stand for a new picture
+        startRefill(picture, picture->request(settings));
     }
 }
 
-void ThumbnailView::takeRefill(const QPointer<ImageBox> &box, ImageBox::Thumb thumb)
+void ThumbnailView::takeRefill(const std::weak_ptr<Picture> &weak, ImageBox::Thumb thumb)
 {
+    const std::shared_ptr<Picture> picture = weak.lock();
     // Gone, or the grid cleared, since it was asked for.
-    if (!box || !refilling.remove(box) || box->isThumbLoaded())
+    if (!picture || picture->index < 0 || !refilling.remove(picture.get())
+        || picture->isThumbLoaded())
         return;
-    box->applyThumb(std::move(thumb));
-    keepPreview(box);
+    picture->apply(std::move(thumb));
+    keepPreview(picture.get());
 }
 
 void ThumbnailView::selectBox(int index)
 {
-    if (index < 0 || index >= boxes.size())
+    if (index < 0 || index >= pictures.size())
         return;
-    ImageBox *box = boxes.at(index);
+    if (layoutPending)
+        layoutBoxes(); // sizes the grid for boxes added since the last event loop pass
+    ImageBox *box = bind(index);
     box->setSelected(true);
-    layoutBoxes(); // places boxes added since the last event loop pass
-    grid->activate();
     ensureVisible(box->x(), box->y(), box->width(), box->height());
+    revealOnShow = !isVisible();
+}
+
+void ThumbnailView::showEvent(QShowEvent *event)
+{
+    QScrollArea::showEvent(event);
+    if (!std::exchange(revealOnShow, false))
+        return;
+    if (ImageBox *box = selectedBox())
+        ensureVisible(box->x(), box->y(), box->width(), box->height());
 }
 
 ImageBox *ThumbnailView::selectedBox() const
 {
-    for (ImageBox *box : boxes) {
-        if (box->isSelected())
-            return box;
+    if (selectedCount <= 0)
+        return nullptr;
+    // The one highlighted last, unless another is too: then the first, as the grid goes.
+    const std::shared_ptr<Picture> hint = selectedHint.lock();
+    if (selectedCount == 1 && hint && hint->selected && hint->index >= 0)
+        return bind(hint->index);
+    for (const std::shared_ptr<Picture> &picture : pictures) {
+        if (picture->selected)
+            return bind(picture->index);
     }
     return nullptr;
 }
 
 ImageBox *ThumbnailView::findBox(const QString &path) const
 {
-    for (ImageBox *box : boxes) {
-        if (box->imagePath() == path)
-            return box;
+    for (const std::shared_ptr<Picture> &picture : pictures) {
+        if (picture->path == path)
+            return bind(picture->index);
     }
     return nullptr;
 }
 
+void ThumbnailView::dropPicture(Picture *picture)
+{
+    forget(picture);
+    picture->index = -1;
+    if (picture->selected)
+        --selectedCount;
+    if (ImageBox *box = picture->box) {
+        boxes.removeOne(box);
+        delete box;
+    }
+}
+
 void ThumbnailView::removeBox(ImageBox *box)
 {
-    if (!boxes.removeOne(box))
+    const qsizetype at = boxIndex(box);
+    if (at < 0)
         return;
-    forget(box);
-    delete box;
-    placeBoxes();
+    dropPicture(pictures.takeAt(at).get());
+    renumber(int(at));
+    layoutBoxes();
 }
 
 void ThumbnailView::removeImage(const QString &path)
 {
-    if (ImageBox *box = findBox(path))
-        removeBox(box);
+    for (int n = 0; n < pictures.size(); ++n) {
+        if (pictures.at(n)->path != path)
+            continue;
+        dropPicture(pictures.takeAt(n).get());
+        renumber(n);
+        layoutBoxes();
+        return;
+    }
 }
 
 void ThumbnailView::removeImages(const QSet<QString> &paths)
 {
-    ImageBox *highlighted = selectedBox();
+    const ImageBox *highlighted = selectedBox();
+    const Picture *highlightedPicture = highlighted ? highlighted->picture().get() : nullptr;
     qsizetype highlightAt = -1;
-    QList<ImageBox *> kept;
-    kept.reserve(boxes.size());
-    for (ImageBox *box : std::as_const(boxes)) {
-        if (!paths.contains(box->imagePath())) {
-            kept.append(box);
+    QList<std::shared_ptr<Picture>> kept;
+    kept.reserve(pictures.size());
+    for (const std::shared_ptr<Picture> &picture : std::as_const(pictures)) {
+        if (!paths.contains(picture->path)) {
+            kept.append(picture);
             continue;
         }
-        if (box == highlighted)
+        if (picture.get() == highlightedPicture)
             highlightAt = kept.size();
-        forget(box);
-        delete box;
+        dropPicture(picture.get());
     }
-    if (kept.size() == boxes.size())
+    if (kept.size() == pictures.size())
         return;
-    boxes = std::move(kept);
-    grid->setEnabled(false);
-    placeBoxes();
+    pictures = std::move(kept);
+    renumber();
     layoutBoxes();
-    if (highlightAt >= 0 && !boxes.isEmpty())
-        selectBox(int(std::min(highlightAt, boxes.size() - 1)));
+    if (highlightAt >= 0 && !pictures.isEmpty())
+        selectBox(int(std::min(highlightAt, pictures.size() - 1)));
 }
 
 void ThumbnailView::clearGrid(bool deleteBoxes)
 {
-    while (QLayoutItem *item = grid->takeAt(0))
-        delete item; // the layout's wrapper, not the box
     if (!deleteBoxes)
         return;
     cancelPass();
@@ -422,26 +627,40 @@ void ThumbnailView::clearGrid(bool deleteBoxes)
     heldAt.clear();
     heldBytes = 0;
     refilling.clear();
+    addedSincePass.clear();
+    for (const std::shared_ptr<Picture> &picture : std::as_const(pictures))
+        picture->index = -1;
+    pictures.clear();
+    selectedCount = 0;
+    selectedHint.reset();
     const QList<ImageBox *> gone = std::exchange(boxes, {});
     qDeleteAll(gone);
+    layoutBoxes();
 }
 
 void ThumbnailView::orderBoxes(const QList<ImageListItem *> &items)
 {
+    // Most often in that order already: told without a table of every row.
+    if (items.size() == pictures.size()
+        && std::equal(items.cbegin(), items.cend(), pictures.cbegin(),
+                      [](ImageListItem *item, const std::shared_ptr<Picture> &picture) {
+                          return *picture->item == item;
+                      }))
+        return;
     QHash<ImageListItem *, qsizetype> rank;
     rank.reserve(items.size());
     for (qsizetype i = 0; i < items.size(); ++i)
         rank.insert(items.at(i), i);
-    const auto rankOf = [&rank](ImageBox *box) {
-        return rank.value(box->listItem(), std::numeric_limits<qsizetype>::max());
+    const auto rankOf = [&rank](const std::shared_ptr<Picture> &picture) {
+        return rank.value(*picture->item, std::numeric_limits<qsizetype>::max());
     };
-    const auto before = [&](ImageBox *a, ImageBox *b) { return rankOf(a) < rankOf(b); };
-    if (std::is_sorted(boxes.cbegin(), boxes.cend(), before))
+    const auto before = [&](const std::shared_ptr<Picture> &a, const std::shared_ptr<Picture> &b) {
+        return rankOf(a) < rankOf(b);
+    };
+    if (std::is_sorted(pictures.cbegin(), pictures.cend(), before))
         return;
-    std::stable_sort(boxes.begin(), boxes.end(), before);
-    // Laid out once, not at every box put back.
-    grid->setEnabled(false);
-    placeBoxes();
+    std::stable_sort(pictures.begin(), pictures.end(), before);
+    renumber();
     layoutBoxes();
     if (ImageBox *box = selectedBox())
         ensureWidgetVisible(box);
@@ -449,12 +668,12 @@ void ThumbnailView::orderBoxes(const QList<ImageListItem *> &items)
 
 void ThumbnailView::setFocus()
 {
-    if (boxes.isEmpty())
+    if (pictures.isEmpty())
         return;
     if (ImageBox *box = selectedBox())
         box->setFocus();
     else
-        boxes.first()->setSelected(true);
+        bind(0)->setSelected(true);
 }
 
 void ThumbnailView::boxClicked()
@@ -490,9 +709,10 @@ void ThumbnailView::downPressed()
 
 void ThumbnailView::moveFrom(QObject *sender, int step)
 {
-    const int i = int(boxes.indexOf(qobject_cast<ImageBox *>(sender)));
+    auto *box = qobject_cast<ImageBox *>(sender);
+    const int i = int(boxIndex(box));
     if (i < 0)
         return;
-    boxes.at(i)->setSelected(false);
+    box->setSelected(false);
     selectBox(i + step);
 }

@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
-#include <QPointer>
 #include <QScrollArea>
 #include <QSet>
 
@@ -13,11 +12,13 @@
 #include <memory>
 
 class ImageListItem;
-class QGridLayout;
 class Settings;
 
 // The thumbnail grid: columns of image boxes (two on the phone), one per image of the list, moved
-// through with the arrow keys.
+// through with the arrow keys. Boxes are made only for the rows in sight and a few beyond, and
+// move from image to image as the grid scrolls; a box asked for elsewhere (boxAt(), findBox(),
+// the highlight) is made or moved there, and may show another image after the grid scrolls
+// far, unless it holds the highlight.
 class ThumbnailView : public QScrollArea
 {
     Q_OBJECT
@@ -42,9 +43,12 @@ public:
     // Puts the boxes in the order of their list rows; boxes of other rows go last.
     void orderBoxes(const QList<ImageListItem *> &items);
 
-    int boxCount() const { return int(boxes.size()); }
-    ImageBox *boxAt(int index) const { return boxes.at(index); }
-    qsizetype boxIndex(ImageBox *box) const { return boxes.indexOf(box); }
+    // One box for each image, though not every one is a widget at all times.
+    int boxCount() const { return int(pictures.size()); }
+    ImageBox *boxAt(int index) const;
+    qsizetype boxIndex(ImageBox *box) const;
+    // The box widgets there are now, however many images: what the grid costs.
+    int madeBoxes() const { return int(boxes.size()); }
 
     // Whether a pass is under way: some boxes still wait for their preview.
     bool isLoading() const { return loading; }
@@ -57,10 +61,13 @@ public:
     void setFocus();
 
 public slots:
-    // Starts making every box's preview in worker threads and returns at once; the previews
-    // are put in the boxes in grid order as they come. Clearing the grid, a newer pass or the
-    // view's end stops it.
+    // Starts making every box's preview in worker threads and returns at once: those in sight
+    // first, then those ahead in the way the grid last scrolled, then the rest. With the trace
+    // on, in grid order, as its lines say. Clearing the grid, a newer pass or the view's end
+    // stops it.
     void loadThumbs();
+    // Takes the boxes added since into the pass under way, or starts one.
+    void continuePass();
 
 signals:
     void imageClicked();
@@ -76,56 +83,80 @@ private slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    using Picture = ImageBox::Picture;
+
     int fittingColumns() const;
-    void placeBoxes();
-    void moveFrom(QObject *box, int step);
-    // Lays out the boxes added since the grid was last laid out.
+    // Sizes the grid for its images and puts boxes on the rows in sight.
     void layoutBoxes();
+    void scheduleLayout();
+    void placeInSight();
+    // The box showing the image at index, made or taken from an image out of sight.
+    ImageBox *bind(int index) const;
+    QPoint cellPosition(int index) const;
+    void renumber(int from = 0);
+    void moveFrom(QObject *box, int step);
 
     struct Inbox;
     // Hands jobs to the workers while fewer than a few per thread are out.
     void feedPass();
-    void takeThumb(quint64 pass, int index, ImageBox::Thumb thumb);
+    // The next image of the pass to make a preview of; -1 when none is left.
+    int nextInPass();
+    void takeThumb(quint64 pass, int slot, ImageBox::Thumb thumb);
+    void applyPass(int slot, ImageBox::Thumb thumb);
     void cancelPass();
     // Lets the workers clear what cut-short cache writes left in the listed folders.
     void removeStaleParts();
 
-    // The viewport and a row above and below it, in the container's coordinates.
-    QRect sight() const;
-    // The boxes there, in grid order.
-    QList<ImageBox *> boxesInSight() const;
+    // The images on the rows of the viewport and one row above and below it.
+    std::pair<int, int> sight() const;
+    bool inSight(const Picture *picture) const;
     void scheduleRefill();
-    // Counts the box's preview as the one most recently shown, then lets the oldest go.
-    void keepPreview(ImageBox *box);
-    void forget(ImageBox *box);
+    // Counts the preview as the one most recently shown, then lets the oldest go.
+    void keepPreview(Picture *picture);
+    void forget(Picture *picture);
     void refillInSight();
-    void startRefill(ImageBox *box, ImageBox::Thumb thumb);
-    void takeRefill(const QPointer<ImageBox> &box, ImageBox::Thumb thumb);
+    void startRefill(const std::shared_ptr<Picture> &picture, ImageBox::Thumb thumb);
+    void takeRefill(const std::weak_ptr<Picture> &picture, ImageBox::Thumb thumb);
+    void dropPicture(Picture *picture);
 
     Settings *settings; // not owned
     QWidget *container;
-    QGridLayout *grid;
-    QList<ImageBox *> boxes; // owned; deleted when they leave the list
+    QList<std::shared_ptr<Picture>> pictures; // in grid order
+    mutable QList<ImageBox *> boxes; // owned; each shows one image
+    mutable std::weak_ptr<Picture> selectedHint; // the last one highlighted
+    int selectedCount = 0;
     int columns = 2;
+    bool layoutPending = false;
+    // A box highlighted while the grid was hidden, its scroll range not yet set: brought into
+    // sight when the grid shows.
+    bool revealOnShow = false;
+    int lastScroll = 0;
+    bool scrollingUp = false;
     // Shared with the workers, which hold nothing else of the view.
     std::shared_ptr<Inbox> inbox;
-    QList<QPointer<ImageBox>> passBoxes; // null once a box goes
+    QList<std::shared_ptr<Picture>> passPictures; // index -1 once an image goes
+    QList<std::shared_ptr<Picture>> addedSincePass;
+    std::vector<bool> passSubmitted;
     QMap<int, ImageBox::Thumb> arrived; // made, waiting for the boxes before them
+    bool inOrder = false; // the trace is on: the pass goes in grid order
     int submitted = 0;
     int applied = 0;
+    int restAt = 0; // the pass has handed out every slot before this one
+    bool sightDone = false; // every image in sight, and ahead, is handed out
     bool loading = false;
-    // Boxes holding a preview, least recently in sight first.
+    // Previews held, least recently in sight first.
     struct Held
     {
-        std::list<ImageBox *>::iterator at;
+        std::list<Picture *>::iterator at;
         qint64 bytes;
     };
-    std::list<ImageBox *> held;
-    QHash<ImageBox *, Held> heldAt;
+    std::list<Picture *> held;
+    QHash<Picture *, Held> heldAt;
     qint64 heldBytes = 0;
     qint64 previewBudget = 24 * 1024 * 1024;
-    QSet<ImageBox *> refilling; // previews being made again
+    QSet<Picture *> refilling; // previews being made again
     bool refillPending = false;
 };

@@ -235,6 +235,8 @@ void ImageViewer::setImageList(const QStringList &paths)
 {
     navigator.setList(paths);
     navigator.setCurrent(fileName);
+    // The list may grow while a picture is shown: a folder still being listed.
+    showPosition();
 }
 
 void ImageViewer::step(int steps)

@@ -889,6 +889,51 @@ private slots:
         shorter.load();
         QCOMPARE(marks(shorter), saved.mid(0, 2));
     }
+
+    // What takes more than a moment to read is read behind the window: the names come in
+    // their order in slices, the view first, and an image named is opened before they are in.
+    void listsLargeFoldersBehind_data()
+    {
+        QTest::addColumn<QString>("named"); // under the root; "*": every folder there
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("first"); // the first names listed
+        const QString big = "Pictarn - Big", byNumber = "p0.png p1.png p2.png";
+        QTest::newRow("a large folder") << "Big" << 2400 << big << byNumber;
+        QTest::newRow("an image in it") << "Big/p1500.png" << 2400 << big << byNumber;
+        QTest::newRow("many folders") << "*" << 2499 << "Pictarn - 100 folders"
+                                      << "p0.png p0.png p1.png";
+    }
+
+    void listsLargeFoldersBehind()
+    {
+        QFETCH(QString, named);
+        QFETCH(int, count);
+        QStringList paths{root->filePath(named)};
+        for (int n = 0; n < 100; ++n)
+            QVERIFY(QDir(root->path()).mkpath(n ? QString("F%1").arg(n - 1) : "Big"));
+        for (int n = 0; n < 2400; ++n)
+            QVERIFY(writeBytes(root->filePath(QString("Big/p%1.png").arg(n)), 0));
+        for (int n = 0; named == "*" && n < 99; ++n)
+            QVERIFY(writeBytes(root->filePath(QString("F%1/p%1.png").arg(n)), 0));
+        if (named == "*")
+            paths = QDir(root->path())
+                            .entryList({"Big", "F*"}, QDir::Dirs)
+                            .replaceInStrings(QRegularExpression("^"), root->path() + '/');
+        Pictarn window;
+        window.openPaths(paths);
+        QVERIFY(window.imageListView->topLevelItemCount() < count);
+        QCOMPARE(window.imageViewer->isVisible(), named.endsWith(".png"));
+        QTRY_COMPARE(window.imageListView->topLevelItemCount(), count);
+        QTRY_VERIFY(window.imageListView->isSortingEnabled());
+        QTEST(shown(window).mid(0, 3).join(' '), "first");
+        QCOMPARE(window.thumbnailView->boxAt(count - 1)->fileName(), "p2399.png");
+        const QString current = named.endsWith(".png") ? "p1500.png" : shown(window).first();
+        QCOMPARE(static_cast<ImageListItem *>(window.imageListView->currentItem())->name(),
+                 current);
+        QCOMPARE(window.thumbnailView->selectedBox()->fileName(), current);
+        QTEST(window.windowTitle(), "title");
+    }
 };
 
 PICTARN_TEST(tst_MainRoad)

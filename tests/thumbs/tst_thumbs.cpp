@@ -12,11 +12,11 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QGridLayout>
 #include <QImageWriter>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,10 +99,8 @@ struct Folder
     }
     QPoint cellOf(ImageBox *box) const
     {
-        auto *grid = static_cast<QGridLayout *>(view->widget()->layout());
-        int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
-        grid->getItemPosition(grid->indexOf(box), &row, &column, &rowSpan, &columnSpan);
-        return QPoint(column, row);
+        QCoreApplication::processEvents(); // the grid is laid out when the boxes are in
+        return QPoint((box->x() - 4) / 108, (box->y() - 4) / 103);
     }
     int loaded() const
     {
@@ -145,6 +143,8 @@ private slots:
     void survivesChangesDuringThePass();
     void keepsPreviewsInSightWithinTheBudget_data();
     void keepsPreviewsInSightWithinTheBudget();
+    void recyclesBoxesOverALargeFolder_data();
+    void recyclesBoxesOverALargeFolder();
     void storesOnlyForTheListedFile_data();
     void storesOnlyForTheListedFile();
 };
@@ -541,6 +541,68 @@ void tst_Thumbs::keepsPreviewsInSightWithinTheBudget()
     QCOMPARE(view->boxAt(0)->caption(), "img00.png\n40x30");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     QCOMPARE(view->selectedBox(), view->boxAt(11));
+}
+
+void tst_Thumbs::recyclesBoxesOverALargeFolder_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("selected"); // the image highlighted afterwards
+    QTest::addColumn<int>("above"); // and the one Up goes to then
+    QTest::newRow("a hundred times Down") << "keys" << 205 << 203;
+    QTest::newRow("scrolled to the end and back") << "scroll" << 5 << 3;
+    QTest::newRow("highlighted image deleted out of sight") << "delete" << 6 << 3;
+    QTest::newRow("highlighted image renamed out of sight") << "rename" << 6 << 4;
+    QTest::newRow("the pass while scrolling") << "pass" << 5 << 3;
+}
+
+// Boxes are made for the rows in sight only and go from image to image as the grid scrolls:
+// the highlight, the keys and the captions stay with their images.
+void tst_Thumbs::recyclesBoxesOverALargeFolder()
+{
+    QFETCH(QString, action);
+    QFETCH(int, selected);
+    QFETCH(int, above);
+    Folder folder(300);
+    ThumbnailView *view = folder.view.get();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    QScrollBar *bar = view->verticalScrollBar();
+    view->selectBox(5);
+    const auto name
+            = [](int n) { return QStringLiteral("img%1.png").arg(n, 2, 10, QLatin1Char('0')); };
+    if (action == "pass")
+        view->loadThumbs();
+    for (int n = 0; action == "keys" && n < 100; ++n)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    for (int at = 0; action != "keys" && at <= bar->maximum(); at += 150) {
+        bar->setValue(at);
+        QTest::qWait(action == "pass" ? 5 : 0);
+    }
+    if (action == "delete" || action == "rename") {
+        const QString old = folder.path(name(5));
+        QVERIFY(action == "delete" ? QFile::remove(old) : QFile::rename(old, old + ".png"));
+        folder.list.removeItemByPath(old);
+        view->removeImages({old});
+        if (action == "rename") {
+            folder.addImage(name(5) + ".png", false);
+            view->addBox(folder.list.findItemByPath(old + ".png"), 0, 0);
+            view->orderBoxes(folder.list.items());
+        }
+    }
+    if (action != "keys")
+        bar->setValue(0);
+    QTRY_VERIFY(!view->isLoading());
+    QCOMPARE(folder.list.findItems("40x30", Qt::MatchExactly, 1).size(),
+             action == "pass" ? 300 : 0);
+    QCOMPARE(view->selectedBox()->fileName(), name(selected));
+    QCOMPARE(QApplication::focusWidget(), view->selectedBox());
+    QVERIFY2(view->madeBoxes() <= 65, qPrintable(QString::number(view->madeBoxes())));
+    const int first = bar->value() / 103 * 2;
+    for (int n = first; n < first + 6; ++n) {
+        QCOMPARE(view->boxAt(n)->fileName(), folder.list.items().at(n)->name());
+        QCOMPARE(folder.cellOf(view->boxAt(n)), QPoint(n % 2, n / 2));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(view->selectedBox()->fileName(), name(above));
 }
 
 void tst_Thumbs::storesOnlyForTheListedFile_data()
