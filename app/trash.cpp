@@ -62,14 +62,20 @@ QString recordPath()
     return Folders::records() + QStringLiteral("/trashed");
 }
 
-// One line a file: the trash's folder, the name in its files/, and the file's device and inode,
-// so that a file put there since under that name by anyone else is left alone.
+// One line a file: the trash's folder, the name in its files/, and the file's device, inode,
+// size and time, so that a file put there since under that name by anyone else is left alone
+// (a freed inode is soon given to another file).
+QByteArray identity(const struct stat &file)
+{
+    return QByteArray::number(quint64(file.st_dev)) + ' ' + QByteArray::number(quint64(file.st_ino))
+           + ' ' + QByteArray::number(qint64(file.st_size)) + ' '
+           + QByteArray::number(qint64(file.st_mtim.tv_sec) * 1000000000 + file.st_mtim.tv_nsec);
+}
+
 void record(const QString &trashFolder, const QByteArray &name, const struct stat &file)
 {
     const QByteArray line = QFile::encodeName(trashFolder).toPercentEncoding("/") + ' '
-                            + name.toPercentEncoding() + ' '
-                            + QByteArray::number(quint64(file.st_dev)) + ' '
-                            + QByteArray::number(quint64(file.st_ino)) + '\n';
+                            + name.toPercentEncoding() + ' ' + identity(file) + '\n';
     const FileDescriptor out(::open(QFile::encodeName(recordPath()).constData(),
                                     O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (out.isOpen() && ::write(out.fd, line.constData(), size_t(line.size())) == line.size())
@@ -89,14 +95,12 @@ Trash::Contents walk(bool remove)
     QByteArray kept;
     for (const QByteArray &line : lines) {
         const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() != 4)
+        if (fields.size() != 6)
             continue; // a damaged line names nothing safely
         const QByteArray folder = QByteArray::fromPercentEncoding(fields.at(0));
         const QByteArray name = QByteArray::fromPercentEncoding(fields.at(1));
-        bool devOk = false, inoOk = false;
-        const FileId id{fields.at(2).toULongLong(&devOk), fields.at(3).toULongLong(&inoOk)};
-        if (!devOk || !inoOk || !folder.startsWith('/') || name.isEmpty() || name == "."
-            || name == ".." || name.contains('/') || name.contains('\0'))
+        if (!folder.startsWith('/') || name.isEmpty() || name == "." || name == ".."
+            || name.contains('/') || name.contains('\0'))
             continue;
         // Only a trash folder of this user, its files/ and info/ real folders, not links.
         const FileDescriptor trash(
@@ -115,7 +119,7 @@ Trash::Contents walk(bool remove)
                 ::openat(trash.fd, "info", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!files.isOpen()
             || ::fstatat(files.fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
-            || !S_ISREG(info.st_mode) || FileId::of(info) != id)
+            || !S_ISREG(info.st_mode) || identity(info) != fields.mid(2).join(' '))
             continue;
         if (remove && ::unlinkat(files.fd, name.constData(), 0) != 0) {
             kept += line + '\n';

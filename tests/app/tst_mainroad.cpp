@@ -5,12 +5,14 @@
 #include "app/commandline.h"
 #include "app/pictarn.h"
 #include "app/settings.h"
+#include "app/trash.h"
 #include "app/undobar.h"
 #include "browse/directoryview.h"
 #include "browse/folderwatcher.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "browse/naturalorder.h"
+#include "platform/folders.h"
 #include "platform/qcopchannel.h"
 #include "platform/util_cst.h"
 #include "settings/settingsdialog.h"
@@ -630,33 +632,44 @@ private slots:
         }
     }
 
-    // b.bmp of a.bmp b.bmp z.bmp deleted (to the trash) or renamed, then taken back.
+    // b.bmp of a.bmp b.bmp z.bmp deleted (to the trash), renamed, moved or copied, from the grid,
+    // the viewer or its full-screen surface, then taken back.
     void undoPutsTheFileBack_data()
     {
-        QTest::addColumn<QString>("newName"); // empty: delete
+        QTest::addColumn<QString>("action"); // empty: delete; "move", "copy"; else a new name
         QTest::addColumn<QString>("plant"); // "appears": another b.bmp comes meanwhile
         QTest::addColumn<bool>("byKeys"); // Ctrl+Z, else the bar's "Undo"
         QTest::addColumn<QString>("trash"); // where the file went; relative to the folder
-        QTest::newRow("delete, Ctrl+Z") << ""
-                                        << "" << true << "../data/Trash";
-        QTest::newRow("delete, Undo") << ""
-                                      << "" << false << "../data/Trash";
-        QTest::newRow("delete, another comes") << ""
-                                               << "appears" << true << "../data/Trash";
-        QTest::newRow("delete on a card") << ""
-                                          << "card" << true << ".Trash-%1";
-        QTest::newRow("rename, Ctrl+Z") << "m.bmp"
-                                        << "" << true << "";
+        QTest::addColumn<QString>("from"); // "viewer", "surface" (Delete and F2 keys); else grid
+        const QString home = QStringLiteral("../data/Trash"), no;
+        const auto row = [&](const char *name, const QString &action, const QString &plant,
+                             bool keys, const QString &trash, const QString &from = {}) {
+            QTest::newRow(name) << action << plant << keys << trash << from;
+        };
+        row("delete, Ctrl+Z", no, no, true, home);
+        row("delete, Undo", no, no, false, home);
+        row("delete, another comes", no, "appears", true, home);
+        row("delete on a card", no, "card", true, ".Trash-%1");
+        row("rename, Ctrl+Z", "m.bmp", no, true, no);
         // Copied, compared and removed across file systems, both ways.
-        QTest::newRow("moved off a card, Ctrl+Z") << "(moved)/m.bmp"
-                                                  << "card" << true << "";
+        row("moved off a card, Ctrl+Z", "(moved)/m.bmp", "card", true, no);
+        row("move to, Undo", "move", no, false, no);
+        row("move to, off a card", "move", "card", true, no);
+        row("copy to, Undo", "copy", no, false, no);
+        row("copy to, off a card", "copy", "card", true, no);
+        row("copy to, another comes", "copy", "appears", true, no);
+        row("delete in the viewer", no, no, true, home, "viewer");
+        row("delete full screen", no, no, true, home, "surface");
+        row("rename in the viewer", "m.bmp", no, true, no, "viewer");
+        row("rename full screen", "m.bmp", no, true, no, "surface");
     }
 
     void undoPutsTheFileBack()
     {
-        QFETCH(QString, newName);
+        QFETCH(QString, action);
         QFETCH(QString, plant);
         QFETCH(QString, trash);
+        QFETCH(QString, from);
         const QString dir = root->filePath("d");
         QDir().mkpath(dir);
         const bool card = plant == QLatin1String("card");
@@ -667,27 +680,67 @@ private slots:
                 QProcess::execute(QStringLiteral("umount"), {dir});
         });
         QVERIFY(writeImages(dir, files("a.bmp b.bmp z.bmp"), 40));
+        QVERIFY(writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\n")));
         const auto before = contents(dir);
         const QString moved = root->filePath("moved");
         QVERIFY(QDir().mkpath(moved));
-        newName.replace("(moved)", moved);
+        action.replace("(moved)", moved);
+        const bool transfer = action == QLatin1String("move") || action == QLatin1String("copy");
+        const bool copy = action == QLatin1String("copy");
+        const bool gone = action.isEmpty() || action.startsWith(moved) || action == "move";
         Pictarn window;
         window.resize(240, 320);
         window.currentFolder = dir;
         window.loadFolder(dir);
+        QTRY_VERIFY(window.thumbnailView->boxAt(2)->isThumbLoaded());
+        QVERIFY(QFile::exists(ThumbnailCache::filePath(dir + "/b.bmp")));
         window.followViewer(dir + "/b.bmp");
+        QStringList said;
         answerEach(&window, [&](QWidget *dialog, int) {
-            if (auto *edit = dialog->findChild<QLineEdit *>())
-                edit->setText(newName);
-            QVERIFY(clickButton(dialog, newName.isEmpty() ? QString::fromUtf8("确定") : "Accept"));
+            if (dialog == window.imageViewer)
+                return;
+            auto *edit = dialog->findChild<QLineEdit *>();
+            if (edit)
+                edit->setText(action);
+            if (auto *label = dialog->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+                said << label->text();
+            QVERIFY(clickButton(dialog, edit               ? QStringLiteral("Accept")
+                                        : action.isEmpty() ? QString::fromUtf8("确定")
+                                                           : QStringLiteral("  Ok  ")));
         });
-        newName.isEmpty() ? window.deleteImage() : window.renameImage();
-        QCOMPARE(shown(window),
-                 files(newName.isEmpty() || newName.startsWith(moved) ? "a.bmp z.bmp"
-                                                                      : "a.bmp m.bmp z.bmp"));
-        QCOMPARE(contents(moved).value("m.bmp"),
-                 newName.startsWith(moved) ? before.value("b.bmp") : QByteArray());
-        QVERIFY(window.undoBar->isVisible() && window.undoBar->height() >= 32);
+        const bool appears = plant == QLatin1String("appears");
+        QVERIFY(!appears || !copy || writeBytes(moved + "/b.bmp", 5, 'n'));
+        if (!from.isEmpty()) {
+            from == "viewer" ? window.showImage(dir + "/b.bmp") : window.showImageFullScreen();
+            QTRY_COMPARE(window.imageViewer->shownPath(), dir + "/b.bmp");
+            QWidget *front = window.imageViewer->front();
+            QVERIFY(front && QTest::qWaitForWindowActive(front));
+            QTest::keyClick(front, action.isEmpty() ? Qt::Key_Delete : Qt::Key_F2);
+            // The next picture in its place.
+            QCOMPARE(window.imageViewer->shownPath(), dir + (gone ? "/z.bmp" : "/m.bmp"));
+            front->close();
+        } else if (transfer) {
+            window.transferImage(moved, copy);
+        } else {
+            action.isEmpty() ? window.deleteImage() : window.renameImage();
+        }
+        if (appears && copy) {
+            // Nothing replaced: refused with a message, both kept.
+            QCOMPARE(contents(moved).value("b.bmp"), QByteArray(5, 'n'));
+            QCOMPARE(contents(dir), before);
+            QVERIFY2(said.last().contains("already exists"), qPrintable(said.join('|')));
+            return;
+        }
+        QVERIFY(window.undoBar->isVisible());
+        QCOMPARE(shown(window), files(gone   ? "a.bmp z.bmp"
+                                      : copy ? "a.bmp b.bmp z.bmp"
+                                             : "a.bmp m.bmp z.bmp"));
+        const QString there = transfer ? "b.bmp" : "m.bmp";
+        QCOMPARE(contents(moved).value(there),
+                 transfer || action.startsWith(moved) ? before.value("b.bmp") : QByteArray());
+        // The preview went along.
+        QCOMPARE(QFile::exists(ThumbnailCache::filePath(moved + "/" + there)), transfer);
+        QVERIFY(window.undoBar->height() >= 32);
         QVERIFY(window.undoBar->text().startsWith("b.bmp "));
         const QString trashed = QDir(dir).filePath(trash.arg(::geteuid()));
         if (!trash.isEmpty()) {
@@ -698,7 +751,6 @@ private slots:
                                               + QFile::encodeName(card ? "b.bmp" : dir + "/b.bmp")
                                               + "\nDeletionDate=2"));
         }
-        const bool appears = plant == QLatin1String("appears");
         QVERIFY(!appears || writeBytes(dir + "/b.bmp", 5, 'n'));
         QFETCH(bool, byKeys);
         if (byKeys) {
@@ -715,11 +767,54 @@ private slots:
             return;
         }
         QCOMPARE(contents(dir), before);
-        QVERIFY(QDir(moved).isEmpty());
+        QVERIFY(QDir(moved).entryList(QDir::Files).isEmpty());
         QCOMPARE(shown(window), files("a.bmp b.bmp z.bmp"));
         QCOMPARE(window.thumbnailView->selectedBox()->fileName(), QStringLiteral("b.bmp"));
+        QVERIFY(QFile::exists(ThumbnailCache::filePath(dir + "/b.bmp")) || !transfer);
         QVERIFY(trash.isEmpty() || QDir(trashed + "/info").isEmpty());
         QVERIFY(trash.isEmpty() || QDir(trashed + "/files").isEmpty());
+    }
+
+    // "Empty trash" removes only what the program put there and is still that file; a damaged
+    // record or a trash whose files/ is a link reaches nothing else.
+    void emptyTrashRemovesOnlyOurs()
+    {
+        const QString dir = root->filePath("d"), evil = root->filePath("evil");
+        QVERIFY(writeImages(dir, files("a.bmp b.bmp c.bmp"), 40));
+        QString why;
+        for (const char *name : {"a.bmp", "b.bmp"})
+            QVERIFY2(Trash::put(dir + '/' + name, ListedFolder(dir), why), qPrintable(why));
+        const QString trash = Trash::homeTrash();
+        QVERIFY(writeBytes(trash + "/files/other.bmp", 7)); // another program's
+        QVERIFY(QFile::remove(trash + "/files/b.bmp") && writeBytes(trash + "/files/b.bmp", 9));
+        QVERIFY(QDir().mkpath(evil) && QFile::link(dir, evil + "/files"));
+        struct stat c;
+        QVERIFY(::stat(QFile::encodeName(dir + "/c.bmp"), &c) == 0);
+        QFile record(Folders::records() + "/trashed");
+        QVERIFY(record.open(QIODevice::Append));
+        record.write("garbage\n" + QFile::encodeName(trash) + " .. 1 2\n" + QFile::encodeName(evil)
+                     + " c.bmp " + QByteArray::number(quint64(c.st_dev)) + ' '
+                     + QByteArray::number(quint64(c.st_ino)) + ' ' + QByteArray::number(c.st_size)
+                     + ' ' + QByteArray::number(c.st_mtim.tv_sec * 1000000000 + c.st_mtim.tv_nsec)
+                     + '\n');
+        record.close();
+        SettingsDialog dialog(nullptr);
+        Settings settings;
+        dialog.setSettings(&settings);
+        QStringList said;
+        answerEach(&dialog, [&](QWidget *box, int n) {
+            said << box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
+            QVERIFY(clickButton(box,
+                                n == 0 ? QString::fromUtf8("确定") : QStringLiteral("  Ok  ")));
+        });
+        dialog.findChild<QPushButton *>(QStringLiteral("emptyTrash"))->click();
+        QCOMPARE(said.size(), 2);
+        QVERIFY2(said.at(0).contains("1 picture") && said.at(1).startsWith("1 picture"),
+                 qPrintable(said.join('|')));
+        QCOMPARE(QDir(trash + "/files").entryList(QDir::Files), files("b.bmp other.bmp"));
+        QCOMPARE(QDir(trash + "/info").entryList(QDir::Files), files("b.bmp.trashinfo"));
+        QCOMPARE(QDir(dir).entryList(QDir::Files), files("c.bmp"));
+        QCOMPARE(Trash::ours().files, 0);
     }
 
     void damagedFilesReadAsDefaults_data()
