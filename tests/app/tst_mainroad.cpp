@@ -184,23 +184,24 @@ private slots:
         QTest::addColumn<QString>("title");
         const QString photos = "a.png b.png c.png", inPhotos = "Pictarn - Photos";
         const QString full = "[Settings]\nimageFullScreen=true\n";
-        QTest::newRow("first start") << no << true << no << no << no << no << "Pictarn";
-        QTest::newRow("folder") << no << true << "Photos" << photos << no << no << inPhotos;
-        QTest::newRow("folder, view 7, full screen, no pictures")
-                << full + "view=7\n"
-                << false << "Photos" << photos << no << no << inPhotos;
-        QTest::newRow("image") << no << true << "Photos/b.png" << photos << "b.png" << no
-                               << inPhotos;
-        QTest::newRow("image, full screen")
-                << full << true << "Other/../Photos/c.png" << photos << "c.png" << no << inPhotos;
-        QTest::newRow("images, view -1")
-                << "[Settings]\nview=-1\n"
-                << true << "Photos/c.png Other/z.png Photos/a.png"
-                << "c.png z.png a.png" << no << no << "Pictarn - 2 folders";
-        QTest::newRow("missing") << no << true << "gone Photos" << photos << no << "gone"
-                                 << inPhotos;
-        QTest::newRow("no image") << no << true << "notes.png.txt" << no << no << "notes.png.txt"
-                                  << "Pictarn";
+        const auto row = [](const char *name, const QString &config, bool pictures,
+                            const char *names, const QString &listed, const char *opened,
+                            const char *refused, const QString &title) {
+            QTest::newRow(name) << config << pictures << names << listed << opened << refused
+                                << title;
+        };
+        row("first start", no, true, "", no, "", "", "Pictarn");
+        row("folder", no, true, "Photos", photos, "", "", inPhotos);
+        row("folder, view 7, full screen, no pictures", full + "view=7\n", false, "Photos", photos,
+            "", "", inPhotos);
+        row("image", no, true, "Photos/b.png", photos, "b.png", "", inPhotos);
+        row("image, full screen", full, true, "Other/../Photos/c.png", photos, "c.png", "",
+            inPhotos);
+        row("images, view -1", "[Settings]\nview=-1\n", true,
+            "Photos/c.png Other/z.png Photos/a.png", "c.png z.png a.png", "", "",
+            "Pictarn - 2 folders");
+        row("missing", no, true, "gone Photos", photos, "", "gone", inPhotos);
+        row("no image", no, true, "notes.png.txt", no, "", "notes.png.txt", "Pictarn");
     }
 
     void start()
@@ -489,22 +490,22 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("previewKept");
         QTest::addColumn<QString>("message");
-        QTest::newRow("rename, grid")
-                << 0 << "m.bmp" << ok << no << "m.bmp z.bmp" << false << "renamed to m.bmp";
-        QTest::newRow("rename, case only")
-                << 0 << "B.bmp" << ok << no << "B.bmp z.bmp" << false << "renamed to B.bmp";
-        QTest::newRow("rename, escape") << 0 << "m.bmp"
-                                        << "Escape" << no << "b.bmp z.bmp" << true << no;
-        QTest::newRow("rename, cancel") << 0 << "m.bmp"
-                                        << "Cancel" << no << "b.bmp z.bmp" << true << no;
-        const auto refused = [&](const char *row, const QString &name, const QString &why,
+        const auto row = [](const char *name, int view, const QString &newName,
+                            const QString &answer, const QString &plant, const char *after,
+                            bool kept, const QString &message) {
+            QTest::newRow(name) << view << newName << answer << plant << after << kept << message;
+        };
+        row("rename, grid", 0, "m.bmp", ok, no, "m.bmp z.bmp", false, "renamed to m.bmp");
+        row("rename, case only", 0, "B.bmp", ok, no, "B.bmp z.bmp", false, "renamed to B.bmp");
+        row("rename, escape", 0, "m.bmp", "Escape", no, "b.bmp z.bmp", true, no);
+        row("rename, cancel", 0, "m.bmp", "Cancel", no, "b.bmp z.bmp", true, no);
+        const auto refused = [&](const char *tag, const QString &name, const QString &why,
                                  const QString &plant = {}) {
-            QTest::newRow(row) << 0 << name << ok << plant << "b.bmp z.bmp" << true << why;
+            QTest::newRow(tag) << 0 << name << ok << plant << "b.bmp z.bmp" << true << why;
         };
         refused("rename onto another file", "z.bmp", "z.bmp already exists");
-        QTest::newRow("rename onto a link to itself")
-                << 0 << "l.bmp" << ok << "self link"
-                << "b.bmp l.bmp z.bmp" << true << "l.bmp already exists";
+        row("rename onto a link to itself", 0, "l.bmp", ok, "self link", "b.bmp l.bmp z.bmp", true,
+            "l.bmp already exists");
         refused("rename, empty", "", "empty");
         refused("rename, dot", ".", "not a file name");
         refused("rename, dot dot", "..", "not a file name");
@@ -512,28 +513,24 @@ private slots:
         refused("rename, too long", QString(256, 'n'), "too long");
         refused("rename, absolute into no folder", "/nowhere-at-all/m.bmp", "no folder");
         refused("rename, folder swapped", "m.bmp", "changed since it was listed", "swapped");
-        QTest::newRow("rename, absolute into a folder")
-                << 0 << "(moved)/m.bmp" << ok << no << "z.bmp" << false << "moved to /";
+        row("rename, absolute into a folder", 0, "(moved)/m.bmp", ok, no, "z.bmp", false,
+            "moved to /");
         // What the link leads to keeps its file of the old name.
-        QTest::newRow("rename, cache folder is a link") << 1 << "m.bmp" << ok << "cache link"
-                                                        << "m.bmp z.bmp" << true << "renamed";
-        QTest::newRow("rename, images named at start") << 0 << "m.bmp" << ok << "given"
-                                                       << "m.bmp z.bmp" << false << "renamed";
-        QTest::newRow("delete, cancel")
-                << 0 << del << "Cancel" << no << "b.bmp z.bmp" << true << no;
-        QTest::newRow("delete, return alone")
-                << 0 << del << "Return" << no << "b.bmp z.bmp" << true << no;
+        row("rename, cache folder is a link", 1, "m.bmp", ok, "cache link", "m.bmp z.bmp", true,
+            "renamed");
+        row("rename, images named at start", 0, "m.bmp", ok, "given", "m.bmp z.bmp", false,
+            "renamed");
+        row("delete, cancel", 0, del, "Cancel", no, "b.bmp z.bmp", true, no);
+        row("delete, return alone", 0, del, "Return", no, "b.bmp z.bmp", true, no);
         const QString trashed = QStringLiteral("b.bmp moved to the trash");
-        QTest::newRow("delete, grid") << 0 << del << yes << no << "z.bmp" << false << trashed;
-        QTest::newRow("delete, list, cache folder is a link") << 1 << del << yes << "cache link"
-                                                              << "z.bmp" << true << trashed;
-        QTest::newRow("delete, folder swapped")
-                << 1 << del << yes << "swapped"
-                << "b.bmp z.bmp" << true << "changed since it was listed";
+        row("delete, grid", 0, del, yes, no, "z.bmp", false, trashed);
+        row("delete, list, cache folder is a link", 1, del, yes, "cache link", "z.bmp", true,
+            trashed);
+        row("delete, folder swapped", 1, del, yes, "swapped", "b.bmp z.bmp", true,
+            "changed since it was listed");
         // A read-only file system refuses the removal even to root.
-        QTest::newRow("delete, read-only folder")
-                << 1 << del << yes << "read-only"
-                << "b.bmp z.bmp" << true << "cannot go to the trash";
+        row("delete, read-only folder", 1, del, yes, "read-only", "b.bmp z.bmp", true,
+            "cannot go to the trash");
     }
 
     void renameAndDeleteKeepOtherFiles()
@@ -808,8 +805,8 @@ private slots:
                                 n == 0 ? QString::fromUtf8("确定") : QStringLiteral("  Ok  ")));
         });
         dialog.findChild<QPushButton *>(QStringLiteral("emptyTrash"))->click();
-        QCOMPARE(said.size(), 2);
-        QVERIFY2(said.at(0).contains("1 picture") && said.at(1).startsWith("1 picture"),
+        QVERIFY2(said.size() == 2 && said.at(0).contains("1 picture")
+                         && said.at(1).startsWith("1 picture"),
                  qPrintable(said.join('|')));
         QCOMPARE(QDir(trash + "/files").entryList(QDir::Files), files("b.bmp other.bmp"));
         QCOMPARE(QDir(trash + "/info").entryList(QDir::Files), files("b.bmp.trashinfo"));
@@ -876,21 +873,14 @@ private slots:
         QTest::addColumn<QString>("opened"); // at the first start
         QTest::addColumn<QString>("removed"); // before the next
         QTest::addColumn<QString>("listed"); // by the next start
-        QTest::newRow("two folders") << "Photos Other"
-                                     << ""
-                                     << "a.png b.png c.png z.png";
-        QTest::newRow("one gone") << "Photos Other"
-                                  << "Other"
-                                  << "a.png b.png c.png";
-        QTest::newRow("all gone") << "Other"
-                                  << "Other"
-                                  << "";
-        QTest::newRow("an image: its folder") << "Other/z.png"
-                                              << ""
-                                              << "z.png";
-        QTest::newRow("images one by one") << "Photos/a.png Other/z.png"
-                                           << ""
-                                           << "";
+        const auto row
+                = [](const char *name, const char *opened, const char *removed,
+                     const char *listed) { QTest::newRow(name) << opened << removed << listed; };
+        row("two folders", "Photos Other", "", "a.png b.png c.png z.png");
+        row("one gone", "Photos Other", "Other", "a.png b.png c.png");
+        row("all gone", "Other", "Other", "");
+        row("an image: its folder", "Other/z.png", "", "z.png");
+        row("images one by one", "Photos/a.png Other/z.png", "", "");
     }
 
     void remembersFolders()
