@@ -867,26 +867,30 @@ private slots:
     }
 
     // With no argument the program lists the folders listed when it last ended that are still
-    // there; the phone's screen stays filled whatever geometry was saved.
+    // there; the phone's screen stays filled whatever geometry was saved. The folder chooser
+    // opens at the folder listed now, else (none, or gone since) at home; Return takes the row.
     void remembersFolders_data()
     {
         QTest::addColumn<QString>("opened"); // at the first start
         QTest::addColumn<QString>("removed"); // before the next
         QTest::addColumn<QString>("listed"); // by the next start
-        const auto row
-                = [](const char *name, const char *opened, const char *removed,
-                     const char *listed) { QTest::newRow(name) << opened << removed << listed; };
-        row("two folders", "Photos Other", "", "a.png b.png c.png z.png");
-        row("one gone", "Photos Other", "Other", "a.png b.png c.png");
-        row("all gone", "Other", "Other", "");
-        row("an image: its folder", "Other/z.png", "", "z.png");
-        row("images one by one", "Photos/a.png Other/z.png", "", "");
+        QTest::addColumn<QString>("chooser"); // where it opens; "gone": removed first; else home
+        const auto row = [](const char *name, const char *opened, const char *removed,
+                            const char *listed, const char *chooser) {
+            QTest::newRow(name) << opened << removed << listed << chooser;
+        };
+        row("two folders", "Photos Other", "", "a.png b.png c.png z.png", "Other");
+        row("one gone", "Photos Other", "Other", "a.png b.png c.png", "Photos");
+        row("all gone", "Other", "Other", "", "");
+        row("an image: its folder", "Other/z.png", "", "z.png", "gone");
+        row("images one by one", "Photos/a.png Other/z.png", "", "", "");
     }
 
     void remembersFolders()
     {
         QFETCH(QString, opened);
         QFETCH(QString, removed);
+        QFETCH(QString, chooser);
         QVERIFY(writeImages(root->filePath("Photos"), files("c.png a.png b.png")));
         QVERIFY(writeImages(root->filePath("Other"), files("z.png")));
         QStringList paths;
@@ -903,33 +907,14 @@ private slots:
         QTEST(shown(window).join(' '), "listed");
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.frameGeometry().size(), window.screen()->availableGeometry().size());
-    }
-
-    // The folder chooser opens at the folder listed now, else at home; Return takes the row.
-    void chooserStartsAtListedFolder_data()
-    {
-        QTest::addColumn<QString>("listed");
-        QTest::addColumn<bool>("gone");
-        QTest::newRow("listed folder") << "Photos" << false;
-        QTest::newRow("nothing listed") << "" << false;
-        QTest::newRow("listed folder gone") << "Photos" << true;
-    }
-
-    void chooserStartsAtListedFolder()
-    {
-        QFETCH(QString, listed);
-        QFETCH(bool, gone);
-        QVERIFY(writeImages(root->filePath("Photos"), files("a.png")));
-        Pictarn window;
-        if (!listed.isEmpty())
-            window.openPaths({root->filePath(listed)});
-        QVERIFY(!gone || QDir(root->filePath("Photos")).removeRecursively());
+        QVERIFY(chooser != "gone" || QDir(window.currentFolder).removeRecursively());
         answerModal([](QWidget *dialog) {
             QTest::keyClick(dialog->findChild<DirectoryView *>(), Qt::Key_Return);
         });
         window.open();
-        QCOMPARE(window.currentFolder,
-                 listed.isEmpty() || gone ? QDir::homePath() : root->filePath(listed));
+        QCOMPARE(window.currentFolder, chooser.isEmpty() || chooser == "gone"
+                                               ? QDir::homePath()
+                                               : root->filePath(chooser));
     }
 
     void fileKeepsWhatWasSaved()
