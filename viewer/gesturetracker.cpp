@@ -7,8 +7,7 @@
 void GestureTracker::press(QPointF at, qint64 ms, bool zoomed, bool atLeft, bool atRight,
                            bool second)
 {
-    second = second
-             || (ms - tapTime <= doubleTapTime && QLineF(at, tapAt).length() <= 2 * tapRadius);
+    second = second || (ms - tapTime <= interval && QLineF(at, tapAt).length() <= 2 * tapRadius);
     state = second ? SecondPress : Pressed;
     this->zoomed = zoomed;
     this->atLeft = atLeft;
@@ -41,6 +40,9 @@ GestureTracker::Step GestureTracker::move(QPointF at, qint64 ms)
         step.anchor = start;
     } else if (state == Panning) {
         step.pan = at - previous;
+    } else if (state == Swiping) {
+        step.swiping = true;
+        step.across = moved.x();
     }
     if (ms - sampleTime > 50) {
         speed = (at - sample) / double(ms - sampleTime);

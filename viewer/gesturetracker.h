@@ -2,6 +2,8 @@
 
 #include <QPointF>
 
+#include <algorithm>
+
 // Reads the gestures of a gallery from the points and times of fingers (or a mouse) on a
 // picture: taps, double taps, a double tap held and dragged, drags and flicks of a zoomed
 // picture, swipes to the neighbours, a swipe down, and a two-finger pinch. Knows nothing of
@@ -28,6 +30,8 @@ public:
         QPointF pan; // move the picture by this
         double zoom = 1.0; // scale it by this, at anchor
         QPointF anchor;
+        bool swiping = false; // a swipe of the fitted picture: it follows the finger
+        double across = 0; // how far the finger went sideways since the press
     };
 
     // zoomed: the picture is larger than its view and pans; atLeft, atRight: the view shows
@@ -39,6 +43,10 @@ public:
     Step touch(QPointF first, QPointF second);
 
     bool isPressed() const { return state != Idle; }
+    bool isSecondPress() const { return state == SecondPress; }
+    // The longest pause between the taps of a double tap, at most doubleTapTime.
+    void setDoubleTapInterval(qint64 ms) { interval = std::clamp<qint64>(ms, 1, doubleTapTime); }
+    qint64 doubleTapInterval() const { return interval; }
     Gesture last() const { return result; }
     // Of the last moves before the release, in pixels a millisecond.
     QPointF velocity() const { return speed; }
@@ -67,6 +75,7 @@ private:
     QPointF speed;
     QPointF tapAt;
     qint64 tapTime = -1000000;
+    qint64 interval = doubleTapTime;
     double spread = 0; // between two fingers
     QPointF middle;
 };

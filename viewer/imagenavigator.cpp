@@ -25,9 +25,17 @@ QString ImageNavigator::neighbour(qint64 steps) const
 
 void ImageNavigator::prefetchNeighbours(QSize box, bool bestFit)
 {
+    this->box = box;
+    this->bestFit = bestFit;
     for (const int steps : {1, -1}) {
         const QString next = neighbour(steps);
         if (!next.isEmpty())
             prefetcher.prefetch(next, box, bestFit);
     }
+}
+
+QImage ImageNavigator::readyNeighbour(int steps) const
+{
+    const QString next = neighbour(steps);
+    return next.isEmpty() ? QImage() : prefetcher.peek(next, box, bestFit);
 }

@@ -27,6 +27,9 @@ public:
     QString neighbour(qint64 steps) const;
     // The next one first: most moves go forward.
     void prefetchNeighbours(QSize box, bool bestFit);
+    // The neighbour steps away as made ahead for the last prefetchNeighbours(), when it is
+    // ready; a null image otherwise.
+    QImage readyNeighbour(int steps) const;
 
     Prefetcher &pictures() { return prefetcher; }
 
@@ -34,4 +37,6 @@ private:
     QStringList paths;
     int current = -1;
     Prefetcher prefetcher;
+    QSize box;
+    bool bestFit = false;
 };

@@ -10,6 +10,7 @@
 #include "viewer/animationplayer.h"
 #include "viewer/imageheader.h"
 #include "viewer/imagewidget.h"
+#include "viewer/slidestrip.h"
 #include "viewer/zoompopup.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
@@ -163,6 +165,20 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
         if (std::hypot(coastSpeed.x(), coastSpeed.y()) < 0.02)
             coast->stop();
     });
+    tapDelay = new QTimer(this);
+    tapDelay->setSingleShot(true);
+    // As long as the desktop waits for a double click, and never long enough to feel slow.
+    tapDelay->setInterval(
+            int(std::min<qint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval(),
+                                 GestureTracker::doubleTapTime)));
+    gestures.setDoubleTapInterval(tapDelay->interval());
+    connect(tapDelay, &QTimer::timeout, imageWidget, &ImageWidget::clicked);
+    strip = new SlideStrip(scrollView->viewport());
+    connect(strip, &SlideStrip::settled, this, [this](int direction) {
+        if (direction != 0)
+            step(direction); // the strip stays over the view until the neighbour is in it
+        strip->cancel();
+    });
     settle = new QTimer(this);
     settle->setSingleShot(true);
     settle->setInterval(200);
@@ -236,6 +252,9 @@ void ImageViewer::load(const QString &fileName)
     const quint64 pass = ++generation;
     this->fileName = fileName;
     navigator.setCurrent(fileName);
+    tapDelay->stop();
+    if (strip->isSliding())
+        strip->cancel(); // a key came first
     setWindowTitle(QFileInfo(fileName).fileName());
     // Keys go to the picture, where Space and the arrows move, not to the first tool button.
     scrollView->setFocus();
@@ -650,6 +669,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     connect(widget, &QObject::destroyed, [pixmap] { delete pixmap; });
     fullScreenWidget = widget;
     widget->setBackgroundColor(Qt::black);
+    widget->setClosesOnSwipeDown(true);
     widget->setPixmap(pixmap, false);
     widget->setWindowTitle(QFileInfo(fileName).fileName());
     widget->resize(screen);
@@ -809,6 +829,7 @@ void ImageViewer::showInfoDialog()
 
 void ImageViewer::releasePixmaps()
 {
+    strip->cancel();
     basePixmap = QPixmap();
     brightPixmap = QPixmap();
     imageWidget->setPixmap(&basePixmap, true);
@@ -925,11 +946,14 @@ bool ImageViewer::pointer(QEvent *event)
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
         || (type == QEvent::TouchBegin)) {
         coast->stop();
+        strip->hurry(); // a slide under way ends before the next gesture begins
         const QScrollBar *h = scrollView->horizontalScrollBar();
         const QScrollBar *v = scrollView->verticalScrollBar();
         gestures.press(at, ms, !fitted && (h->maximum() > 0 || v->maximum() > 0),
                        h->value() <= h->minimum(), h->value() >= h->maximum(),
                        type == QEvent::MouseButtonDblClick);
+        if (gestures.isSecondPress())
+            tapDelay->stop();
     } else if (type == QEvent::MouseMove || type == QEvent::TouchUpdate) {
         if (gestures.isPressed())
             follow(gestures.move(at, ms));
@@ -941,6 +965,12 @@ bool ImageViewer::pointer(QEvent *event)
 
 void ImageViewer::follow(const GestureTracker::Step &step)
 {
+    if (step.swiping) {
+        if (!strip->isVisible())
+            beginSlide();
+        strip->follow(step.across);
+        return;
+    }
     if (step.zoom != 1.0)
         zoomTo(geometry.scale() * step.zoom, step.anchor, true);
     QScrollBar *h = scrollView->horizontalScrollBar();
@@ -953,7 +983,7 @@ void ImageViewer::finish(GestureTracker::Gesture gesture, QPointF at)
 {
     switch (gesture) {
     case GestureTracker::Tap:
-        emit imageWidget->clicked();
+        tapDelay->start();
         break;
     case GestureTracker::DoubleTap:
         if (fitted)
@@ -967,7 +997,10 @@ void ImageViewer::finish(GestureTracker::Gesture gesture, QPointF at)
         break;
     case GestureTracker::Next:
     case GestureTracker::Previous:
-        step(gesture == GestureTracker::Next ? 1 : -1);
+        if (strip->isVisible())
+            strip->settle(gesture == GestureTracker::Next ? 1 : -1);
+        else
+            step(gesture == GestureTracker::Next ? 1 : -1);
         break;
     case GestureTracker::Down:
         close();
@@ -975,6 +1008,18 @@ void ImageViewer::finish(GestureTracker::Gesture gesture, QPointF at)
     default:
         break;
     }
+    // Short of the threshold, or turned into another gesture: the picture springs back.
+    if (strip->isVisible() && !strip->isSliding())
+        strip->settle(0);
+}
+
+void ImageViewer::beginSlide()
+{
+    // The neighbours as made ahead, turned into pixmaps once for the whole swipe.
+    const auto ready
+            = [this](int steps) { return QPixmap::fromImage(navigator.readyNeighbour(steps)); };
+    strip->begin(imageWidget->grab(), imageWidget->pos(), ready(1), ready(-1),
+                 !navigator.neighbour(1).isEmpty(), !navigator.neighbour(-1).isEmpty());
 }
 
 bool ImageViewer::eventFilter(QObject *watched, QEvent *event)

@@ -22,6 +22,7 @@ class QScrollArea;
 class QTimer;
 class QWheelEvent;
 class Settings;
+class SlideStrip;
 class ZoomPopup;
 
 // The dialog in which one image is looked at: fitted to the screen, zoomed in steps, turned,
@@ -99,6 +100,7 @@ private:
     bool pointer(QEvent *event);
     void follow(const GestureTracker::Step &step);
     void finish(GestureTracker::Gesture gesture, QPointF at);
+    void beginSlide();
     void rotateBy(int degrees);
     void applyBrightness();
     void refresh();
@@ -129,6 +131,8 @@ private:
     double sourceScale = 0; // of basePixmap against the full picture
     QTimer *settle; // decodes the sharper picture for a zoom that has rested
     GestureTracker gestures;
+    QTimer *tapDelay; // a tap counts once no second tap can follow it
+    SlideStrip *strip; // the picture and its neighbour while a swipe moves them
     QTimer *coast; // keeps a flicked picture moving, slower each frame
     QPointF coastSpeed; // px/ms
     int wheelTurn = 0; // wheel angle not yet taken as a move to another picture

@@ -93,9 +93,21 @@ void ImageWidget::mouseReleaseEvent(QMouseEvent *event)
     case SwipeClassifier::Previous:
         emit swiped(-1);
         break;
+    case SwipeClassifier::Down:
+        if (swipeDownCloses)
+            cancel();
+        break;
     case SwipeClassifier::None:
         break;
     }
+}
+
+void ImageWidget::cancel()
+{
+    const QPointer<ImageWidget> self(this);
+    emit CancelPressed();
+    if (self)
+        close();
 }
 
 int ImageWidget::stepsForKey(int key)
@@ -134,13 +146,9 @@ void ImageWidget::keyReleaseEvent(QKeyEvent *event)
 {
     event->accept();
     switch (event->key()) {
-    case Qt::Key_Escape: {
-        const QPointer<ImageWidget> self(this);
-        emit CancelPressed();
-        if (self)
-            close();
+    case Qt::Key_Escape:
+        cancel();
         break;
-    }
     case Qt::Key_Enter:
     case Qt::Key_Return:
     case Qt::Key_Down:

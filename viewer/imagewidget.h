@@ -23,6 +23,9 @@ public:
     // the surface is erased.
     void setBackgroundColor(const QColor &colour);
 
+    // A swipe down closes the surface as Escape does; the slide show leaves it off.
+    void setClosesOnSwipeDown(bool closes) { swipeDownCloses = closes; }
+
     // The move a key asks for (see stepRequested()), 0 for other keys.
     static int stepsForKey(int key);
 
@@ -48,8 +51,11 @@ protected:
     bool closing = false; // set by the close event; nothing is painted after it
 
 private:
+    void cancel();
+
     QPixmap *pixmap = nullptr; // not owned
     QSize shown;
     bool hardEdges = false;
+    bool swipeDownCloses = false;
     SwipeClassifier pointer;
 };

@@ -142,6 +142,12 @@ bool Prefetcher::isReady(const QString &path, QSize box, bool bestFit) const
     return job && job->isDone();
 }
 
+QImage Prefetcher::peek(const QString &path, QSize box, bool bestFit) const
+{
+    const std::shared_ptr<Job> job = find(path, box, bestFit);
+    return job && job->isDone() ? job->wait() : QImage();
+}
+
 QImage Prefetcher::take(const QString &path, QSize box, bool bestFit, Facts *facts)
 {
     std::shared_ptr<Job> job = find(path, box, bestFit);

@@ -24,6 +24,8 @@ public:
     // unless it is ready or under way already.
     void prefetch(const QString &path, QSize box, bool bestFit);
     bool isReady(const QString &path, QSize box, bool bestFit) const;
+    // That picture, still kept, when it is ready; a null image otherwise.
+    QImage peek(const QString &path, QSize box, bool bestFit) const;
     // What the loader told of the file while it made the picture.
     struct Facts
     {

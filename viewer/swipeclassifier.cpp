@@ -40,6 +40,8 @@ SwipeClassifier::Result SwipeClassifier::release(QPoint position, qint64 millise
         return Tap;
     const int dx = position.x() - start.x();
     const int dy = position.y() - start.y();
+    if (!pannable && dy >= downDistance && dy >= 2 * std::abs(dx))
+        return Down;
     if (std::abs(dx) < swipeDistance || std::abs(dx) < 2 * std::abs(dy))
         return None;
     // Finger to the left brings in the picture on the right.

@@ -7,7 +7,7 @@
 class SwipeClassifier
 {
 public:
-    enum Result { None, Tap, Next, Previous };
+    enum Result { None, Tap, Next, Previous, Down };
 
     // pannable: the picture is larger than its view and a drag moves it; atLeft, atRight: the
     // view already shows that edge of the picture.
@@ -22,6 +22,7 @@ public:
 
     static constexpr int tapRadius = 12;
     static constexpr int swipeDistance = 48;
+    static constexpr int downDistance = 80;
     static constexpr qint64 quickSwipe = 300; // ms: a slower movement over a zoomed picture pans
 
 private:

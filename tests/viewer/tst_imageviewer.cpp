@@ -8,6 +8,7 @@
 #include "viewer/imageloader.h"
 #include "viewer/imageviewer.h"
 #include "viewer/imagewidget.h"
+#include "viewer/slidestrip.h"
 #include "viewer/zoompopup.h"
 
 #include <QImageReader>
@@ -29,6 +30,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -111,6 +113,8 @@ void tst_ImageViewer::initTestCase()
 {
     QVERIFY(dir.isValid());
     QVERIFY(writeMarked(file("1600x1200.png"), 1600, 1200));
+    QVERIFY(writeMarked(file("yellow.png"), 300, 200, Qt::yellow));
+    QVERIFY(writeMarked(file("green.png"), 200, 300, Qt::green));
     logged = qInstallMessageHandler(&countLoads);
     // Trace lines stay off unless asked for; these tests count them.
     ImageLoader().load(file("1600x1200.png"));
@@ -286,8 +290,6 @@ void tst_ImageViewer::showsEveryPixelOfALargePhoto()
     const long resident = ProcStatus::field("VmRSS");
     viewer->zoomMax();
     QCOMPARE(viewer->zoomPopup->findChild<QLabel *>()->text(), QStringLiteral("Zoom 100% "));
-    const long peak = ProcStatus::field("VmHWM") - resident;
-    QVERIFY2(peak * 1024 <= ImageHeader::budget, qPrintable(QString::number(peak)));
     const qint64 decodedOnce = viewer->basePixmap.cacheKey();
     const QPoint offset(4000, 3000);
     viewer->scrollView->horizontalScrollBar()->setValue(offset.x());
@@ -299,6 +301,9 @@ void tst_ImageViewer::showsEveryPixelOfALargePhoto()
     const QPoint offset8 = QPoint(viewer->scrollView->horizontalScrollBar()->value(),
                                   viewer->scrollView->verticalScrollBar()->value());
     const QImage at800 = viewer->scrollView->viewport()->grab().toImage();
+    // 100 % and 800 % and their paints within the decode budget.
+    const long peak = ProcStatus::field("VmHWM") - resident;
+    QVERIFY2(peak * 1024 <= ImageHeader::budget, qPrintable(QString::number(peak)));
     QCOMPARE(viewer->basePixmap.cacheKey(), decodedOnce); // drawn from the same pixels
 
     const QImage decoded = QImageReader(path).read().convertToFormat(QImage::Format_RGB32);
@@ -315,7 +320,20 @@ void tst_ImageViewer::showsEveryPixelOfALargePhoto()
 
 namespace {
 
-enum Kind { Tap, DoubleTap, SlowDrag, Flick, PinchIn, PinchOut, EdgeSwipe, Swipe, Down, TapDrag };
+enum Kind {
+    Tap,
+    DoubleTap,
+    SlowDrag,
+    Flick,
+    PinchIn,
+    PinchOut,
+    EdgeSwipe,
+    Swipe,
+    Down,
+    TapDrag,
+    ShortSwipe,
+    EndSwipe
+};
 
 } // namespace
 
@@ -326,9 +344,10 @@ void tst_ImageViewer::readsEveryGestureTrace_data()
     QTest::addColumn<int>("variant"); // the other way, elsewhere, or drifting
 
     const char *const kinds[]
-            = {"tap",       "double tap",       "slow drag", "flick",      "pinch in",
-               "pinch out", "swipe at an edge", "swipe",     "swipe down", "double-tap drag"};
-    for (int kind = Tap; kind <= TapDrag; ++kind) {
+            = {"tap",        "double tap",      "slow drag",        "flick",
+               "pinch in",   "pinch out",       "swipe at an edge", "swipe",
+               "swipe down", "double-tap drag", "short swipe",      "swipe at an end of the list"};
+    for (int kind = Tap; kind <= EndSwipe; ++kind) {
         for (int speed = 0; speed < 3; ++speed) {
             for (int variant = 0; variant < 2; ++variant)
                 QTest::addRow("%s, speed %d, variant %d", kinds[kind], speed, variant)
@@ -343,9 +362,14 @@ void tst_ImageViewer::readsEveryGestureTrace()
     QFETCH(int, speed);
     QFETCH(int, variant);
 
-    viewer->load(file("1600x1200.png"));
+    // Swipes at an end of the list start at its first or last picture.
+    const QStringList list{file("yellow.png"), file("1600x1200.png"), file("green.png")};
+    const QString shown = kind != EndSwipe ? list[1] : list[variant == 0 ? 2 : 0];
+    viewer->setImageList(list);
+    viewer->load(shown);
     QWidget *view = viewer->scrollView->viewport();
     QScrollBar *across = viewer->scrollView->horizontalScrollBar();
+    QSignalSpy taps(viewer->imageWidget, &ImageWidget::clicked);
     if (kind == SlowDrag || kind == Flick || kind == EdgeSwipe) {
         viewer->zoomTo(0.5);
         if (kind == EdgeSwipe)
@@ -353,17 +377,26 @@ void tst_ImageViewer::readsEveryGestureTrace()
     }
     const double before = viewer->geometry.scale();
     const QPoint centre(120, 145);
-    // A finger from one point to another in eight moves, pace ms apart.
-    const auto drag = [&](QPoint from, QPoint to, int pace, bool press = true) {
-        if (press)
-            QTest::mousePress(view, Qt::LeftButton, {}, from);
-        for (int i = 1; i <= 8; ++i)
+    // A finger from one point to another in eight moves, pace ms apart; where a swipe of the
+    // fitted picture passes, the picture moves with it (a third as far past an end).
+    const bool fittedSwipe = kind == Swipe || kind == ShortSwipe || kind == EndSwipe;
+    const auto drag = [&](QPoint from, QPoint to, int pace) {
+        QTest::mousePress(view, Qt::LeftButton, {}, from);
+        for (int i = 1; i <= 8; ++i) {
             QTest::mouseMove(view, from + (to - from) * i / 8, pace);
+            if (fittedSwipe && i >= 4) {
+                QVERIFY(viewer->strip->isVisible());
+                QCOMPARE(viewer->strip->offset(),
+                         (to - from).x() * i / 8 / (kind == EndSwipe ? 3.0 : 1.0));
+            }
+        }
         QTest::mouseRelease(view, Qt::LeftButton, {}, to, 1);
     };
-    const int pace[][3]
-            = {{150, 80, 30}, {200, 120, 40}, {60, 40, 25}, {12, 6, 3},  {40, 20, 8},
-               {40, 20, 8},   {30, 15, 5},    {100, 20, 5}, {60, 20, 5}, {200, 120, 40}};
+    // A slow double tap keeps well within the 300 ms it may take, on a loaded machine too.
+    const int pace[][3] = {{150, 80, 30}, {150, 90, 40}, {60, 40, 25}, {12, 6, 3},
+                           {40, 20, 8},   {40, 20, 8},   {30, 15, 5},  {100, 20, 5},
+                           {60, 20, 5},   {150, 90, 40}, {100, 20, 5}, {100, 20, 5}};
+    static_assert(std::size(pace) == EndSwipe + 1, "one pace per kind");
     const int ms = pace[kind][speed];
     const QPoint way = variant == 0 ? QPoint(-1, 0) : QPoint(1, 0);
     GestureTracker::Gesture expected = GestureTracker::None;
@@ -435,8 +468,13 @@ void tst_ImageViewer::readsEveryGestureTrace()
     }
     case EdgeSwipe:
     case Swipe:
+    case EndSwipe:
         drag(centre, centre + way * 80 + QPoint(0, 6), ms);
         expected = variant == 0 ? GestureTracker::Next : GestureTracker::Previous;
+        break;
+    case ShortSwipe:
+        drag(centre, centre + way * 40, ms);
+        expected = GestureTracker::SpringBack;
         break;
     case Down:
         drag(QPoint(120, 60), QPoint(120 + 15 * variant, 170), ms);
@@ -452,6 +490,16 @@ void tst_ImageViewer::readsEveryGestureTrace()
     if (kind == PinchOut || (kind == TapDrag && variant == 0))
         QVERIFY(viewer->geometry.scale() > before);
     QCOMPARE(viewer->isVisible(), kind != Down);
+    // A tap counts once no second tap can follow; a double tap is no tap.
+    QCOMPARE(taps.count(), 0);
+    if (kind == Tap || kind == DoubleTap)
+        QTest::qWait(viewer->gestures.doubleTapInterval() + 50);
+    QCOMPARE(taps.count(), kind == Tap ? 1 : 0);
+    // A swipe ends on the neighbour, or springs back; nothing is left over the view.
+    const int moved = kind == Swipe || kind == EdgeSwipe ? (variant == 0 ? 1 : -1) : 0;
+    QTRY_VERIFY(!viewer->strip->isVisible());
+    QCOMPARE(viewer->fileName,
+             kind == Down ? viewer->fileName : list.value(list.indexOf(shown) + moved));
 }
 
 void tst_ImageViewer::tellsTheFileFacts_data()
@@ -639,8 +687,12 @@ void tst_ImageViewer::movesThroughTheListedPictures()
         QCOMPARE(loads, 0);
     }
     if (surface) {
-        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(10, 10));
-        QTRY_VERIFY(surface.isNull());
+        // A swipe down closes the surface, as Escape does.
+        QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(120, 60));
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(surface, QPoint(120 + step, 60 + 30 * step), 20);
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(124, 180), 20);
+        QTRY_VERIFY(surface.isNull() && viewer->isVisible());
     } else if (input == 4) {
         QCOMPARE(viewer->info[4] + viewer->info[5],
                  way > 0 ? QStringLiteral("400x1005 colors")
@@ -685,6 +737,8 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart_data()
     QTest::newRow("swipe right") << QPoint(48, -24) << 200 << fitted << previous;
     QTest::newRow("47 px") << QPoint(-47, 0) << 200 << fitted << none;
     QTest::newRow("diagonal") << QPoint(-80, 41) << 200 << fitted << none;
+    // Only the full-screen surface closes on it; the slide show's stays open.
+    QTest::newRow("swipe down") << QPoint(5, 100) << 200 << fitted << none;
     QTest::newRow("zoomed: pan") << QPoint(-60, -30) << 200 << 0 << none;
     QTest::newRow("zoomed: swipe at the edge") << QPoint(-60, 0) << 200 << 1 << next;
     QTest::newRow("zoomed: slow at the edge") << QPoint(-60, 0) << 400 << 1 << none;
@@ -733,6 +787,7 @@ void tst_ImageViewer::tellsTapsSwipesAndDragsApart()
     // A zoomed picture follows the finger, as far as its edges allow.
     if (zoomed && gesture == 0 && view == 0)
         QCOMPARE(QPoint(h->value(), v->value()), scrolled - moved);
+    QVERIFY(widget->isVisible());
 }
 
 void tst_ImageViewer::keepsThePictureShown_data()
