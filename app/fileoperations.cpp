@@ -1,9 +1,11 @@
 #include "app/fileoperations.h"
 
+#include "app/movejournal.h"
 #include "platform/filedescriptor.h"
 #include "thumbs/thumbnailcache.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -107,7 +109,7 @@ bool renameNoReplace(int fromFolder, const char *from, int toFolder, const char 
     return ::renameat(fromFolder, from, toFolder, to) == 0;
 }
 
-bool copyAcross(int from, const QByteArray &name, int to, const QByteArray &toName)
+bool copyAcross(int from, const QByteArray &name, int to, const QByteArray &toName, bool move)
 {
     const FileDescriptor source(
             ::openat(from, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
@@ -120,33 +122,38 @@ bool copyAcross(int from, const QByteArray &name, int to, const QByteArray &toNa
     }
     // Written unnamed where the file system allows, else under a name of its own, so that no
     // half-copied file ever has the final name.
-    QByteArray part;
+    const QByteArray part = ".pictarn-"
+                            + QByteArray::number(QRandomGenerator::system()->generate64(), 16)
+                            + ".part";
+    const MoveJournal journal(from, name, to, toName, part, move);
     FileDescriptor target(::openat(to, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
-    for (int attempt = 0; attempt < 4 && !target.isOpen(); ++attempt) {
-        part = ".pictarn-" + QByteArray::number(QRandomGenerator::system()->generate64(), 16)
-               + ".part";
+    const bool named = !target.isOpen();
+    if (named)
         target.reset(::openat(to, part.constData(),
                               O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!target.isOpen() && errno != EEXIST)
-            return false;
-    }
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
     bool ok = target.isOpen() && copyOrCompare(source.fd, target.fd, info.st_size, false)
               && ::fsync(target.fd) == 0 && copyOrCompare(source.fd, target.fd, info.st_size, true)
               && ::fchmod(target.fd, info.st_mode & 07777) == 0
               && ::futimens(target.fd, times) == 0;
-    if (ok && part.isEmpty()) {
+    if (ok && !named) {
         // A link never replaces a file of that name.
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(target.fd);
         ok = ::linkat(AT_FDCWD, self.constData(), to, toName.constData(), AT_SYMLINK_FOLLOW) == 0;
     } else if (ok) {
         ok = renameNoReplace(to, part.constData(), to, toName.constData());
     }
-    const int error = ok ? 0 : errno ? errno : EIO;
+    int error = ok ? 0 : errno ? errno : EIO;
     if (ok) {
         const FileDescriptor folder(::openat(to, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         ::fsync(folder.fd);
-    } else if (!part.isEmpty() && target.isOpen()) {
+        // The original goes only once the copy is whole at its new place.
+        if (move && ::unlinkat(from, name.constData(), 0) != 0) {
+            error = errno;
+            ::unlinkat(to, toName.constData(), 0);
+            ok = false;
+        }
+    } else if (named && target.isOpen()) {
         ::unlinkat(to, part.constData(), 0);
     }
     errno = error;
@@ -159,15 +166,7 @@ bool FileOperations::move(int from, const QByteArray &name, int to, const QByteA
 {
     if (renameNoReplace(from, name.constData(), to, toName.constData()))
         return true;
-    if (errno != EXDEV || !copyAcross(from, name, to, toName))
-        return false;
-    if (::unlinkat(from, name.constData(), 0) == 0)
-        return true;
-    // The original stays: the copy goes, so the file is not there twice.
-    const int error = errno;
-    ::unlinkat(to, toName.constData(), 0);
-    errno = error;
-    return false;
+    return errno == EXDEV && copyAcross(from, name, to, toName, true);
 }
 
 FileOperations::Outcome FileOperations::remove(const QString &path, const ListedFolder &folder)
@@ -230,4 +229,66 @@ FileOperations::Outcome FileOperations::rename(const QString &path, const Listed
                 path};
     ThumbnailCache::rename(from.fd, oldBytes, to.fd, newBytes);
     return {true, {}, target};
+}
+
+FileOperations::Outcome FileOperations::transfer(const QString &path, const ListedFolder &folder,
+                                                 const QString &targetFolder, bool copy,
+                                                 FileId *copied)
+{
+    const QString name = ListedFolder::nameOf(path);
+    const QString target
+            = targetFolder
+              + (targetFolder.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + name;
+    // Taken first: across file systems the preview cannot be renamed along.
+    const QDateTime time = QFileInfo(path).lastModified();
+    const std::optional<ThumbnailCache::Thumbnail> preview = ThumbnailCache::read(path, time);
+    Outcome outcome;
+    if (!copy) {
+        outcome = rename(path, folder, target);
+        if (outcome.done && outcome.path == path)
+            return {false, tr("%1 is in that folder already").arg(name), path};
+    } else {
+        const FileDescriptor from(folder.open());
+        if (!from.isOpen())
+            return {false, reason(errno), path};
+        const FileDescriptor to(::open(QFile::encodeName(targetFolder).constData(),
+                                       O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!to.isOpen())
+            return {false, tr("There is no folder %1").arg(targetFolder), path};
+        const QByteArray bytes = QFile::encodeName(name);
+        struct stat info;
+        if (::fstatat(to.fd, bytes.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+            errno = EEXIST;
+        else if (copyAcross(from.fd, bytes, to.fd, bytes, false)
+                 && ::fstatat(to.fd, bytes.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+            outcome = {true, {}, target};
+        if (outcome.done && copied)
+            *copied = FileId::of(info);
+        if (!outcome.done)
+            return {false,
+                    errno == EEXIST ? tr("%1 already exists there").arg(name) : reason(errno),
+                    path};
+    }
+    if (outcome.done && preview && !QFile::exists(ThumbnailCache::filePath(outcome.path)))
+        ThumbnailCache::store(
+                outcome.path,
+                ThumbnailCache::encode(preview->width, preview->height, preview->preview), time);
+    return outcome;
+}
+
+FileOperations::Outcome FileOperations::removeCopy(const QString &path, FileId file)
+{
+    const QByteArray name = QFile::encodeName(ListedFolder::nameOf(path));
+    const FileDescriptor dir(::open(QFile::encodeName(ListedFolder::folderOf(path)).constData(),
+                                    O_PATH | O_DIRECTORY | O_CLOEXEC));
+    struct stat info;
+    if (!dir.isOpen() || ::fstatat(dir.fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return {false, reason(errno), path};
+    // Another file put at that name since is the user's, not the copy.
+    if (FileId::of(info) != file)
+        return {false, tr("%1 is another file now").arg(path), path};
+    if (::unlinkat(dir.fd, name.constData(), 0) != 0)
+        return {false, reason(errno), path};
+    ThumbnailCache::remove(dir.fd, name);
+    return {true, {}, {}};
 }

@@ -2,6 +2,7 @@
 
 #include "platform/listedfolder.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // Removes, renames and moves the user's image files. Each acts on the file through its folder
@@ -9,6 +10,8 @@
 // file, and moves the file's preview along.
 class FileOperations
 {
+    Q_DECLARE_TR_FUNCTIONS(FileOperations)
+
 public:
     struct Outcome
     {
@@ -25,6 +28,15 @@ public:
     // empty, "." or "..", too long for the file system, holds "/" without being absolute, or
     // names a file that exists.
     static Outcome rename(const QString &path, const ListedFolder &folder, const QString &newName);
+
+    // Moves, or copies, the file at path, in folder, under its own name into targetFolder, with
+    // its preview. Refused, with the reason, when a file of that name is there. copied: the copy
+    // made.
+    static Outcome transfer(const QString &path, const ListedFolder &folder,
+                            const QString &targetFolder, bool copy, FileId *copied = nullptr);
+
+    // Removes the copy at path that transfer() made, while it is still that file.
+    static Outcome removeCopy(const QString &path, FileId file);
 
     // Moves the file called name in the open folder from to toName in the open folder to,
     // never replacing a file there. Across file systems the file is copied, flushed to disk,

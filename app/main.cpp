@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/framemode.h"
+#include "app/movejournal.h"
 #include "app/pictarn.h"
 #include "app/startup.h"
 #include "platform/zapplication.h"
@@ -39,6 +40,8 @@ int main(int argc, char **argv)
         return 1;
     if (FrameMode frame(commandLine, workingDir); frame.isWanted())
         return frame.exec();
+    // What a move cut short by a crash left: finished, its half-made copy removed.
+    MoveJournal::finishInterrupted();
     int result;
     {
         Pictarn window;

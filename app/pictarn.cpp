@@ -3,6 +3,7 @@
 #include "app/bookmarkmenu.h"
 #include "app/fileoperations.h"
 #include "app/settings.h"
+#include "app/transfermenu.h"
 #include "app/trash.h"
 #include "app/undobar.h"
 #include "browse/folderlister.h"
@@ -131,7 +132,7 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     mainMenu->addSeparator();
     mainMenu->addAction(QStringLiteral("Rename   "), this, &Pictarn::renameImage);
     mainMenu->addAction(QStringLiteral("Delete"), this, &Pictarn::deleteImage);
-    mainMenu->addSeparator();
+    QAction *afterDelete = mainMenu->addSeparator();
     mainMenu->addAction(QStringLiteral("About "), this, &Pictarn::About);
     mainMenu->addSeparator();
     mainMenu->addAction(QStringLiteral("Exit  "), qApp, &QCoreApplication::quit);
@@ -194,10 +195,19 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     settings = std::make_unique<Settings>();
     settings->load();
+    for (const bool copy : {false, true}) {
+        auto *menu
+                = new TransferMenu(copy ? tr("Copy to") : tr("Move to"), settings.get(), mainMenu);
+        menu->setObjectName(copy ? QStringLiteral("copyTo") : QStringLiteral("moveTo"));
+        connect(menu, &TransferMenu::folderChosen, this,
+                [this, copy](const QString &folder) { transferImage(folder, copy); });
+        mainMenu->insertMenu(afterDelete, menu);
+    }
 
     imageViewer = new ImageViewer(this, settings.get());
     imageViewer->hide();
     connect(imageViewer, &ImageViewer::imageChanged, this, &Pictarn::followViewer);
+    addViewerActions();
 
     viewStack = new QStackedWidget(this);
     setCentralWidget(viewStack);
@@ -708,11 +718,15 @@ void Pictarn::showImageFullScreen()
 void Pictarn::renameImage()
 {
     QString name, path;
-    if (!selectedImage(name, path))
-        return;
+    if (selectedImage(name, path))
+        renamePath(name, path, this);
+}
+
+QString Pictarn::renamePath(const QString &name, const QString &path, QWidget *asker)
+{
     const ListedFolder folder = listedFolder(thumbnailView, path);
 
-    ZBaseDialog dialog(this, nullptr, 1);
+    ZBaseDialog dialog(asker, nullptr, 1);
     auto *layout = new QVBoxLayout(&dialog);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel(QStringLiteral("New Name: "), &dialog));
@@ -749,14 +763,87 @@ void Pictarn::renameImage()
     connect(cancelButton, &QPushButton::clicked, &dialog, &QDialog::reject);
     // Only "Accept" renames: Escape, "Cancel" or closing the dialog leaves the file alone.
     if (dialog.exec() != QDialog::Accepted || target == path)
-        return;
+        return {};
     relist(path, target);
-    lastChange = Change{path, target, std::nullopt, folder, -1, -1};
+    lastChange = Change{path, target, std::nullopt, folder, -1, -1, false, std::nullopt};
     // A file moved to another folder leaves the list: the bar says where it went.
     undoBar->showMessage(
             ListedFolder::folderOf(target) != folder.path()
                     ? QStringLiteral("%1 moved to %2").arg(name, target)
                     : QStringLiteral("%1 renamed to %2").arg(name, ListedFolder::nameOf(target)));
+    return target;
+}
+
+void Pictarn::transferImage(const QString &folder, bool copy)
+{
+    QString name, path;
+    if (selectedImage(name, path))
+        transferPath(path, folder, copy, this);
+}
+
+QString Pictarn::transferPath(const QString &path, const QString &folder, bool copy, QWidget *asker)
+{
+    const ListedFolder from = listedFolder(thumbnailView, path);
+    FileId copied;
+    const FileOperations::Outcome outcome
+            = FileOperations::transfer(path, from, folder, copy, &copied);
+    const QString name = ListedFolder::nameOf(path);
+    if (!outcome.done) {
+        ZMessageBox::information(asker, QPixmap(),
+                                 (copy ? tr("%1 was not copied:\n%2") : tr("%1 was not moved:\n%2"))
+                                         .arg(name, outcome.message),
+                                 QStringLiteral("  Ok  "));
+        return {};
+    }
+    lastChange = Change{
+            path, outcome.path, std::nullopt, from,
+            -1,   -1,           !copy,        copy ? std::optional<FileId>(copied) : std::nullopt};
+    const QString where = ListedFolder::folderOf(outcome.path);
+    if (!copy)
+        givenImages.removeAll(path);
+    if (!copy && !listedFolders.contains(where))
+        dropFromViews(path);
+    else if (!copy)
+        relist(path, outcome.path);
+    undoBar->showMessage(copy ? tr("%1 copied to %2").arg(name, where)
+                              : tr("%1 moved to %2").arg(name, where));
+    return outcome.path;
+}
+
+void Pictarn::addViewerActions()
+{
+    auto *remove = new QAction(tr("Delete"), this);
+    remove->setShortcut(Qt::Key_Delete);
+    connect(remove, &QAction::triggered, this, [this] {
+        const QString path = imageViewer->shownPath();
+        if (!path.isEmpty() && deletePath(ListedFolder::nameOf(path), path, imageViewer->front()))
+            imageViewer->forget(path, {});
+    });
+    auto *rename = new QAction(tr("Rename"), this);
+    rename->setShortcut(Qt::Key_F2);
+    connect(rename, &QAction::triggered, this, [this] {
+        const QString path = imageViewer->shownPath();
+        const QString target = path.isEmpty() ? QString()
+                                              : renamePath(ListedFolder::nameOf(path), path,
+                                                           imageViewer->front());
+        if (!target.isEmpty())
+            imageViewer->forget(path, ListedFolder::folderOf(target) == ListedFolder::folderOf(path)
+                                              ? target
+                                              : QString());
+    });
+    QList<QAction *> actions{remove, rename};
+    for (const bool copy : {false, true}) {
+        auto *menu = new TransferMenu(copy ? tr("Copy to") : tr("Move to"), settings.get(),
+                                      imageViewer);
+        connect(menu, &TransferMenu::folderChosen, this, [this, copy](const QString &folder) {
+            const QString path = imageViewer->shownPath();
+            if (!path.isEmpty() && !transferPath(path, folder, copy, imageViewer->front()).isEmpty()
+                && !copy)
+                imageViewer->forget(path, {});
+        });
+        actions << menu->menuAction();
+    }
+    imageViewer->setFileActions(actions);
 }
 
 void Pictarn::relist(const QString &from, const QString &to)
@@ -782,8 +869,12 @@ void Pictarn::undo()
     if (change.trashed) {
         done = Trash::restore(*change.trashed, change.folder, why);
     } else {
-        const FileOperations::Outcome outcome = FileOperations::rename(
-                change.now, ListedFolder::holding(change.now), change.path);
+        const ListedFolder now = ListedFolder::holding(change.now);
+        const FileOperations::Outcome outcome
+                = change.copy    ? FileOperations::removeCopy(change.now, *change.copy)
+                  : change.moved ? FileOperations::transfer(
+                            change.now, now, ListedFolder::folderOf(change.path), false)
+                                 : FileOperations::rename(change.now, now, change.path);
         done = outcome.done;
         why = outcome.message;
     }
@@ -804,7 +895,12 @@ void Pictarn::undo()
             givenImages.insert(std::min<qsizetype>(change.givenAt, givenImages.size()),
                                change.path);
         fillViews();
-    } else if (!change.trashed) {
+    } else if (change.copy) {
+        if (imageListView->findItemByPath(change.now))
+            relist(change.now, change.path);
+        undoBar->showMessage(tr("The copy of %1 is removed").arg(name), false);
+        return;
+    } else {
         relist(change.now, change.path);
     }
     if (ImageBox *box = thumbnailView->selectedBox())
@@ -816,35 +912,39 @@ void Pictarn::undo()
 void Pictarn::deleteImage()
 {
     QString name, path;
-    if (!selectedImage(name, path))
-        return;
+    if (selectedImage(name, path))
+        deletePath(name, path, this);
+}
+
+bool Pictarn::deletePath(const QString &name, const QString &path, QWidget *asker)
+{
     const ListedFolder folder = listedFolder(thumbnailView, path);
     const QString text = QStringLiteral("Delete         \n") + name + QStringLiteral(" ?");
     // Return alone keeps the file: "Cancel" is the default.
     const int answer = ZMessageBox::information(
-            this, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true), text,
+            asker, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true), text,
             QString::fromUtf8("确定"), QStringLiteral("Cancel"), QString(), 1, 1);
     if (answer != 0)
-        return;
+        return false;
     // To the trash, from where Undo takes it back; where there is none, only for good and
     // only when the user says so.
     QString why;
     const std::optional<Trash::Entry> trashed = Trash::put(path, folder, why);
     if (!trashed) {
         const int again = ZMessageBox::information(
-                this, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true),
+                asker, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true),
                 QStringLiteral("%1 cannot go to the trash:\n%2").arg(name, why),
                 QStringLiteral("Delete permanently"), QStringLiteral("Cancel"), QString(), 1, 1);
         if (again != 0)
-            return;
+            return false;
         const FileOperations::Outcome outcome = FileOperations::remove(path, folder);
         // A file that could not be removed stays listed, and the user is told.
         if (!outcome.done) {
             ZMessageBox::information(
-                    this, QPixmap(),
+                    asker, QPixmap(),
                     QStringLiteral("%1 was not deleted:\n%2").arg(name, outcome.message),
                     QStringLiteral("  Ok  "));
-            return;
+            return false;
         }
     }
     ImageListItem *row = imageListView->findItemByPath(path);
@@ -853,7 +953,9 @@ void Pictarn::deleteImage()
                         trashed,
                         folder,
                         row ? imageListView->indexOfTopLevelItem(row) : -1,
-                        int(givenImages.indexOf(path))};
+                        int(givenImages.indexOf(path)),
+                        false,
+                        std::nullopt};
     if (!trashed)
         lastChange.reset();
     givenImages.removeAll(path);
@@ -861,6 +963,12 @@ void Pictarn::deleteImage()
                                  : QStringLiteral("%1 deleted").arg(name),
                          bool(trashed));
 
+    dropFromViews(path);
+    return true;
+}
+
+void Pictarn::dropFromViews(const QString &path)
+{
     // Found again by path: the views may have changed while the question was open. The image
     // after it (or before, at the end) takes the highlight and the keys.
     const ImageBox *box = thumbnailView->findBox(path);

@@ -62,7 +62,9 @@ private slots:
     void listItemClicked(QTreeWidgetItem *item);
     void renameImage();
     void deleteImage();
-    // Takes back the last delete or rename.
+    // Moves or copies the selected image into folder.
+    void transferImage(const QString &folder, bool copy);
+    // Takes back the last delete, rename, move or copy.
     void undo();
     void startSlideShow();
     void open();
@@ -75,6 +77,15 @@ private:
     // A phone's screen, which the window fills; anything larger is a desktop.
     bool onSmallScreen() const;
     QStringList listedImages() const;
+    // Each acts on the image at path, called name in the views, with its questions over asker;
+    // true (the new path for a rename or a move) when it was done.
+    bool deletePath(const QString &name, const QString &path, QWidget *asker);
+    QString renamePath(const QString &name, const QString &path, QWidget *asker);
+    QString transferPath(const QString &path, const QString &folder, bool copy, QWidget *asker);
+    // Takes the image out of both views; the next one takes the highlight.
+    void dropFromViews(const QString &path);
+    // Delete, rename, move and copy in the viewer and on its full-screen surface.
+    void addViewerActions();
     // Lists the folder again after a rename took from to to, and the images named one by one
     // with it under its new name.
     void relist(const QString &from, const QString &to);
@@ -142,6 +153,8 @@ private:
         ListedFolder folder;
         int listIndex = -1;
         int givenAt = -1; // in the images named one by one
+        bool moved = false; // into another folder, under its name
+        std::optional<FileId> copy; // a copy made at now, which Undo removes
     };
     std::optional<Change> lastChange;
     UndoBar *undoBar = nullptr;

@@ -2,11 +2,13 @@
 
 #include "app/fileoperations.h"
 #include "platform/filedescriptor.h"
+#include "platform/folders.h"
 #include "thumbs/thumbnailcache.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -55,7 +57,104 @@ QString topOf(const QString &folder, dev_t device)
     }
 }
 
+QString recordPath()
+{
+    return Folders::records() + QStringLiteral("/trashed");
+}
+
+// One line a file: the trash's folder, the name in its files/, and the file's device, inode,
+// size and time, so that a file put there since under that name by anyone else is left alone
+// (a freed inode is soon given to another file).
+QByteArray identity(const struct stat &file)
+{
+    return QByteArray::number(quint64(file.st_dev)) + ' ' + QByteArray::number(quint64(file.st_ino))
+           + ' ' + QByteArray::number(qint64(file.st_size)) + ' '
+           + QByteArray::number(qint64(file.st_mtim.tv_sec) * 1000000000 + file.st_mtim.tv_nsec);
+}
+
+void record(const QString &trashFolder, const QByteArray &name, const struct stat &file)
+{
+    const QByteArray line = QFile::encodeName(trashFolder).toPercentEncoding("/") + ' '
+                            + name.toPercentEncoding() + ' ' + identity(file) + '\n';
+    const FileDescriptor out(::open(QFile::encodeName(recordPath()).constData(),
+                                    O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (out.isOpen() && ::write(out.fd, line.constData(), size_t(line.size())) == line.size())
+        ::fsync(out.fd);
+}
+
+// Walks the record; remove: takes the files out for good and keeps in the record only what is
+// still there (a card that is out).
+Trash::Contents walk(bool remove)
+{
+    Trash::Contents found;
+    QFile in(recordPath());
+    if (!in.open(QIODevice::ReadOnly))
+        return found;
+    const QList<QByteArray> lines = in.read(16 * 1024 * 1024).split('\n');
+    in.close();
+    QByteArray kept;
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() != 6)
+            continue; // a damaged line names nothing safely
+        const QByteArray folder = QByteArray::fromPercentEncoding(fields.at(0));
+        const QByteArray name = QByteArray::fromPercentEncoding(fields.at(1));
+        if (!folder.startsWith('/') || name.isEmpty() || name == "." || name == ".."
+            || name.contains('/') || name.contains('\0'))
+            continue;
+        // Only a trash folder of this user, its files/ and info/ real folders, not links.
+        const FileDescriptor trash(
+                ::open(folder.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat info;
+        if (!trash.isOpen()) {
+            if (errno == ENOENT || errno == EACCES)
+                kept += line + '\n'; // a card that is out may come back
+            continue;
+        }
+        if (::fstat(trash.fd, &info) != 0 || info.st_uid != ::geteuid())
+            continue;
+        const FileDescriptor files(
+                ::openat(trash.fd, "files", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const FileDescriptor infos(
+                ::openat(trash.fd, "info", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!files.isOpen()
+            || ::fstatat(files.fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISREG(info.st_mode) || identity(info) != fields.mid(2).join(' '))
+            continue;
+        if (remove && ::unlinkat(files.fd, name.constData(), 0) != 0) {
+            kept += line + '\n';
+            continue;
+        }
+        ++found.files;
+        found.bytes += info.st_size;
+        if (!remove) {
+            kept += line + '\n';
+            continue;
+        }
+        if (infos.isOpen())
+            ::unlinkat(infos.fd, (name + ".trashinfo").constData(), 0);
+    }
+    if (remove) {
+        QSaveFile out(recordPath());
+        if (out.open(QIODevice::WriteOnly)) {
+            out.write(kept);
+            out.commit();
+        }
+    }
+    return found;
+}
+
 } // namespace
+
+Trash::Contents Trash::ours()
+{
+    return walk(false);
+}
+
+Trash::Contents Trash::empty()
+{
+    return walk(true);
+}
 
 QString Trash::homeTrash()
 {
@@ -126,6 +225,7 @@ std::optional<Trash::Entry> Trash::put(const QString &path, const ListedFolder &
                            RENAME_NOREPLACE)
                        == 0) {
             ThumbnailCache::remove(from.fd, name);
+            record(entry.trashFolder, trashName, file);
             entry.name = QFile::decodeName(trashName);
             return entry;
         }

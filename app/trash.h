@@ -2,6 +2,7 @@
 
 #include "platform/listedfolder.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <optional>
@@ -11,6 +12,8 @@
 // the ".trashinfo" file that lets a desktop's file manager show and restore it.
 class Trash
 {
+    Q_DECLARE_TR_FUNCTIONS(Trash)
+
 public:
     struct Entry
     {
@@ -29,4 +32,15 @@ public:
 
     // The trash of the home's file system.
     static QString homeTrash();
+
+    // What the program put in the trashes it knows (the home's and the cards'), as its record
+    // says: only those files, still the same files, and their ".trashinfo".
+    struct Contents
+    {
+        int files = 0;
+        qint64 bytes = 0;
+    };
+    static Contents ours();
+    // Removes them for good; what was removed.
+    static Contents empty();
 };

@@ -20,3 +20,13 @@ QString Folders::documents()
     }
     return QDir::homePath();
 }
+
+QString Folders::records()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString path = base + QStringLiteral("/pictarn");
+    QDir().mkpath(path);
+    return path;
+}

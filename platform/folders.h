@@ -8,4 +8,7 @@ namespace Folders {
 // "/diska/MyImages", the user's pictures folder or the home folder, the first that exists.
 QString documents();
 
+// The folder of the program's own records ($XDG_DATA_HOME/pictarn); made when missing.
+QString records();
+
 } // namespace Folders

@@ -2,9 +2,11 @@
 
 #include "app/bookmark.h"
 #include "app/settings.h"
+#include "app/trash.h"
 #include "browse/pathchooser.h"
 #include "platform/dialogplacement.h"
 #include "platform/util_cst.h"
+#include "platform/zmessagebox.h"
 #include "platform/zpushbutton.h"
 
 #include <QCheckBox>
@@ -14,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QScroller>
@@ -91,6 +94,12 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     thumbLayout->addWidget(thumbLabel);
     thumbLayout->addWidget(thumbSize, 0, Qt::AlignLeft);
     thumbnailPage->layout()->addWidget(thumbGroup);
+    auto *emptyButton = new ZPushButton(thumbnailPage, 3, -1, -1);
+    emptyButton->setObjectName(QStringLiteral("emptyTrash"));
+    emptyButton->setText(tr("Empty trash"));
+    emptyButton->setAutoDefault(false);
+    connect(emptyButton, &QPushButton::clicked, this, &SettingsDialog::emptyTrash);
+    thumbnailPage->layout()->addWidget(emptyButton);
     static_cast<QVBoxLayout *>(thumbnailPage->layout())->addStretch();
 
     slidePage = newPage(contentBox);
@@ -329,4 +338,30 @@ QTreeWidgetItem *SettingsDialog::selectedBookmark() const
 {
     const QList<QTreeWidgetItem *> rows = bmListView->selectedItems();
     return rows.isEmpty() ? nullptr : rows.first();
+}
+
+void SettingsDialog::emptyTrash()
+{
+    const Trash::Contents held = Trash::ours();
+    const QLocale locale;
+    if (held.files == 0) {
+        ZMessageBox::information(this, QPixmap(),
+                                 tr("The trash holds no picture that Pictarn put there."),
+                                 QStringLiteral("  Ok  "));
+        return;
+    }
+    // Only the pictures this program deleted: a desktop's own trashed files stay.
+    const int answer = ZMessageBox::information(
+            this, QPixmap(),
+            tr("Remove %n picture(s) that Pictarn put in the trash (%1) for good?", nullptr,
+               held.files)
+                    .arg(locale.formattedDataSize(held.bytes)),
+            QString::fromUtf8("确定"), QStringLiteral("Cancel"), QString(), 1, 1);
+    if (answer != 0)
+        return;
+    const Trash::Contents freed = Trash::empty();
+    ZMessageBox::information(this, QPixmap(),
+                             tr("%n picture(s) removed, %1 freed.", nullptr, freed.files)
+                                     .arg(locale.formattedDataSize(freed.bytes)),
+                             QStringLiteral("  Ok  "));
 }

@@ -43,6 +43,8 @@ protected slots:
     void bmNameChanged(const QString &text);
     void bmDirChanged(const QString &text);
     void getpath();
+    // After a question, removes what the program put in the trashes, and says how much.
+    void emptyTrash();
 
 private:
     QTreeWidgetItem *selectedBookmark() const;

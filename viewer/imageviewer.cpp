@@ -696,10 +696,73 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
         hide();
         connect(widget, &ImageWidget::clicked, this, &QWidget::show, Qt::UniqueConnection);
     }
+    widget->addActions(fileActions);
+    widget->setContextMenuPolicy(Qt::ActionsContextMenu);
     widget->setFocus();
     widget->showFullScreen();
     connect(widget, &ImageWidget::clicked, widget, &QWidget::close);
     navigator.prefetchNeighbours(screen, true);
+}
+
+void ImageViewer::setFileActions(const QList<QAction *> &actions)
+{
+    fileActions = actions;
+    addActions(actions);
+    QMenu *menu = findChild<QToolButton *>(QStringLiteral("menu"))->menu();
+    QAction *exitSeparator = menu->actions().value(2);
+    menu->insertSeparator(exitSeparator);
+    menu->insertActions(exitSeparator, actions);
+}
+
+QString ImageViewer::shownPath() const
+{
+    if (fullScreenWidget && fullScreenWidget->isVisible() && navigator.position() >= 0)
+        return navigator.path(navigator.position());
+    return fileName;
+}
+
+QWidget *ImageViewer::front() const
+{
+    if (fullScreenWidget && fullScreenWidget->isVisible())
+        return fullScreenWidget;
+    return isVisible() ? const_cast<ImageViewer *>(this) : nullptr;
+}
+
+void ImageViewer::forget(const QString &path, const QString &now)
+{
+    QStringList list = navigator.list();
+    const int at = int(list.indexOf(path));
+    if (at < 0)
+        return;
+    if (now.isEmpty())
+        list.removeAt(at);
+    else
+        list[at] = now;
+    navigator.setList(list);
+    if (list.isEmpty()) {
+        if (fullScreenWidget)
+            fullScreenWidget->close();
+        close();
+        return;
+    }
+    // The one after it, or before it at the end.
+    const QString next = list.at(std::min<qsizetype>(at, list.size() - 1));
+    navigator.setCurrent(next);
+    emit imageChanged(next);
+    if (fullScreenWidget && fullScreenWidget->isVisible())
+        showOnSurface(next);
+    else
+        load(next);
+}
+
+void ImageViewer::showOnSurface(const QString &path)
+{
+    auto *pixmap = const_cast<QPixmap *>(fullScreenWidget->shownPixmap());
+    *pixmap = QPixmap::fromImage(navigator.pictures().take(path, screenSize(), true));
+    fullScreenWidget->setWindowTitle(QFileInfo(path).fileName());
+    fullScreenWidget->update();
+    AnimationPlayer::playOn(fullScreenWidget, pixmap, path);
+    navigator.prefetchNeighbours(screenSize(), true);
 }
 
 void ImageViewer::showFullScreen()

@@ -38,6 +38,17 @@ public:
     // through them from the one shown.
     void setImageList(const QStringList &paths);
 
+    // Acting on the picture shown from the viewer and its full-screen surface: the actions go
+    // in the first button's menu and on the surface, their keys work in both.
+    void setFileActions(const QList<QAction *> &actions);
+    // The picture shown, on the surface or in the viewer.
+    QString shownPath() const;
+    // The viewer's window in front, for questions about the picture; null when neither shows.
+    QWidget *front() const;
+    // The picture at path was deleted or moved away (now empty), or renamed to now: the list
+    // follows, and the next picture shows in its place.
+    void forget(const QString &path, const QString &now);
+
 signals:
     // The viewer or its full-screen surface moved to another picture of the list.
     void imageChanged(const QString &path);
@@ -74,6 +85,7 @@ private:
     void showPixmap(QPixmap &pixmap);
     bool moveByKey(const QKeyEvent *event);
     void showPosition();
+    void showOnSurface(const QString &path);
     QPointF viewCentre() const; // the point at the middle of the view, as parts of the picture
     void centreOn(QPointF centre);
     void fitToScreen();
@@ -131,6 +143,8 @@ private:
     // A new file or a close ends any rendering that is waiting on the event loop.
     quint64 generation = 0;
     int decoding = 0; // the event loop runs in the middle of fitting a file; user steps wait
+
+    QList<QAction *> fileActions;
 
     friend class tst_ImageViewer;
 };

@@ -5,12 +5,14 @@
 #include "app/commandline.h"
 #include "app/pictarn.h"
 #include "app/settings.h"
+#include "app/trash.h"
 #include "app/undobar.h"
 #include "browse/directoryview.h"
 #include "browse/folderwatcher.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "browse/naturalorder.h"
+#include "platform/folders.h"
 #include "platform/qcopchannel.h"
 #include "platform/util_cst.h"
 #include "settings/settingsdialog.h"
@@ -182,23 +184,24 @@ private slots:
         QTest::addColumn<QString>("title");
         const QString photos = "a.png b.png c.png", inPhotos = "Pictarn - Photos";
         const QString full = "[Settings]\nimageFullScreen=true\n";
-        QTest::newRow("first start") << no << true << no << no << no << no << "Pictarn";
-        QTest::newRow("folder") << no << true << "Photos" << photos << no << no << inPhotos;
-        QTest::newRow("folder, view 7, full screen, no pictures")
-                << full + "view=7\n"
-                << false << "Photos" << photos << no << no << inPhotos;
-        QTest::newRow("image") << no << true << "Photos/b.png" << photos << "b.png" << no
-                               << inPhotos;
-        QTest::newRow("image, full screen")
-                << full << true << "Other/../Photos/c.png" << photos << "c.png" << no << inPhotos;
-        QTest::newRow("images, view -1")
-                << "[Settings]\nview=-1\n"
-                << true << "Photos/c.png Other/z.png Photos/a.png"
-                << "c.png z.png a.png" << no << no << "Pictarn - 2 folders";
-        QTest::newRow("missing") << no << true << "gone Photos" << photos << no << "gone"
-                                 << inPhotos;
-        QTest::newRow("no image") << no << true << "notes.png.txt" << no << no << "notes.png.txt"
-                                  << "Pictarn";
+        const auto row = [](const char *name, const QString &config, bool pictures,
+                            const char *names, const QString &listed, const char *opened,
+                            const char *refused, const QString &title) {
+            QTest::newRow(name) << config << pictures << names << listed << opened << refused
+                                << title;
+        };
+        row("first start", no, true, "", no, "", "", "Pictarn");
+        row("folder", no, true, "Photos", photos, "", "", inPhotos);
+        row("folder, view 7, full screen, no pictures", full + "view=7\n", false, "Photos", photos,
+            "", "", inPhotos);
+        row("image", no, true, "Photos/b.png", photos, "b.png", "", inPhotos);
+        row("image, full screen", full, true, "Other/../Photos/c.png", photos, "c.png", "",
+            inPhotos);
+        row("images, view -1", "[Settings]\nview=-1\n", true,
+            "Photos/c.png Other/z.png Photos/a.png", "c.png z.png a.png", "", "",
+            "Pictarn - 2 folders");
+        row("missing", no, true, "gone Photos", photos, "", "gone", inPhotos);
+        row("no image", no, true, "notes.png.txt", no, "", "notes.png.txt", "Pictarn");
     }
 
     void start()
@@ -487,22 +490,22 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("previewKept");
         QTest::addColumn<QString>("message");
-        QTest::newRow("rename, grid")
-                << 0 << "m.bmp" << ok << no << "m.bmp z.bmp" << false << "renamed to m.bmp";
-        QTest::newRow("rename, case only")
-                << 0 << "B.bmp" << ok << no << "B.bmp z.bmp" << false << "renamed to B.bmp";
-        QTest::newRow("rename, escape") << 0 << "m.bmp"
-                                        << "Escape" << no << "b.bmp z.bmp" << true << no;
-        QTest::newRow("rename, cancel") << 0 << "m.bmp"
-                                        << "Cancel" << no << "b.bmp z.bmp" << true << no;
-        const auto refused = [&](const char *row, const QString &name, const QString &why,
+        const auto row = [](const char *name, int view, const QString &newName,
+                            const QString &answer, const QString &plant, const char *after,
+                            bool kept, const QString &message) {
+            QTest::newRow(name) << view << newName << answer << plant << after << kept << message;
+        };
+        row("rename, grid", 0, "m.bmp", ok, no, "m.bmp z.bmp", false, "renamed to m.bmp");
+        row("rename, case only", 0, "B.bmp", ok, no, "B.bmp z.bmp", false, "renamed to B.bmp");
+        row("rename, escape", 0, "m.bmp", "Escape", no, "b.bmp z.bmp", true, no);
+        row("rename, cancel", 0, "m.bmp", "Cancel", no, "b.bmp z.bmp", true, no);
+        const auto refused = [&](const char *tag, const QString &name, const QString &why,
                                  const QString &plant = {}) {
-            QTest::newRow(row) << 0 << name << ok << plant << "b.bmp z.bmp" << true << why;
+            QTest::newRow(tag) << 0 << name << ok << plant << "b.bmp z.bmp" << true << why;
         };
         refused("rename onto another file", "z.bmp", "z.bmp already exists");
-        QTest::newRow("rename onto a link to itself")
-                << 0 << "l.bmp" << ok << "self link"
-                << "b.bmp l.bmp z.bmp" << true << "l.bmp already exists";
+        row("rename onto a link to itself", 0, "l.bmp", ok, "self link", "b.bmp l.bmp z.bmp", true,
+            "l.bmp already exists");
         refused("rename, empty", "", "empty");
         refused("rename, dot", ".", "not a file name");
         refused("rename, dot dot", "..", "not a file name");
@@ -510,28 +513,24 @@ private slots:
         refused("rename, too long", QString(256, 'n'), "too long");
         refused("rename, absolute into no folder", "/nowhere-at-all/m.bmp", "no folder");
         refused("rename, folder swapped", "m.bmp", "changed since it was listed", "swapped");
-        QTest::newRow("rename, absolute into a folder")
-                << 0 << "(moved)/m.bmp" << ok << no << "z.bmp" << false << "moved to /";
+        row("rename, absolute into a folder", 0, "(moved)/m.bmp", ok, no, "z.bmp", false,
+            "moved to /");
         // What the link leads to keeps its file of the old name.
-        QTest::newRow("rename, cache folder is a link") << 1 << "m.bmp" << ok << "cache link"
-                                                        << "m.bmp z.bmp" << true << "renamed";
-        QTest::newRow("rename, images named at start") << 0 << "m.bmp" << ok << "given"
-                                                       << "m.bmp z.bmp" << false << "renamed";
-        QTest::newRow("delete, cancel")
-                << 0 << del << "Cancel" << no << "b.bmp z.bmp" << true << no;
-        QTest::newRow("delete, return alone")
-                << 0 << del << "Return" << no << "b.bmp z.bmp" << true << no;
+        row("rename, cache folder is a link", 1, "m.bmp", ok, "cache link", "m.bmp z.bmp", true,
+            "renamed");
+        row("rename, images named at start", 0, "m.bmp", ok, "given", "m.bmp z.bmp", false,
+            "renamed");
+        row("delete, cancel", 0, del, "Cancel", no, "b.bmp z.bmp", true, no);
+        row("delete, return alone", 0, del, "Return", no, "b.bmp z.bmp", true, no);
         const QString trashed = QStringLiteral("b.bmp moved to the trash");
-        QTest::newRow("delete, grid") << 0 << del << yes << no << "z.bmp" << false << trashed;
-        QTest::newRow("delete, list, cache folder is a link") << 1 << del << yes << "cache link"
-                                                              << "z.bmp" << true << trashed;
-        QTest::newRow("delete, folder swapped")
-                << 1 << del << yes << "swapped"
-                << "b.bmp z.bmp" << true << "changed since it was listed";
+        row("delete, grid", 0, del, yes, no, "z.bmp", false, trashed);
+        row("delete, list, cache folder is a link", 1, del, yes, "cache link", "z.bmp", true,
+            trashed);
+        row("delete, folder swapped", 1, del, yes, "swapped", "b.bmp z.bmp", true,
+            "changed since it was listed");
         // A read-only file system refuses the removal even to root.
-        QTest::newRow("delete, read-only folder")
-                << 1 << del << yes << "read-only"
-                << "b.bmp z.bmp" << true << "cannot go to the trash";
+        row("delete, read-only folder", 1, del, yes, "read-only", "b.bmp z.bmp", true,
+            "cannot go to the trash");
     }
 
     void renameAndDeleteKeepOtherFiles()
@@ -630,33 +629,44 @@ private slots:
         }
     }
 
-    // b.bmp of a.bmp b.bmp z.bmp deleted (to the trash) or renamed, then taken back.
+    // b.bmp of a.bmp b.bmp z.bmp deleted (to the trash), renamed, moved or copied, from the grid,
+    // the viewer or its full-screen surface, then taken back.
     void undoPutsTheFileBack_data()
     {
-        QTest::addColumn<QString>("newName"); // empty: delete
+        QTest::addColumn<QString>("action"); // empty: delete; "move", "copy"; else a new name
         QTest::addColumn<QString>("plant"); // "appears": another b.bmp comes meanwhile
         QTest::addColumn<bool>("byKeys"); // Ctrl+Z, else the bar's "Undo"
         QTest::addColumn<QString>("trash"); // where the file went; relative to the folder
-        QTest::newRow("delete, Ctrl+Z") << ""
-                                        << "" << true << "../data/Trash";
-        QTest::newRow("delete, Undo") << ""
-                                      << "" << false << "../data/Trash";
-        QTest::newRow("delete, another comes") << ""
-                                               << "appears" << true << "../data/Trash";
-        QTest::newRow("delete on a card") << ""
-                                          << "card" << true << ".Trash-%1";
-        QTest::newRow("rename, Ctrl+Z") << "m.bmp"
-                                        << "" << true << "";
+        QTest::addColumn<QString>("from"); // "viewer", "surface" (Delete and F2 keys); else grid
+        const QString home = QStringLiteral("../data/Trash"), no;
+        const auto row = [&](const char *name, const QString &action, const QString &plant,
+                             bool keys, const QString &trash, const QString &from = {}) {
+            QTest::newRow(name) << action << plant << keys << trash << from;
+        };
+        row("delete, Ctrl+Z", no, no, true, home);
+        row("delete, Undo", no, no, false, home);
+        row("delete, another comes", no, "appears", true, home);
+        row("delete on a card", no, "card", true, ".Trash-%1");
+        row("rename, Ctrl+Z", "m.bmp", no, true, no);
         // Copied, compared and removed across file systems, both ways.
-        QTest::newRow("moved off a card, Ctrl+Z") << "(moved)/m.bmp"
-                                                  << "card" << true << "";
+        row("moved off a card, Ctrl+Z", "(moved)/m.bmp", "card", true, no);
+        row("move to, Undo", "move", no, false, no);
+        row("move to, off a card", "move", "card", true, no);
+        row("copy to, Undo", "copy", no, false, no);
+        row("copy to, off a card", "copy", "card", true, no);
+        row("copy to, another comes", "copy", "appears", true, no);
+        row("delete in the viewer", no, no, true, home, "viewer");
+        row("delete full screen", no, no, true, home, "surface");
+        row("rename in the viewer", "m.bmp", no, true, no, "viewer");
+        row("rename full screen", "m.bmp", no, true, no, "surface");
     }
 
     void undoPutsTheFileBack()
     {
-        QFETCH(QString, newName);
+        QFETCH(QString, action);
         QFETCH(QString, plant);
         QFETCH(QString, trash);
+        QFETCH(QString, from);
         const QString dir = root->filePath("d");
         QDir().mkpath(dir);
         const bool card = plant == QLatin1String("card");
@@ -667,26 +677,65 @@ private slots:
                 QProcess::execute(QStringLiteral("umount"), {dir});
         });
         QVERIFY(writeImages(dir, files("a.bmp b.bmp z.bmp"), 40));
+        QVERIFY(writeConfig(QStringLiteral("[Settings]\nthumbFileSize=1\n")));
         const auto before = contents(dir);
         const QString moved = root->filePath("moved");
         QVERIFY(QDir().mkpath(moved));
-        newName.replace("(moved)", moved);
+        action.replace("(moved)", moved);
+        const bool transfer = action == QLatin1String("move") || action == QLatin1String("copy");
+        const bool copy = action == QLatin1String("copy");
+        const bool gone = action.isEmpty() || action.startsWith(moved) || action == "move";
         Pictarn window;
         window.resize(240, 320);
         window.currentFolder = dir;
         window.loadFolder(dir);
+        QTRY_VERIFY(window.thumbnailView->boxAt(2)->isThumbLoaded());
+        QVERIFY(QFile::exists(ThumbnailCache::filePath(dir + "/b.bmp")));
         window.followViewer(dir + "/b.bmp");
+        QStringList said;
         answerEach(&window, [&](QWidget *dialog, int) {
-            if (auto *edit = dialog->findChild<QLineEdit *>())
-                edit->setText(newName);
-            QVERIFY(clickButton(dialog, newName.isEmpty() ? QString::fromUtf8("确定") : "Accept"));
+            if (dialog == window.imageViewer)
+                return;
+            auto *edit = dialog->findChild<QLineEdit *>();
+            if (edit)
+                edit->setText(action);
+            if (auto *label = dialog->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+                said << label->text();
+            QVERIFY(clickButton(dialog, edit               ? QStringLiteral("Accept")
+                                        : action.isEmpty() ? QString::fromUtf8("确定")
+                                                           : QStringLiteral("  Ok  ")));
         });
-        newName.isEmpty() ? window.deleteImage() : window.renameImage();
-        QCOMPARE(shown(window),
-                 files(newName.isEmpty() || newName.startsWith(moved) ? "a.bmp z.bmp"
-                                                                      : "a.bmp m.bmp z.bmp"));
-        QCOMPARE(contents(moved).value("m.bmp"),
-                 newName.startsWith(moved) ? before.value("b.bmp") : QByteArray());
+        const bool appears = plant == QLatin1String("appears");
+        QVERIFY(!appears || !copy || writeBytes(moved + "/b.bmp", 5, 'n'));
+        if (!from.isEmpty()) {
+            from == "viewer" ? window.showImage(dir + "/b.bmp") : window.showImageFullScreen();
+            QTRY_COMPARE(window.imageViewer->shownPath(), dir + "/b.bmp");
+            QWidget *front = window.imageViewer->front();
+            QVERIFY(front && QTest::qWaitForWindowActive(front));
+            QTest::keyClick(front, action.isEmpty() ? Qt::Key_Delete : Qt::Key_F2);
+            // The next picture in its place.
+            QCOMPARE(window.imageViewer->shownPath(), dir + (gone ? "/z.bmp" : "/m.bmp"));
+            front->close();
+        } else if (transfer) {
+            window.transferImage(moved, copy);
+        } else {
+            action.isEmpty() ? window.deleteImage() : window.renameImage();
+        }
+        if (appears && copy) {
+            // Nothing replaced: refused with a message, both kept.
+            QCOMPARE(contents(moved).value("b.bmp"), QByteArray(5, 'n'));
+            QCOMPARE(contents(dir), before);
+            QVERIFY2(said.last().contains("already exists"), qPrintable(said.join('|')));
+            return;
+        }
+        QCOMPARE(shown(window), files(gone   ? "a.bmp z.bmp"
+                                      : copy ? "a.bmp b.bmp z.bmp"
+                                             : "a.bmp m.bmp z.bmp"));
+        const QString there = transfer ? "b.bmp" : "m.bmp";
+        QCOMPARE(contents(moved).value(there),
+                 transfer || action.startsWith(moved) ? before.value("b.bmp") : QByteArray());
+        // The preview went along.
+        QCOMPARE(QFile::exists(ThumbnailCache::filePath(moved + "/" + there)), transfer);
         QVERIFY(window.undoBar->isVisible() && window.undoBar->height() >= 32);
         QVERIFY(window.undoBar->text().startsWith("b.bmp "));
         const QString trashed = QDir(dir).filePath(trash.arg(::geteuid()));
@@ -698,7 +747,6 @@ private slots:
                                               + QFile::encodeName(card ? "b.bmp" : dir + "/b.bmp")
                                               + "\nDeletionDate=2"));
         }
-        const bool appears = plant == QLatin1String("appears");
         QVERIFY(!appears || writeBytes(dir + "/b.bmp", 5, 'n'));
         QFETCH(bool, byKeys);
         if (byKeys) {
@@ -715,11 +763,52 @@ private slots:
             return;
         }
         QCOMPARE(contents(dir), before);
-        QVERIFY(QDir(moved).isEmpty());
+        QVERIFY(QDir(moved).entryList(QDir::Files).isEmpty());
         QCOMPARE(shown(window), files("a.bmp b.bmp z.bmp"));
         QCOMPARE(window.thumbnailView->selectedBox()->fileName(), QStringLiteral("b.bmp"));
+        QVERIFY(QFile::exists(ThumbnailCache::filePath(dir + "/b.bmp")) || !transfer);
         QVERIFY(trash.isEmpty() || QDir(trashed + "/info").isEmpty());
         QVERIFY(trash.isEmpty() || QDir(trashed + "/files").isEmpty());
+    }
+
+    // "Empty trash" removes only what the program put there and is still that file; a damaged
+    // record or a trash whose files/ is a link reaches nothing else.
+    void emptyTrashRemovesOnlyOurs()
+    {
+        const QString dir = root->filePath("d"), evil = root->filePath("evil");
+        QVERIFY(writeImages(dir, files("a.bmp b.bmp c.bmp"), 40));
+        QString why;
+        for (const char *name : {"a.bmp", "b.bmp"})
+            QVERIFY2(Trash::put(dir + '/' + name, ListedFolder(dir), why), qPrintable(why));
+        const QString trash = Trash::homeTrash();
+        QVERIFY(writeBytes(trash + "/files/other.bmp", 7)); // another program's
+        QVERIFY(QFile::remove(trash + "/files/b.bmp") && writeBytes(trash + "/files/b.bmp", 9));
+        QVERIFY(QDir().mkpath(evil) && QFile::link(dir, evil + "/files"));
+        struct stat c;
+        QVERIFY(::stat(QFile::encodeName(dir + "/c.bmp"), &c) == 0);
+        QFile record(Folders::records() + "/trashed");
+        QVERIFY(record.open(QIODevice::Append));
+        record.write("garbage\n" + QFile::encodeName(trash) + " .. 1 2\n" + QFile::encodeName(evil)
+                     + " c.bmp " + QByteArray::number(quint64(c.st_dev)) + ' '
+                     + QByteArray::number(quint64(c.st_ino)) + ' ' + QByteArray::number(c.st_size)
+                     + ' ' + QByteArray::number(c.st_mtim.tv_sec * 1000000000 + c.st_mtim.tv_nsec)
+                     + '\n');
+        record.close();
+        SettingsDialog dialog(nullptr);
+        QStringList said;
+        answerEach(&dialog, [&](QWidget *box, int n) {
+            said << box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
+            QVERIFY(clickButton(box,
+                                n == 0 ? QString::fromUtf8("确定") : QStringLiteral("  Ok  ")));
+        });
+        dialog.findChild<QPushButton *>(QStringLiteral("emptyTrash"))->click();
+        QVERIFY2(said.size() == 2 && said.at(0).contains("1 picture")
+                         && said.at(1).startsWith("1 picture"),
+                 qPrintable(said.join('|')));
+        QCOMPARE(QDir(trash + "/files").entryList(QDir::Files), files("b.bmp other.bmp"));
+        QCOMPARE(QDir(trash + "/info").entryList(QDir::Files), files("b.bmp.trashinfo"));
+        QCOMPARE(QDir(dir).entryList(QDir::Files), files("c.bmp"));
+        QCOMPARE(Trash::ours().files, 0);
     }
 
     void damagedFilesReadAsDefaults_data()
@@ -775,33 +864,30 @@ private slots:
     }
 
     // With no argument the program lists the folders listed when it last ended that are still
-    // there; the phone's screen stays filled whatever geometry was saved.
+    // there; the phone's screen stays filled whatever geometry was saved. The folder chooser
+    // opens at the folder listed now, else (none, or gone since) at home; Return takes the row.
     void remembersFolders_data()
     {
         QTest::addColumn<QString>("opened"); // at the first start
         QTest::addColumn<QString>("removed"); // before the next
         QTest::addColumn<QString>("listed"); // by the next start
-        QTest::newRow("two folders") << "Photos Other"
-                                     << ""
-                                     << "a.png b.png c.png z.png";
-        QTest::newRow("one gone") << "Photos Other"
-                                  << "Other"
-                                  << "a.png b.png c.png";
-        QTest::newRow("all gone") << "Other"
-                                  << "Other"
-                                  << "";
-        QTest::newRow("an image: its folder") << "Other/z.png"
-                                              << ""
-                                              << "z.png";
-        QTest::newRow("images one by one") << "Photos/a.png Other/z.png"
-                                           << ""
-                                           << "";
+        QTest::addColumn<QString>("chooser"); // where it opens; "gone": removed first; else home
+        const auto row = [](const char *name, const char *opened, const char *removed,
+                            const char *listed, const char *chooser) {
+            QTest::newRow(name) << opened << removed << listed << chooser;
+        };
+        row("two folders", "Photos Other", "", "a.png b.png c.png z.png", "Other");
+        row("one gone", "Photos Other", "Other", "a.png b.png c.png", "Photos");
+        row("all gone", "Other", "Other", "", "");
+        row("an image: its folder", "Other/z.png", "", "z.png", "gone");
+        row("images one by one", "Photos/a.png Other/z.png", "", "", "");
     }
 
     void remembersFolders()
     {
         QFETCH(QString, opened);
         QFETCH(QString, removed);
+        QFETCH(QString, chooser);
         QVERIFY(writeImages(root->filePath("Photos"), files("c.png a.png b.png")));
         QVERIFY(writeImages(root->filePath("Other"), files("z.png")));
         QStringList paths;
@@ -818,33 +904,14 @@ private slots:
         QTEST(shown(window).join(' '), "listed");
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.frameGeometry().size(), window.screen()->availableGeometry().size());
-    }
-
-    // The folder chooser opens at the folder listed now, else at home; Return takes the row.
-    void chooserStartsAtListedFolder_data()
-    {
-        QTest::addColumn<QString>("listed");
-        QTest::addColumn<bool>("gone");
-        QTest::newRow("listed folder") << "Photos" << false;
-        QTest::newRow("nothing listed") << "" << false;
-        QTest::newRow("listed folder gone") << "Photos" << true;
-    }
-
-    void chooserStartsAtListedFolder()
-    {
-        QFETCH(QString, listed);
-        QFETCH(bool, gone);
-        QVERIFY(writeImages(root->filePath("Photos"), files("a.png")));
-        Pictarn window;
-        if (!listed.isEmpty())
-            window.openPaths({root->filePath(listed)});
-        QVERIFY(!gone || QDir(root->filePath("Photos")).removeRecursively());
+        QVERIFY(chooser != "gone" || QDir(window.currentFolder).removeRecursively());
         answerModal([](QWidget *dialog) {
             QTest::keyClick(dialog->findChild<DirectoryView *>(), Qt::Key_Return);
         });
         window.open();
-        QCOMPARE(window.currentFolder,
-                 listed.isEmpty() || gone ? QDir::homePath() : root->filePath(listed));
+        QCOMPARE(window.currentFolder, chooser.isEmpty() || chooser == "gone"
+                                               ? QDir::homePath()
+                                               : root->filePath(chooser));
     }
 
     void fileKeepsWhatWasSaved()
