@@ -12,7 +12,8 @@ build=${2:-$top/build-shots}
 
 if [ ! -x "$build/pictarn" ]; then
     "$top/scripts/deps.sh" qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build \
-        fonts-dejavu-core fonts-droid-fallback xvfb openbox xdotool imagemagick
+        fonts-dejavu-core fonts-droid-fallback fonts-wqy-microhei qt6-tools-dev qt6-l10n-tools \
+        qt6-translations-l10n xvfb openbox xdotool imagemagick
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DPICTARN_BUILD_TESTS=OFF -DPICTARN_BUILD_BENCH=OFF >/dev/null
     cmake --build "$build" -j"$(nproc)" --target pictarn

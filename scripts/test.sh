@@ -7,7 +7,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
     qt6-image-formats-plugins xvfb xauth openbox xdotool imagemagick zlib1g-dev \
     libqt6svg6 pkg-config libheif-dev libjxl-dev libraw-dev libheif-examples libavif-bin \
     libjxl-tools liblcms2-dev webp icc-profiles-free libseccomp-dev \
-    tigervnc-standalone-server tigervnc-tools vncsnapshot || exit 1
+    tigervnc-standalone-server tigervnc-tools vncsnapshot qt6-tools-dev qt6-l10n-tools \
+    qt6-translations-l10n fonts-wqy-microhei || exit 1
 jobs=$(nproc)
 
 suite() { # build-dir, extra cmake arguments...

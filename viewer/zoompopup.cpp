@@ -27,7 +27,7 @@ QToolButton *zoomButton(QWidget *row, const QString &icon)
 
 ZoomPopup::ZoomPopup(ImageViewer *parent) : QMenu(parent)
 {
-    label = new QLabel(QStringLiteral("Zoom"), this);
+    label = new QLabel(tr("Zoom"), this);
     label->setAlignment(Qt::AlignHCenter);
     label->setFocusPolicy(Qt::NoFocus);
     QPalette colours = label->palette();
@@ -70,8 +70,7 @@ void ZoomPopup::setRatio(int ratio)
 
 void ZoomPopup::setPercent(int percent)
 {
-    label->setText(percent == 0 ? QStringLiteral("Zoom")
-                                : QStringLiteral("Zoom %1% ").arg(percent));
+    label->setText(percent == 0 ? tr("Zoom") : tr("Zoom %1% ").arg(percent));
     label->repaint();
 }
 
