@@ -2,6 +2,7 @@
 
 #include "app/bookmarkmenu.h"
 #include "app/fileoperations.h"
+#include "app/keyshelp.h"
 #include "app/settings.h"
 #include "app/trash.h"
 #include "app/undobar.h"
@@ -10,6 +11,7 @@
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "browse/pathchooser.h"
+#include "platform/accessibility.h"
 #include "platform/folders.h"
 #include "platform/qcopchannel.h"
 #include "platform/res_icon_reader.h"
@@ -79,7 +81,7 @@ QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QStri
     auto *button = new QToolButton(toolBar);
     button->setIcon(toolIcon(pixmap, toolBar));
     button->setText(text);
-    button->setToolTip(text.isEmpty() ? tip : text);
+    Accessibility::describe(button, text.isEmpty() ? tip : text);
     button->setAutoRaise(true);
     toolBar->addWidget(button);
     return button;
@@ -131,8 +133,10 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     mainMenu->addAction(tr("Delete"), this, &Pictarn::deleteImage);
     mainMenu->addSeparator();
     mainMenu->addAction(tr("About "), this, &Pictarn::About);
+    mainMenu->addAction(tr("Keys and gestures"), this,
+                        [this] { KeysHelp::present(KeysHelp::MainWindow, this); });
     mainMenu->addSeparator();
-    mainMenu->addAction(tr("Exit  "), qApp, &QCoreApplication::quit);
+    QAction *exit = mainMenu->addAction(tr("Exit  "), qApp, &QCoreApplication::quit);
     attachMenu(menuButton, mainMenu);
 
     bookmarkButton = addToolButton(toolBar, iconPixmap(QStringLiteral("bookmark_folder")),
@@ -208,6 +212,8 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     connect(imageListView, &ImageListView::orderChanged, this,
             [this] { thumbnailView->orderBoxes(imageListView->items()); });
     viewStack->addWidget(imageListView);
+    Accessibility::describe(imageListView, tr("Images"));
+    Accessibility::describeButtons(this);
 
     fullScreenItem->setChecked(settings->imageFullScreen());
 
@@ -226,6 +232,17 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     reread->setShortcut(Qt::Key_F5);
     connect(reread, &QAction::triggered, folderWatcher, &FolderWatcher::rescan);
     addAction(reread);
+    // Desktop keys; the phone's keys keep their meaning, for none of these reaches the views.
+    const std::pair<QKeySequence, void (Pictarn::*)()> keys[] = {
+            {QKeySequence(Qt::Key_Delete), &Pictarn::deleteImage},
+            {QKeySequence(Qt::Key_F2), &Pictarn::renameImage},
+            {QKeySequence(Qt::Key_F11), &Pictarn::showImageFullScreen},
+            {QKeySequence(Qt::CTRL | Qt::Key_O), &Pictarn::open},
+    };
+    for (const auto &[sequence, slot] : keys)
+        new QShortcut(sequence, this, this, slot);
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, exit, &QAction::trigger);
+    KeysHelp::addShortcuts(this, KeysHelp::MainWindow);
 
     if (settings->view() != 0)
         switchListView();
@@ -233,6 +250,7 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
         switchThumbnailView();
 
     undoBar = new UndoBar(this);
+    Accessibility::describeButtons(undoBar);
     connect(undoBar, &UndoBar::undoClicked, this, &Pictarn::undo);
     new QShortcut(QKeySequence::Undo, this, this, &Pictarn::undo);
 
@@ -634,6 +652,8 @@ void Pictarn::renameImage()
     cancelButton->setAutoDefault(false);
     buttons->addWidget(cancelButton);
     layout->addLayout(buttons);
+    Accessibility::describe(nameEdit, tr("New Name: ").trimmed());
+    Accessibility::describeButtons(&dialog);
     // A refused name keeps the dialog open with its text, saying why, to be corrected.
     QString target;
     connect(acceptButton, &QPushButton::clicked, &dialog, [&] {

@@ -2,6 +2,7 @@
 
 #include "browse/directoryview.h"
 #include "browse/foldertreeitem.h"
+#include "platform/accessibility.h"
 #include "platform/dialogplacement.h"
 #include "platform/zbasedialog.h"
 #include "platform/zpushbutton.h"
@@ -73,6 +74,8 @@ QString choosePath(const QString &start)
     QObject::connect(accept, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     view->installEventFilter(new ReturnAccepts(dialog));
+    Accessibility::describe(view, QCoreApplication::translate("PathChooser", "Folders"));
+    Accessibility::describeButtons(dialog);
 
     if (!DialogPlacement::place(dialog, nullptr, QSize(360, 480)))
         dialog->resize(220, 240);

@@ -3,6 +3,7 @@
 #include "app/bookmark.h"
 #include "app/settings.h"
 #include "browse/pathchooser.h"
+#include "platform/accessibility.h"
 #include "platform/dialogplacement.h"
 #include "platform/util_cst.h"
 #include "platform/zpushbutton.h"
@@ -165,6 +166,13 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(tr("Set   "), true
     softKeys = new UTIL_CST(this, tr("Save "), utf8("CST_Menu"), utf8("CST_Exit"));
     setCSTWidget(softKeys);
     softKeys->show();
+    Accessibility::describe(pageCombo, tr("Page"));
+    Accessibility::describe(thumbSize, thumbLabel->text().trimmed());
+    Accessibility::describe(delaySlider, delayCaption->text().trimmed());
+    Accessibility::describe(bmListView, tr("Set bookmark"));
+    Accessibility::describe(nameEdit, nameCaption->text().trimmed());
+    Accessibility::describe(dirEdit, dirCaption->text().trimmed());
+    Accessibility::describeButtons(this);
     connect(softKeys->getRightBtn(), &QPushButton::clicked, this, &QWidget::close);
     // On a desktop the screen covers the window: Escape leaves it as the right soft key does.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);

@@ -83,6 +83,8 @@ signals:
     void downPressed();
     void leftPressed();
     void rightPressed();
+    void homePressed();
+    void endPressed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -99,6 +99,12 @@ void ThumbnailView::addBox(ImageListItem *item, int, int)
     connect(box, &ImageBox::leftPressed, this, &ThumbnailView::leftPressed);
     connect(box, &ImageBox::upPressed, this, &ThumbnailView::upPressed);
     connect(box, &ImageBox::downPressed, this, &ThumbnailView::downPressed);
+    for (auto [signal, last] :
+         {std::pair(&ImageBox::homePressed, false), {&ImageBox::endPressed, true}})
+        connect(box, signal, this, [this, box, last] {
+            box->setSelected(false);
+            selectBox(last ? int(boxes.size()) - 1 : 0);
+        });
     // A box shown in a visible grid lays the whole grid out again: a folder of thousands would
     // take quadratic time. The grid is laid out once, when the boxes are in.
     if (grid->isEnabled()) {

@@ -1,5 +1,6 @@
 #include "viewer/imageviewer.h"
 
+#include "app/keyshelp.h"
 #include "platform/accessibility.h"
 
 #include "app/settings.h"
@@ -74,6 +75,7 @@ QSize screenSize()
 ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent), settings(settings)
 {
     setModal(true);
+    KeysHelp::addShortcuts(this, KeysHelp::Viewer);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *toolRow = new QHBoxLayout;
@@ -651,6 +653,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     widget->setAttribute(Qt::WA_DeleteOnClose);
     connect(widget, &QObject::destroyed, [pixmap] { delete pixmap; });
     fullScreenWidget = widget;
+    KeysHelp::addShortcuts(widget, KeysHelp::FullScreen);
     widget->setBackgroundColor(Qt::black);
     widget->setPixmap(pixmap, false);
     widget->setWindowTitle(QFileInfo(fileName).fileName());

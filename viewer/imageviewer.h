@@ -129,4 +129,5 @@ private:
     int decoding = 0; // the event loop runs in the middle of fitting a file; user steps wait
 
     friend class tst_ImageViewer;
+    friend class tst_Language;
 };

@@ -1,5 +1,6 @@
 #include "viewer/zoompopup.h"
 
+#include "platform/accessibility.h"
 #include "resources/iconset.h"
 #include "viewer/imageviewer.h"
 
@@ -10,9 +11,10 @@
 
 namespace {
 
-QToolButton *zoomButton(QWidget *row, const QString &icon)
+QToolButton *zoomButton(QWidget *row, const QString &icon, const QString &tip)
 {
     auto *button = new QToolButton(row);
+    Accessibility::describe(button, tip);
     button->setObjectName(icon);
     const QPixmap picture = iconPixmap(icon);
     button->setIcon(picture);
@@ -42,9 +44,9 @@ ZoomPopup::ZoomPopup(ImageViewer *parent) : QMenu(parent)
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    zoomOutButton = zoomButton(row, QStringLiteral("zoomout"));
-    zoomInButton = zoomButton(row, QStringLiteral("zoomin"));
-    zoomMaxButton = zoomButton(row, QStringLiteral("zoommax"));
+    zoomOutButton = zoomButton(row, QStringLiteral("zoomout"), tr("Zoom out"));
+    zoomInButton = zoomButton(row, QStringLiteral("zoomin"), tr("Zoom in"));
+    zoomMaxButton = zoomButton(row, QStringLiteral("zoommax"), tr("Full size"));
     layout->addWidget(zoomOutButton);
     layout->addWidget(zoomInButton);
     layout->addWidget(zoomMaxButton);

@@ -44,6 +44,25 @@
     </message>
 </context>
 <context>
+    <name>FrameShow</name>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Pause, resume</source>
+        <translation>Pause, resume</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
+</context>
+<context>
     <name>ImageListView</name>
     <message>
         <source>Name</source>
@@ -178,6 +197,213 @@
     </message>
 </context>
 <context>
+    <name>KeysHelp</name>
+    <message>
+        <source>Keys and gestures</source>
+        <translation>Keys and gestures</translation>
+    </message>
+    <message>
+        <source>Escape or a tap closes this.</source>
+        <translation>Escape or a tap closes this.</translation>
+    </message>
+    <message>
+        <source>F1, ?</source>
+        <translation>F1, ?</translation>
+    </message>
+    <message>
+        <source>This help</source>
+        <translation>This help</translation>
+    </message>
+    <message>
+        <source>Tap, Space, Return</source>
+        <translation>Tap, Space, Return</translation>
+    </message>
+    <message>
+        <source>Open the picture</source>
+        <translation>Open the picture</translation>
+    </message>
+    <message>
+        <source>Arrow keys</source>
+        <translation>Arrow keys</translation>
+    </message>
+    <message>
+        <source>Move the selection</source>
+        <translation>Move the selection</translation>
+    </message>
+    <message>
+        <source>Home, End</source>
+        <translation>Home, End</translation>
+    </message>
+    <message>
+        <source>First, last picture</source>
+        <translation>First, last picture</translation>
+    </message>
+    <message>
+        <source>Drag a finger</source>
+        <translation>Drag a finger</translation>
+    </message>
+    <message>
+        <source>Scroll</source>
+        <translation>Scroll</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Delete the picture (after a question)</source>
+        <translation>Delete the picture (after a question)</translation>
+    </message>
+    <message>
+        <source>F2</source>
+        <translation>F2</translation>
+    </message>
+    <message>
+        <source>Rename the picture</source>
+        <translation>Rename the picture</translation>
+    </message>
+    <message>
+        <source>F5</source>
+        <translation>F5</translation>
+    </message>
+    <message>
+        <source>Read the folders again</source>
+        <translation>Read the folders again</translation>
+    </message>
+    <message>
+        <source>F11</source>
+        <translation>F11</translation>
+    </message>
+    <message>
+        <source>The picture full screen</source>
+        <translation>The picture full screen</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Open a folder</source>
+        <translation>Open a folder</translation>
+    </message>
+    <message>
+        <source>Ctrl+Z</source>
+        <translation>Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>Undo the last delete or rename</source>
+        <translation>Undo the last delete or rename</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Right, Page Down, Space; swipe left</source>
+        <translation>Right, Page Down, Space; swipe left</translation>
+    </message>
+    <message>
+        <source>Next picture</source>
+        <translation>Next picture</translation>
+    </message>
+    <message>
+        <source>Left, Page Up, BackSpace; swipe right</source>
+        <translation>Left, Page Up, BackSpace; swipe right</translation>
+    </message>
+    <message>
+        <source>Previous picture</source>
+        <translation>Previous picture</translation>
+    </message>
+    <message>
+        <source>+, -; Ctrl+wheel</source>
+        <translation>+, -; Ctrl+wheel</translation>
+    </message>
+    <message>
+        <source>Zoom in, out</source>
+        <translation>Zoom in, out</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Fit to the screen</source>
+        <translation>Fit to the screen</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>Full size</source>
+        <translation>Full size</translation>
+    </message>
+    <message>
+        <source>Drag; arrow keys</source>
+        <translation>Drag; arrow keys</translation>
+    </message>
+    <message>
+        <source>Move a zoomed picture</source>
+        <translation>Move a zoomed picture</translation>
+    </message>
+    <message>
+        <source>Escape, Return</source>
+        <translation>Escape, Return</translation>
+    </message>
+    <message>
+        <source>Close the viewer</source>
+        <translation>Close the viewer</translation>
+    </message>
+    <message>
+        <source>Tap, Escape</source>
+        <translation>Tap, Escape</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Tap</source>
+        <translation>Tap</translation>
+    </message>
+    <message>
+        <source>Show or hide the control bar</source>
+        <translation>Show or hide the control bar</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>Space</translation>
+    </message>
+    <message>
+        <source>Pause, resume</source>
+        <translation>Pause, resume</translation>
+    </message>
+    <message>
+        <source>Right, Down, Return; swipe left</source>
+        <translation>Right, Down, Return; swipe left</translation>
+    </message>
+    <message>
+        <source>Left, Up; swipe right</source>
+        <translation>Left, Up; swipe right</translation>
+    </message>
+    <message>
+        <source>Previous picture (and pause)</source>
+        <translation>Previous picture (and pause)</translation>
+    </message>
+    <message>
+        <source>Escape</source>
+        <translation>Escape</translation>
+    </message>
+    <message>
+        <source>End the show</source>
+        <translation>End the show</translation>
+    </message>
+</context>
+<context>
     <name>PathChooser</name>
     <message>
         <source>Choose path:      </source>
@@ -194,6 +420,10 @@
     <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Folders</translation>
     </message>
 </context>
 <context>
@@ -344,6 +574,14 @@
         <source>%1 deleted</source>
         <translation>%1 deleted</translation>
     </message>
+    <message>
+        <source>Keys and gestures</source>
+        <translation>Keys and gestures</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation>Images</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -439,6 +677,29 @@
         <source>Path     </source>
         <translation>Path</translation>
     </message>
+    <message>
+        <source>Page</source>
+        <translation>Page</translation>
+    </message>
+</context>
+<context>
+    <name>SlideShow</name>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Pause, resume</source>
+        <translation>Pause, resume</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
 </context>
 <context>
     <name>Trash</name>
@@ -478,6 +739,18 @@
     <message>
         <source>Zoom %1% </source>
         <translation>Zoom %1%</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>Full size</source>
+        <translation>Full size</translation>
     </message>
 </context>
 </TS>

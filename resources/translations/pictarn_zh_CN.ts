@@ -44,6 +44,25 @@
     </message>
 </context>
 <context>
+    <name>FrameShow</name>
+    <message>
+        <source>Back</source>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>Pause, resume</source>
+        <translation>暂停、继续</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>下一张</translation>
+    </message>
+</context>
+<context>
     <name>ImageListView</name>
     <message>
         <source>Name</source>
@@ -178,6 +197,213 @@
     </message>
 </context>
 <context>
+    <name>KeysHelp</name>
+    <message>
+        <source>Keys and gestures</source>
+        <translation>按键与手势</translation>
+    </message>
+    <message>
+        <source>Escape or a tap closes this.</source>
+        <translation>按 Escape 或轻触关闭。</translation>
+    </message>
+    <message>
+        <source>F1, ?</source>
+        <translation>F1、?</translation>
+    </message>
+    <message>
+        <source>This help</source>
+        <translation>本帮助</translation>
+    </message>
+    <message>
+        <source>Tap, Space, Return</source>
+        <translation>轻触、空格、回车</translation>
+    </message>
+    <message>
+        <source>Open the picture</source>
+        <translation>打开图片</translation>
+    </message>
+    <message>
+        <source>Arrow keys</source>
+        <translation>方向键</translation>
+    </message>
+    <message>
+        <source>Move the selection</source>
+        <translation>移动选择</translation>
+    </message>
+    <message>
+        <source>Home, End</source>
+        <translation>Home、End</translation>
+    </message>
+    <message>
+        <source>First, last picture</source>
+        <translation>第一张、最后一张</translation>
+    </message>
+    <message>
+        <source>Drag a finger</source>
+        <translation>手指拖动</translation>
+    </message>
+    <message>
+        <source>Scroll</source>
+        <translation>滚动</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Delete the picture (after a question)</source>
+        <translation>删除图片（先询问）</translation>
+    </message>
+    <message>
+        <source>F2</source>
+        <translation>F2</translation>
+    </message>
+    <message>
+        <source>Rename the picture</source>
+        <translation>重命名图片</translation>
+    </message>
+    <message>
+        <source>F5</source>
+        <translation>F5</translation>
+    </message>
+    <message>
+        <source>Read the folders again</source>
+        <translation>重新读取文件夹</translation>
+    </message>
+    <message>
+        <source>F11</source>
+        <translation>F11</translation>
+    </message>
+    <message>
+        <source>The picture full screen</source>
+        <translation>全屏显示图片</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Open a folder</source>
+        <translation>打开文件夹</translation>
+    </message>
+    <message>
+        <source>Ctrl+Z</source>
+        <translation>Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>Undo the last delete or rename</source>
+        <translation>撤销上次删除或重命名</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Right, Page Down, Space; swipe left</source>
+        <translation>右、Page Down、空格；向左滑</translation>
+    </message>
+    <message>
+        <source>Next picture</source>
+        <translation>下一张</translation>
+    </message>
+    <message>
+        <source>Left, Page Up, BackSpace; swipe right</source>
+        <translation>左、Page Up、退格；向右滑</translation>
+    </message>
+    <message>
+        <source>Previous picture</source>
+        <translation>上一张</translation>
+    </message>
+    <message>
+        <source>+, -; Ctrl+wheel</source>
+        <translation>+、-；Ctrl+滚轮</translation>
+    </message>
+    <message>
+        <source>Zoom in, out</source>
+        <translation>放大、缩小</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Fit to the screen</source>
+        <translation>适合屏幕</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>Full size</source>
+        <translation>原始大小</translation>
+    </message>
+    <message>
+        <source>Drag; arrow keys</source>
+        <translation>拖动；方向键</translation>
+    </message>
+    <message>
+        <source>Move a zoomed picture</source>
+        <translation>移动放大的图片</translation>
+    </message>
+    <message>
+        <source>Escape, Return</source>
+        <translation>Escape、回车</translation>
+    </message>
+    <message>
+        <source>Close the viewer</source>
+        <translation>关闭查看器</translation>
+    </message>
+    <message>
+        <source>Tap, Escape</source>
+        <translation>轻触、Escape</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>Tap</source>
+        <translation>轻触</translation>
+    </message>
+    <message>
+        <source>Show or hide the control bar</source>
+        <translation>显示或隐藏控制栏</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>空格</translation>
+    </message>
+    <message>
+        <source>Pause, resume</source>
+        <translation>暂停、继续</translation>
+    </message>
+    <message>
+        <source>Right, Down, Return; swipe left</source>
+        <translation>右、下、回车；向左滑</translation>
+    </message>
+    <message>
+        <source>Left, Up; swipe right</source>
+        <translation>左、上；向右滑</translation>
+    </message>
+    <message>
+        <source>Previous picture (and pause)</source>
+        <translation>上一张（并暂停）</translation>
+    </message>
+    <message>
+        <source>Escape</source>
+        <translation>Escape</translation>
+    </message>
+    <message>
+        <source>End the show</source>
+        <translation>结束放映</translation>
+    </message>
+</context>
+<context>
     <name>PathChooser</name>
     <message>
         <source>Choose path:      </source>
@@ -194,6 +420,10 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>文件夹</translation>
     </message>
 </context>
 <context>
@@ -344,6 +574,14 @@
         <source>%1 deleted</source>
         <translation>%1 已删除</translation>
     </message>
+    <message>
+        <source>Keys and gestures</source>
+        <translation>按键与手势</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation>图片</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -439,6 +677,29 @@
         <source>Path     </source>
         <translation>路径</translation>
     </message>
+    <message>
+        <source>Page</source>
+        <translation>页面</translation>
+    </message>
+</context>
+<context>
+    <name>SlideShow</name>
+    <message>
+        <source>Back</source>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>Pause, resume</source>
+        <translation>暂停、继续</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>下一张</translation>
+    </message>
 </context>
 <context>
     <name>Trash</name>
@@ -478,6 +739,18 @@
     <message>
         <source>Zoom %1% </source>
         <translation>缩放 %1%</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>缩小</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Full size</source>
+        <translation>原始大小</translation>
     </message>
 </context>
 </TS>
