@@ -138,6 +138,11 @@ windows 1
 tap 112 12
 windows 2
 shot slideshow
+key F1
+windows 3
+shot keys-slideshow
+key Escape
+windows 2
 key Escape
 windows 1
 
@@ -178,10 +183,18 @@ shot delete
 key Escape
 windows 1
 
-# The about box, then "Exit  ".
+# The main menu, the keys help, the about box, then "Exit  ".
 tap 12 12
 popup >/dev/null
+shot menu
 key Up Up Return
+windows 2
+shot keys
+key Escape
+windows 1
+tap 12 12
+popup >/dev/null
+key Up Up Up Return
 wait_for 300 popup_of "$app_pid" >/dev/null
 shot about
 key Return
