@@ -4,9 +4,10 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScroller>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -32,15 +33,8 @@ KeysHelp::KeysHelp(Screen screen, QWidget *parent) : QDialog(nullptr)
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setAccessibleName(windowTitle());
     scrollArea->setToolTip(tr("Escape or a tap closes this."));
-    // A tap closes; a drag scrolls. The scroller tells them apart: a tap is a press that ends
-    // without a drag.
-    QScroller::grabGesture(scrollArea->viewport(), QScroller::LeftMouseButtonGesture);
-    connect(QScroller::scroller(scrollArea->viewport()), &QScroller::stateChanged, this,
-            [this](QScroller::State state) {
-                if (state == QScroller::Inactive && lastState == QScroller::Pressed)
-                    reject();
-                lastState = state;
-            });
+    scrollArea->viewport()->installEventFilter(this);
+    text->installEventFilter(this); // the text covers the viewport and takes its presses
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scrollArea);
@@ -76,6 +70,30 @@ void KeysHelp::keyReleaseEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && !event->isAutoRepeat())
         reject();
+}
+
+// A tap closes; a drag scrolls. By hand, for a kinetic scroller beneath a full-screen
+// picture loses the taps.
+bool KeysHelp::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove
+        && type != QEvent::MouseButtonRelease)
+        return QDialog::eventFilter(watched, event);
+    const QPoint at = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
+    QScrollBar *bar = scrollArea->verticalScrollBar();
+    if (type == QEvent::MouseButtonPress) {
+        pressedAt = at;
+        pressedValue = bar->value();
+        dragged = false;
+    } else if (type == QEvent::MouseMove) {
+        dragged = dragged || (at - pressedAt).manhattanLength() >= 8;
+        if (dragged)
+            bar->setValue(pressedValue - (at.y() - pressedAt.y()));
+    } else if (!dragged) {
+        reject();
+    }
+    return true;
 }
 
 QList<QPair<QString, QString>> KeysHelp::rows(Screen screen)

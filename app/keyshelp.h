@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QScroller>
 
 class QLabel;
 class QScrollArea;
@@ -26,8 +25,11 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QScrollArea *scrollArea;
-    QScroller::State lastState = QScroller::Inactive;
+    QPoint pressedAt;
+    int pressedValue = 0;
+    bool dragged = false;
 };

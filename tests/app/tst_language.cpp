@@ -173,7 +173,7 @@ private slots:
         QTest::newRow("main window, menu") << int(KeysHelp::MainWindow) << true;
         QTest::newRow("viewer") << int(KeysHelp::Viewer) << false;
         QTest::newRow("full screen") << int(KeysHelp::FullScreen) << false;
-        QTest::newRow("slide show") << int(KeysHelp::SlideShow) << false;
+        QTest::newRow("slide show") << int(KeysHelp::SlideShow) << true;
     }
 
     void help()
