@@ -27,8 +27,8 @@ void BookmarkMenu::load()
         return;
     }
     clear();
-    QAction *documents = addAction(QIcon(QPixmap(QStringLiteral("image/DocsIcon.png"))),
-                                   QString::fromUtf8("我的图像"));
+    QAction *documents
+            = addAction(QIcon(QPixmap(QStringLiteral("image/DocsIcon.png"))), tr("我的图像"));
     documents->setData(0);
     documents->setEnabled(QFileInfo(Folders::documents()).isDir());
     if (!bookmarks.isEmpty())

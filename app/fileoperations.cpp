@@ -4,6 +4,7 @@
 #include "platform/filedescriptor.h"
 #include "thumbs/thumbnailcache.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -20,9 +21,10 @@ namespace {
 QString reason(int error)
 {
     if (error == ESTALE)
-        return QStringLiteral("The folder has changed since it was listed");
+        return QCoreApplication::translate("FileOperations",
+                                           "The folder has changed since it was listed");
     if (error == ENOENT)
-        return QStringLiteral("The file is gone");
+        return QCoreApplication::translate("FileOperations", "The file is gone");
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
@@ -185,11 +187,15 @@ FileOperations::Outcome FileOperations::rename(const QString &path, const Listed
     const bool absolute = newName.startsWith(QLatin1Char('/'));
     const QString targetName = absolute ? ListedFolder::nameOf(newName) : newName;
     if (targetName.isEmpty())
-        return {false, QStringLiteral("The name is empty"), path};
+        return {false, QCoreApplication::translate("FileOperations", "The name is empty"), path};
     if (targetName == QLatin1String(".") || targetName == QLatin1String(".."))
-        return {false, QStringLiteral("\"%1\" is not a file name").arg(targetName), path};
+        return {false,
+                QCoreApplication::translate("FileOperations", "\"%1\" is not a file name")
+                        .arg(targetName),
+                path};
     if (!absolute && newName.contains(QLatin1Char('/')))
-        return {false, QStringLiteral("A name cannot hold \"/\""), path};
+        return {false, QCoreApplication::translate("FileOperations", "A name cannot hold \"/\""),
+                path};
 
     const FileDescriptor from(folder.open());
     if (!from.isOpen())
@@ -199,13 +205,16 @@ FileOperations::Outcome FileOperations::rename(const QString &path, const Listed
                                         O_PATH | O_DIRECTORY | O_CLOEXEC)
                                : ::dup(from.fd));
     if (!to.isOpen())
-        return {false, QStringLiteral("There is no folder %1").arg(targetFolder), path};
+        return {false,
+                QCoreApplication::translate("FileOperations", "There is no folder %1")
+                        .arg(targetFolder),
+                path};
 
     const QByteArray oldBytes = QFile::encodeName(ListedFolder::nameOf(path));
     const QByteArray newBytes = QFile::encodeName(targetName);
     const long limit = ::fpathconf(to.fd, _PC_NAME_MAX);
     if (newBytes.size() > (limit > 0 ? limit : NAME_MAX))
-        return {false, QStringLiteral("The name is too long"), path};
+        return {false, QCoreApplication::translate("FileOperations", "The name is too long"), path};
     const QString target
             = targetFolder
               + (targetFolder.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/"))
@@ -214,7 +223,10 @@ FileOperations::Outcome FileOperations::rename(const QString &path, const Listed
     struct stat info;
     if (::fstatat(to.fd, newBytes.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         if (!sameFile(from.fd, oldBytes, to.fd, newBytes))
-            return {false, QStringLiteral("%1 already exists").arg(targetName), path};
+            return {false,
+                    QCoreApplication::translate("FileOperations", "%1 already exists")
+                            .arg(targetName),
+                    path};
         if (oldBytes == newBytes)
             return {true, {}, path};
         // Another spelling of the same name on a file system that ignores case.
@@ -224,7 +236,8 @@ FileOperations::Outcome FileOperations::rename(const QString &path, const Listed
     }
     if (!move(from.fd, oldBytes, to.fd, newBytes))
         return {false,
-                errno == EEXIST ? QStringLiteral("%1 already exists").arg(targetName)
+                errno == EEXIST ? QCoreApplication::translate("FileOperations", "%1 already exists")
+                                          .arg(targetName)
                                 : reason(errno),
                 path};
     ThumbnailCache::rename(from.fd, oldBytes, to.fd, newBytes);

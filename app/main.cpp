@@ -3,6 +3,7 @@
 #include "app/movejournal.h"
 #include "app/pictarn.h"
 #include "app/startup.h"
+#include "app/translations.h"
 #include "platform/zapplication.h"
 
 #include <QDeadlineTimer>
@@ -26,6 +27,7 @@ int main(int argc, char **argv)
     Startup::enterDataDirectory(argv[0]);
     ZApplication app(qtArgc, argv, ZApplication::GuiClient);
     Startup::addPluginFolder(argv[0]);
+    Translations::install(QLocale::system());
     // Qt ends the program with an abort when a window is made with no screen (a missing
     // framebuffer device, say): say what is wrong and end cleanly instead.
     if (!QGuiApplication::primaryScreen()) {

@@ -2,6 +2,7 @@
 
 #include "app/bookmarkmenu.h"
 #include "app/fileoperations.h"
+#include "app/keyshelp.h"
 #include "app/settings.h"
 #include "app/transfermenu.h"
 #include "app/trash.h"
@@ -12,6 +13,7 @@
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "browse/pathchooser.h"
+#include "platform/accessibility.h"
 #include "platform/folders.h"
 #include "platform/qcopchannel.h"
 #include "platform/res_icon_reader.h"
@@ -82,7 +84,7 @@ QToolButton *addToolButton(QToolBar *toolBar, const QPixmap &pixmap, const QStri
     auto *button = new QToolButton(toolBar);
     button->setIcon(toolIcon(pixmap, toolBar));
     button->setText(text);
-    button->setToolTip(text.isEmpty() ? tip : text);
+    Accessibility::describe(button, text.isEmpty() ? tip : text);
     button->setAutoRaise(true);
     toolBar->addWidget(button);
     return button;
@@ -124,65 +126,65 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     addToolBar(toolBar);
 
     auto *menuButton = addToolButton(toolBar, dataPicture(QStringLiteral("image/wmenu.png")), {},
-                                     QStringLiteral("Menu"));
+                                     tr("Menu"));
     mainMenu = new QMenu(this);
-    mainMenu->addAction(QStringLiteral("Open dir    "), this, &Pictarn::open);
-    mainMenu->addAction(QStringLiteral("Clear list  "), this, &Pictarn::moveall);
-    mainMenu->addAction(QStringLiteral("Slide Type  "), this, &Pictarn::startSlideShow);
+    mainMenu->addAction(tr("Open dir    "), this, &Pictarn::open);
+    mainMenu->addAction(tr("Clear list  "), this, &Pictarn::moveall);
+    mainMenu->addAction(tr("Slide Type  "), this, &Pictarn::startSlideShow);
     mainMenu->addSeparator();
-    mainMenu->addAction(QStringLiteral("Rename   "), this, &Pictarn::renameImage);
-    mainMenu->addAction(QStringLiteral("Delete"), this, &Pictarn::deleteImage);
+    mainMenu->addAction(tr("Rename   "), this, &Pictarn::renameImage);
+    mainMenu->addAction(tr("Delete"), this, &Pictarn::deleteImage);
     QAction *afterDelete = mainMenu->addSeparator();
-    mainMenu->addAction(QStringLiteral("About "), this, &Pictarn::About);
+    mainMenu->addAction(tr("About "), this, &Pictarn::About);
+    mainMenu->addAction(tr("Keys and gestures"), this,
+                        [this] { KeysHelp::present(KeysHelp::MainWindow, this); });
     mainMenu->addSeparator();
-    mainMenu->addAction(QStringLiteral("Exit  "), qApp, &QCoreApplication::quit);
+    QAction *exit = mainMenu->addAction(tr("Exit  "), qApp, &QCoreApplication::quit);
     attachMenu(menuButton, mainMenu);
 
     bookmarkButton = addToolButton(toolBar, iconPixmap(QStringLiteral("bookmark_folder")),
-                                   QStringLiteral("Bookmarks"));
+                                   tr("Bookmarks"));
     connect(bookmarkButton, &QToolButton::clicked, this, &Pictarn::showBookmarkMenu);
 
-    thumbViewButton = addToolButton(toolBar, iconPixmap(QStringLiteral("view_icon")), {},
-                                    QStringLiteral("Thumbnails"));
+    thumbViewButton
+            = addToolButton(toolBar, iconPixmap(QStringLiteral("view_icon")), {}, tr("Thumbnails"));
     thumbViewButton->setCheckable(true);
     connect(thumbViewButton, &QToolButton::clicked, this, &Pictarn::switchThumbnailView);
 
-    listViewButton = addToolButton(toolBar, iconPixmap(QStringLiteral("view_text")), {},
-                                   QStringLiteral("List"));
+    listViewButton
+            = addToolButton(toolBar, iconPixmap(QStringLiteral("view_text")), {}, tr("List"));
     listViewButton->setCheckable(true);
     connect(listViewButton, &QToolButton::clicked, this, &Pictarn::switchListView);
 
     auto *slideShowAction = new QAction(toolIcon(iconPixmap(QStringLiteral("slideshow")), toolBar),
-                                        QStringLiteral("SlideShow"), this);
+                                        tr("SlideShow"), this);
     connect(slideShowAction, &QAction::triggered, this, &Pictarn::startSlideShow);
     toolBar->addAction(slideShowAction);
 
-    auto *settingsButton
-            = addToolButton(toolBar, dataPicture(QStringLiteral("image/SettingsIcon.png")), {},
-                            QStringLiteral("Settings"));
+    auto *settingsButton = addToolButton(
+            toolBar, dataPicture(QStringLiteral("image/SettingsIcon.png")), {}, tr("Settings"));
     settingsMenu = new QMenu(this);
-    settingsMenu->addAction(QStringLiteral("Set   "), this, &Pictarn::showSettingsDialog);
+    settingsMenu->addAction(tr("Set   "), this, &Pictarn::showSettingsDialog);
     settingsMenu->addSeparator();
-    fullScreenItem = settingsMenu->addAction(QStringLiteral("Full screen "), this,
-                                             &Pictarn::setFullScreen);
+    fullScreenItem = settingsMenu->addAction(tr("Full screen "), this, &Pictarn::setFullScreen);
     fullScreenItem->setData(0);
     fullScreenItem->setCheckable(true);
     attachMenu(settingsButton, settingsMenu);
 
     auto *fullScreenAction
             = new QAction(toolIcon(dataPicture(QStringLiteral("image/fullscreen.png")), toolBar),
-                          QStringLiteral("Show FullScreen"), this);
+                          tr("Show FullScreen"), this);
     connect(fullScreenAction, &QAction::triggered, this, &Pictarn::showImageFullScreen);
     toolBar->addAction(fullScreenAction);
 
     auto *renameAction = new QAction(toolIcon(iconPixmap(QStringLiteral("rename")), toolBar),
-                                     QStringLiteral("Rename"), this);
+                                     tr("Rename"), this);
     connect(renameAction, &QAction::triggered, this, &Pictarn::renameImage);
     toolBar->addAction(renameAction);
 
     auto *deleteAction
             = new QAction(toolIcon(dataPicture(QStringLiteral("image/editdelete.png")), toolBar),
-                          QStringLiteral("delete"), this);
+                          tr("delete"), this);
     connect(deleteAction, &QAction::triggered, this, &Pictarn::deleteImage);
     toolBar->addAction(deleteAction);
     static bool told = false;
@@ -222,6 +224,8 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     connect(imageListView, &ImageListView::orderChanged, this,
             [this] { thumbnailView->orderBoxes(imageListView->items()); });
     viewStack->addWidget(imageListView);
+    Accessibility::describe(imageListView, tr("Images"));
+    Accessibility::describeButtons(this);
 
     fullScreenItem->setChecked(settings->imageFullScreen());
 
@@ -244,6 +248,17 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     connect(folderLister, &FolderLister::imagesFound, this, &Pictarn::takeImages);
     connect(folderLister, &FolderLister::folderRead, folderWatcher, &FolderWatcher::watchFolder);
     connect(folderLister, &FolderLister::finished, this, &Pictarn::listingFinished);
+    // Desktop keys; the phone's keys keep their meaning, for none of these reaches the views.
+    const std::pair<QKeySequence, void (Pictarn::*)()> keys[] = {
+            {QKeySequence(Qt::Key_Delete), &Pictarn::deleteImage},
+            {QKeySequence(Qt::Key_F2), &Pictarn::renameImage},
+            {QKeySequence(Qt::Key_F11), &Pictarn::showImageFullScreen},
+            {QKeySequence(Qt::CTRL | Qt::Key_O), &Pictarn::open},
+    };
+    for (const auto &[sequence, slot] : keys)
+        new QShortcut(sequence, this, this, slot);
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, exit, &QAction::trigger);
+    KeysHelp::addShortcuts(this, KeysHelp::MainWindow);
 
     if (settings->view() != 0)
         switchListView();
@@ -251,6 +266,7 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
         switchThumbnailView();
 
     undoBar = new UndoBar(this);
+    Accessibility::describeButtons(undoBar);
     connect(undoBar, &UndoBar::undoClicked, this, &Pictarn::undo);
     new QShortcut(QKeySequence::Undo, this, this, &Pictarn::undo);
 
@@ -545,7 +561,7 @@ void Pictarn::updateTitle()
         const QString name = QDir(folder).dirName();
         title += QStringLiteral(" - ") + (name.isEmpty() ? folder : name);
     } else if (folders.size() > 1) {
-        title += QStringLiteral(" - %1 folders").arg(folders.size());
+        title += tr(" - %1 folders").arg(folders.size());
     }
     setWindowTitle(title);
 }
@@ -729,7 +745,7 @@ QString Pictarn::renamePath(const QString &name, const QString &path, QWidget *a
     ZBaseDialog dialog(asker, nullptr, 1);
     auto *layout = new QVBoxLayout(&dialog);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(QStringLiteral("New Name: "), &dialog));
+    layout->addWidget(new QLabel(tr("New Name: "), &dialog));
     auto *nameEdit = new QLineEdit(name, &dialog);
     layout->addWidget(nameEdit);
     auto *problem = new QLabel(&dialog);
@@ -739,14 +755,16 @@ QString Pictarn::renamePath(const QString &name, const QString &path, QWidget *a
     layout->addWidget(problem);
     auto *buttons = new QHBoxLayout;
     auto *acceptButton = new ZPushButton(&dialog, 3, -1, -1);
-    acceptButton->setText(QStringLiteral("Accept"));
+    acceptButton->setText(tr("Accept"));
     acceptButton->setDefault(true);
     buttons->addWidget(acceptButton);
     auto *cancelButton = new ZPushButton(&dialog, 3, -1, -1);
-    cancelButton->setText(QStringLiteral("Cancel"));
+    cancelButton->setText(tr("Cancel"));
     cancelButton->setAutoDefault(false);
     buttons->addWidget(cancelButton);
     layout->addLayout(buttons);
+    Accessibility::describe(nameEdit, tr("New Name: ").trimmed());
+    Accessibility::describeButtons(&dialog);
     // A refused name keeps the dialog open with its text, saying why, to be corrected.
     QString target;
     connect(acceptButton, &QPushButton::clicked, &dialog, [&] {
@@ -767,10 +785,9 @@ QString Pictarn::renamePath(const QString &name, const QString &path, QWidget *a
     relist(path, target);
     lastChange = Change{path, target, std::nullopt, folder, -1, -1, false, std::nullopt};
     // A file moved to another folder leaves the list: the bar says where it went.
-    undoBar->showMessage(
-            ListedFolder::folderOf(target) != folder.path()
-                    ? QStringLiteral("%1 moved to %2").arg(name, target)
-                    : QStringLiteral("%1 renamed to %2").arg(name, ListedFolder::nameOf(target)));
+    undoBar->showMessage(ListedFolder::folderOf(target) != folder.path()
+                                 ? tr("%1 moved to %2").arg(name, target)
+                                 : tr("%1 renamed to %2").arg(name, ListedFolder::nameOf(target)));
     return target;
 }
 
@@ -792,7 +809,7 @@ QString Pictarn::transferPath(const QString &path, const QString &folder, bool c
         ZMessageBox::information(asker, QPixmap(),
                                  (copy ? tr("%1 was not copied:\n%2") : tr("%1 was not moved:\n%2"))
                                          .arg(name, outcome.message),
-                                 QStringLiteral("  Ok  "));
+                                 tr("  Ok  "));
         return {};
     }
     lastChange = Change{
@@ -880,7 +897,7 @@ void Pictarn::undo()
     }
     const QString name = ListedFolder::nameOf(change.path);
     if (!done) {
-        undoBar->showMessage(QStringLiteral("%1 was not put back: %2").arg(name, why), false);
+        undoBar->showMessage(tr("%1 was not put back: %2").arg(name, why), false);
         return;
     }
     const bool listed = change.givenAt >= 0 || listedFolders.contains(change.folder.path());
@@ -906,7 +923,7 @@ void Pictarn::undo()
     if (ImageBox *box = thumbnailView->selectedBox())
         box->setSelected(false);
     followViewer(change.path);
-    undoBar->showMessage(QStringLiteral("%1 is back").arg(name), false);
+    undoBar->showMessage(tr("%1 is back").arg(name), false);
 }
 
 void Pictarn::deleteImage()
@@ -919,11 +936,11 @@ void Pictarn::deleteImage()
 bool Pictarn::deletePath(const QString &name, const QString &path, QWidget *asker)
 {
     const ListedFolder folder = listedFolder(thumbnailView, path);
-    const QString text = QStringLiteral("Delete         \n") + name + QStringLiteral(" ?");
+    const QString text = tr("Delete         \n") + name + tr(" ?");
     // Return alone keeps the file: "Cancel" is the default.
     const int answer = ZMessageBox::information(
-            asker, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true), text,
-            QString::fromUtf8("确定"), QStringLiteral("Cancel"), QString(), 1, 1);
+            asker, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true), text, tr("确定"),
+            tr("Cancel"), QString(), 1, 1);
     if (answer != 0)
         return false;
     // To the trash, from where Undo takes it back; where there is none, only for good and
@@ -933,17 +950,16 @@ bool Pictarn::deletePath(const QString &name, const QString &path, QWidget *aske
     if (!trashed) {
         const int again = ZMessageBox::information(
                 asker, RES_ICON_Reader().getIcon("Dialog_Exclamatory_Mark.gif", true),
-                QStringLiteral("%1 cannot go to the trash:\n%2").arg(name, why),
-                QStringLiteral("Delete permanently"), QStringLiteral("Cancel"), QString(), 1, 1);
+                tr("%1 cannot go to the trash:\n%2").arg(name, why), tr("Delete permanently"),
+                tr("Cancel"), QString(), 1, 1);
         if (again != 0)
             return false;
         const FileOperations::Outcome outcome = FileOperations::remove(path, folder);
         // A file that could not be removed stays listed, and the user is told.
         if (!outcome.done) {
-            ZMessageBox::information(
-                    asker, QPixmap(),
-                    QStringLiteral("%1 was not deleted:\n%2").arg(name, outcome.message),
-                    QStringLiteral("  Ok  "));
+            ZMessageBox::information(asker, QPixmap(),
+                                     tr("%1 was not deleted:\n%2").arg(name, outcome.message),
+                                     tr("  Ok  "));
             return false;
         }
     }
@@ -959,8 +975,8 @@ bool Pictarn::deletePath(const QString &name, const QString &path, QWidget *aske
     if (!trashed)
         lastChange.reset();
     givenImages.removeAll(path);
-    undoBar->showMessage(trashed ? QStringLiteral("%1 moved to the trash").arg(name)
-                                 : QStringLiteral("%1 deleted").arg(name),
+    undoBar->showMessage(trashed ? tr("%1 moved to the trash").arg(name)
+                                 : tr("%1 deleted").arg(name),
                          bool(trashed));
 
     dropFromViews(path);
@@ -1038,5 +1054,5 @@ void Pictarn::About()
                            "<p>Pictarn team: list, thumbnails, viewer and slide show.</p>"
                            "<p>Built with Qt %1.</p></qt>")
                     .arg(QString::fromLatin1(qVersion())),
-            QStringLiteral("  Ok  "), QString(), QString(), 1);
+            tr("  Ok  "), QString(), QString(), 1);
 }

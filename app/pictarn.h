@@ -91,6 +91,7 @@ private:
     void relist(const QString &from, const QString &to);
     friend class tst_MainRoad;
     friend class tst_Robustness;
+    friend class tst_Language;
 
     // Lists the folder's images into both views, beside those already listed.
     void loadFolder(const QString &path);

@@ -5,6 +5,7 @@
 #include "platform/folders.h"
 #include "thumbs/thumbnailcache.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -23,7 +24,7 @@ namespace {
 QString why(int error)
 {
     if (error == ESTALE)
-        return QStringLiteral("The folder has changed since it was listed");
+        return QCoreApplication::translate("Trash", "The folder has changed since it was listed");
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
@@ -256,7 +257,8 @@ bool Trash::restore(const Entry &entry, const ListedFolder &folder, QString &rea
         return false;
     }
     if (!FileOperations::move(files.fd, name, to.fd, target)) {
-        reason = errno == EEXIST ? QStringLiteral("Another %1 is there now: both are kept")
+        reason = errno == EEXIST ? QCoreApplication::translate(
+                                           "Trash", "Another %1 is there now: both are kept")
                                            .arg(ListedFolder::nameOf(entry.originalPath))
                                  : why(errno);
         return false;

@@ -15,7 +15,7 @@ UndoBar::UndoBar(QWidget *parent)
     setObjectName(QStringLiteral("undoBar"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
-    undoButton->setText(QStringLiteral("Undo"));
+    undoButton->setText(tr("Undo"));
     undoButton->setMinimumHeight(32);
     undoButton->setFocusPolicy(Qt::NoFocus); // the keys stay with the views
     label->setTextFormat(Qt::PlainText);

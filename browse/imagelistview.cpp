@@ -19,7 +19,7 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setColumnCount(2);
-    setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
+    setHeaderLabels({tr("Name"), tr("Size")});
     headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     // The size column widens to what it is given and never narrows. The header's own sizing to
     // contents measures every row at each change: quadratic over a thumbnail pass. The names

@@ -2,10 +2,12 @@
 
 #include "browse/directoryview.h"
 #include "browse/foldertreeitem.h"
+#include "platform/accessibility.h"
 #include "platform/dialogplacement.h"
 #include "platform/zbasedialog.h"
 #include "platform/zpushbutton.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -43,10 +45,11 @@ QString choosePath(const QString &start)
     QPointer<ZBaseDialog> dialog = new ZBaseDialog(nullptr, nullptr, 1, {});
     auto *layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(QString::fromUtf8("Choose path:      "), dialog));
+    layout->addWidget(
+            new QLabel(QCoreApplication::translate("PathChooser", "Choose path:      "), dialog));
 
     auto *view = new DirectoryView(dialog);
-    view->setHeaderLabels({QStringLiteral("Directory")});
+    view->setHeaderLabels({QCoreApplication::translate("PathChooser", "Directory")});
     view->header()->hide();
     const QFileInfoList drives = QDir::drives();
     for (const QFileInfo &drive : drives) {
@@ -62,15 +65,17 @@ QString choosePath(const QString &start)
 
     auto *buttons = new QHBoxLayout;
     auto *accept = new ZPushButton(dialog, 3, -1, -1);
-    accept->setText(QString::fromUtf8("确定"));
+    accept->setText(QCoreApplication::translate("PathChooser", "确定"));
     auto *cancel = new ZPushButton(dialog, 3, -1, -1);
-    cancel->setText(QString::fromUtf8("Cancel"));
+    cancel->setText(QCoreApplication::translate("PathChooser", "Cancel"));
     buttons->addWidget(accept);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
     QObject::connect(accept, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     view->installEventFilter(new ReturnAccepts(dialog));
+    Accessibility::describe(view, QCoreApplication::translate("PathChooser", "Folders"));
+    Accessibility::describeButtons(dialog);
 
     if (!DialogPlacement::place(dialog, nullptr, QSize(360, 480)))
         dialog->resize(220, 240);

@@ -1,5 +1,6 @@
 #include "platform/util_cst.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -25,8 +26,8 @@ UTIL_CST::UTIL_CST(QWidget *parent, const QString &middle, const QString &left,
 QString UTIL_CST::label(const QString &text)
 {
     if (text == QLatin1String("CST_Menu"))
-        return QStringLiteral("Menu");
+        return QCoreApplication::translate("UTIL_CST", "Menu");
     if (text == QLatin1String("CST_Exit"))
-        return QStringLiteral("Exit");
+        return QCoreApplication::translate("UTIL_CST", "Exit");
     return text;
 }

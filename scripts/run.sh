@@ -26,7 +26,8 @@ done
 [ $headless = no ] || "$top/scripts/vncsession.sh" --check
 
 packages=(qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build fonts-dejavu-core
-    fonts-droid-fallback qt6-image-formats-plugins libqt6svg6 pkg-config libheif-dev libjxl-dev
+    fonts-droid-fallback fonts-wqy-microhei qt6-image-formats-plugins libqt6svg6 pkg-config
+    libheif-dev libjxl-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     libraw-dev liblcms2-dev libjpeg-dev libpng-dev libseccomp-dev)
 [ $headless = yes ] && packages+=(tigervnc-standalone-server tigervnc-tools xauth openbox)
 "$top/scripts/deps.sh" "${packages[@]}"

@@ -12,7 +12,8 @@ build=${2:-$top/build-shots}
 
 if [ ! -x "$build/pictarn" ]; then
     "$top/scripts/deps.sh" qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build \
-        fonts-dejavu-core fonts-droid-fallback xvfb openbox xdotool imagemagick
+        fonts-dejavu-core fonts-droid-fallback fonts-wqy-microhei qt6-tools-dev qt6-l10n-tools \
+        qt6-translations-l10n xvfb openbox xdotool imagemagick
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DPICTARN_BUILD_TESTS=OFF -DPICTARN_BUILD_BENCH=OFF >/dev/null
     cmake --build "$build" -j"$(nproc)" --target pictarn
@@ -137,6 +138,11 @@ windows 1
 tap 112 12
 windows 2
 shot slideshow
+key F1
+windows 3
+shot keys-slideshow
+key Escape
+windows 2
 key Escape
 windows 1
 
@@ -177,10 +183,18 @@ shot delete
 key Escape
 windows 1
 
-# The about box, then "Exit  ".
+# The main menu, the keys help, the about box, then "Exit  ".
 tap 12 12
 popup >/dev/null
+shot menu
 key Up Up Return
+windows 2
+shot keys
+key Escape
+windows 1
+tap 12 12
+popup >/dev/null
+key Up Up Up Return
 wait_for 300 popup_of "$app_pid" >/dev/null
 shot about
 key Return

@@ -8,7 +8,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
     libqt6svg6 pkg-config libheif-dev libjxl-dev libraw-dev libheif-examples libavif-bin \
     libjxl-tools liblcms2-dev libjpeg-dev libpng-dev webp icc-profiles-free libgs-common \
     libseccomp-dev \
-    tigervnc-standalone-server tigervnc-tools vncsnapshot || exit 1
+    tigervnc-standalone-server tigervnc-tools vncsnapshot qt6-tools-dev qt6-l10n-tools \
+    qt6-translations-l10n fonts-wqy-microhei || exit 1
 jobs=$(nproc)
 
 suite() { # build-dir, extra cmake arguments...

@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "app/trash.h"
 #include "browse/pathchooser.h"
+#include "platform/accessibility.h"
 #include "platform/dialogplacement.h"
 #include "platform/util_cst.h"
 #include "platform/zmessagebox.h"
@@ -44,7 +45,7 @@ QWidget *newPage(QWidget *contentBox)
 
 QCheckBox *newCheck(const char *text, const char *name, QWidget *parent)
 {
-    auto *check = new QCheckBox(utf8(text), parent);
+    auto *check = new QCheckBox(SettingsDialog::tr(text), parent);
     check->setObjectName(QLatin1String(name));
     return check;
 }
@@ -58,7 +59,7 @@ QLabel *newLabel(const QString &text, const char *name, QWidget *parent)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), true, parent)
+SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(tr("Set   "), true, parent)
 {
     contentBox = new QWidget(this);
     auto *contentLayout = new QVBoxLayout(contentBox);
@@ -68,7 +69,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
 
     // Sits on the title line, at its right end, wide enough for its longest text.
     pageCombo = new QComboBox(this);
-    pageCombo->addItems({utf8("Thumbnail"), utf8("Slide Type  "), utf8("Set bookmark")});
+    pageCombo->addItems({tr("Thumbnail"), tr("Slide Type  "), tr("Set bookmark")});
     pageCombo->resize(qMax(pageCombo->width(), pageCombo->sizeHint().width()), 24);
     pageCombo->move(240 - pageCombo->width(), 0);
     pageCombo->setFixedHeight(24);
@@ -76,12 +77,12 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     connect(pageCombo, &QComboBox::activated, this, &SettingsDialog::setset);
 
     thumbnailPage = newPage(contentBox);
-    auto *thumbGroup = new QGroupBox(utf8("Set thumbnail "), thumbnailPage);
+    auto *thumbGroup = new QGroupBox(tr("Set thumbnail "), thumbnailPage);
     auto *thumbLayout = new QVBoxLayout(thumbGroup);
-    dimensionCheck = newCheck("View Pics Size    ", "dimensionCheck", thumbGroup);
-    extCheck = newCheck("View document role", "extCheck", thumbGroup);
-    thumbCheck = newCheck("Save icons  ", "thumbCheck", thumbGroup);
-    thumbLabel = newLabel(utf8("Greater than:  "), "thumbLabel", thumbGroup);
+    dimensionCheck = newCheck(QT_TR_NOOP("View Pics Size    "), "dimensionCheck", thumbGroup);
+    extCheck = newCheck(QT_TR_NOOP("View document role"), "extCheck", thumbGroup);
+    thumbCheck = newCheck(QT_TR_NOOP("Save icons  "), "thumbCheck", thumbGroup);
+    thumbLabel = newLabel(tr("Greater than:  "), "thumbLabel", thumbGroup);
     thumbSize = new QSpinBox(thumbGroup);
     thumbSize->setObjectName(QStringLiteral("thumbSize"));
     thumbSize->setSuffix(tr(" Kb"));
@@ -104,18 +105,18 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
 
     slidePage = newPage(contentBox);
     slidePage->hide();
-    auto *slideGroup = new QGroupBox(utf8("Set Slde Type     "), slidePage);
+    auto *slideGroup = new QGroupBox(tr("Set Slde Type     "), slidePage);
     auto *slideLayout = new QVBoxLayout(slideGroup);
-    delayCaption = newLabel(utf8("Changing Time: "), "TextLabel2", slideGroup);
-    delayLabel = newLabel(tr("2 s"), "delayLabel", slideGroup);
+    delayCaption = newLabel(tr("Changing Time: "), "TextLabel2", slideGroup);
+    delayLabel = newLabel(tr("%1 s").arg(2), "delayLabel", slideGroup);
     delaySlider = new QSlider(Qt::Horizontal, slideGroup);
     delaySlider->setObjectName(QStringLiteral("delaySlider"));
     delaySlider->setRange(2, 60);
     delaySlider->setSingleStep(2);
     delaySlider->setTickPosition(QSlider::TicksBelow);
     delaySlider->setTickInterval(10);
-    barCheck = newCheck("Screen Setting ", "barCheck", slideGroup);
-    rotateCheck = newCheck("Rotate Type ", "rotateCheck", slideGroup);
+    barCheck = newCheck(QT_TR_NOOP("Screen Setting "), "barCheck", slideGroup);
+    rotateCheck = newCheck(QT_TR_NOOP("Rotate Type "), "rotateCheck", slideGroup);
     for (QWidget *control :
          {static_cast<QWidget *>(delayCaption), static_cast<QWidget *>(delayLabel),
           static_cast<QWidget *>(delaySlider), static_cast<QWidget *>(barCheck),
@@ -128,7 +129,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     bookmarkPage->hide();
     bmListView = new QTreeWidget(bookmarkPage);
     bmListView->setObjectName(QStringLiteral("bmListView"));
-    bmListView->setHeaderLabels({utf8("Pics Name"), utf8("Path: ")});
+    bmListView->setHeaderLabels({tr("Pics Name"), tr("Path: ")});
     bmListView->setRootIsDecorated(false);
     QScroller::grabGesture(bmListView->viewport(), QScroller::LeftMouseButtonGesture);
     // The scroller moves in pixels: by rows, a short drag would jump a row per pixel.
@@ -145,8 +146,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     editFrame->setEnabled(false);
     auto *editGroup = new QGroupBox(bookmarkPage);
     auto *editLayout = new QGridLayout(editGroup);
-    nameCaption = newLabel(utf8("Pics name   "), "TextLabel4", editGroup);
-    dirCaption = newLabel(utf8("Pash:    "), "textdir", editGroup);
+    nameCaption = newLabel(tr("Pics name   "), "TextLabel4", editGroup);
+    dirCaption = newLabel(tr("Pash:    "), "textdir", editGroup);
     nameEdit = new QLineEdit(editGroup);
     nameEdit->setObjectName(QStringLiteral("nameEdit"));
     dirEdit = new QLineEdit(editGroup);
@@ -158,10 +159,10 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     auto *buttonGroup = new QGroupBox(bookmarkPage);
     auto *buttonLayout = new QHBoxLayout(buttonGroup);
     addButton = new ZPushButton(buttonGroup, 3, -1, -1);
-    addButton->setText(utf8("Add  "));
+    addButton->setText(tr("Add  "));
     addButton->adjustSize();
     deleteButton = new ZPushButton(buttonGroup, 3, -1, -1);
-    deleteButton->setText(utf8("Delete"));
+    deleteButton->setText(tr("Delete"));
     deleteButton->setEnabled(false);
     buttonLayout->addWidget(addButton);
     buttonLayout->addWidget(deleteButton);
@@ -171,9 +172,16 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(utf8("Set   "), tr
     bookmarkLayout->addWidget(editGroup);
     bookmarkLayout->addWidget(buttonGroup);
 
-    softKeys = new UTIL_CST(this, utf8("Save "), utf8("CST_Menu"), utf8("CST_Exit"));
+    softKeys = new UTIL_CST(this, tr("Save "), utf8("CST_Menu"), utf8("CST_Exit"));
     setCSTWidget(softKeys);
     softKeys->show();
+    Accessibility::describe(pageCombo, tr("Page"));
+    Accessibility::describe(thumbSize, thumbLabel->text().trimmed());
+    Accessibility::describe(delaySlider, delayCaption->text().trimmed());
+    Accessibility::describe(bmListView, tr("Set bookmark"));
+    Accessibility::describe(nameEdit, nameCaption->text().trimmed());
+    Accessibility::describe(dirEdit, dirCaption->text().trimmed());
+    Accessibility::describeButtons(this);
     connect(softKeys->getRightBtn(), &QPushButton::clicked, this, &QWidget::close);
     // On a desktop the screen covers the window: Escape leaves it as the right soft key does.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
@@ -275,7 +283,7 @@ void SettingsDialog::getpath()
 
 void SettingsDialog::newBookmark()
 {
-    auto *row = new QTreeWidgetItem(bmListView, {utf8("Path     "), chosenPath});
+    auto *row = new QTreeWidgetItem(bmListView, {tr("Path     "), chosenPath});
     bmListView->setCurrentItem(row);
     row->setSelected(true);
     editFrame->setEnabled(true);
@@ -306,7 +314,7 @@ void SettingsDialog::saveThumbnailsChecked(bool on)
 
 void SettingsDialog::delayChanged(int seconds)
 {
-    delayLabel->setText(QString::number(seconds) + QLatin1String(" s"));
+    delayLabel->setText(tr("%1 s").arg(seconds));
 }
 
 void SettingsDialog::selectionChanged(QTreeWidgetItem *row)

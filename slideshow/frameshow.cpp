@@ -1,5 +1,7 @@
 #include "slideshow/frameshow.h"
 
+#include "app/keyshelp.h"
+#include "platform/accessibility.h"
 #include "resources/iconset.h"
 #include "slideshow/framefolders.h"
 
@@ -20,6 +22,7 @@ FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     : ImageWidget(nullptr), options(options), clock(std::move(clock)), list(options.order)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    KeysHelp::addShortcuts(this, KeysHelp::SlideShow);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::BlankCursor);
@@ -41,9 +44,11 @@ FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     const int frame = controlBar->frameWidth();
     row->setContentsMargins(frame, frame, frame, frame);
     row->setSpacing(0);
-    auto addButton = [this, row](const QString &icon, const char *name, void (FrameShow::*slot)()) {
+    auto addButton = [this, row](const QString &icon, const char *name, const QString &tip,
+                                 void (FrameShow::*slot)()) {
         auto *button = new QToolButton(controlBar);
         button->setObjectName(QLatin1String(name));
+        Accessibility::describe(button, tip);
         const QPixmap pixmap = iconPixmap(icon);
         button->setIcon(pixmap);
         if (!pixmap.isNull())
@@ -54,10 +59,11 @@ FrameShow::FrameShow(const FrameOptions &options, Clock clock)
         row->addWidget(button);
         return button;
     };
-    addButton(QStringLiteral("back"), "backButton", &FrameShow::showPreviousImage);
-    playButton = addButton(QStringLiteral("pause"), "playButton", &FrameShow::pause);
-    addButton(QStringLiteral("stop"), "stopButton", &FrameShow::stop);
-    addButton(QStringLiteral("next"), "nextButton", &FrameShow::showNextImage);
+    addButton(QStringLiteral("back"), "backButton", tr("Back"), &FrameShow::showPreviousImage);
+    playButton = addButton(QStringLiteral("pause"), "playButton", tr("Pause, resume"),
+                           &FrameShow::pause);
+    addButton(QStringLiteral("stop"), "stopButton", tr("Stop"), &FrameShow::stop);
+    addButton(QStringLiteral("next"), "nextButton", tr("Next"), &FrameShow::showNextImage);
     controlBar->hide();
 
     timer = new QTimer(this);

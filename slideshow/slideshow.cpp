@@ -1,6 +1,8 @@
 #include "slideshow/slideshow.h"
 
+#include "app/keyshelp.h"
 #include "app/settings.h"
+#include "platform/accessibility.h"
 #include "resources/iconset.h"
 #include "viewer/animationplayer.h"
 
@@ -21,6 +23,7 @@ SlideShow::SlideShow(const QList<ImageEntry> &entries, Settings *settings)
     : ImageWidget(nullptr), images(entries), settings(settings)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    KeysHelp::addShortcuts(this, KeysHelp::SlideShow);
     prefetcher.setParent(this);
     setFocusPolicy(Qt::StrongFocus);
 
@@ -40,9 +43,11 @@ SlideShow::SlideShow(const QList<ImageEntry> &entries, Settings *settings)
     row->setContentsMargins(frame, frame, frame, frame);
     row->setSpacing(0);
 
-    auto addButton = [this, row](const QString &icon, const char *name, void (SlideShow::*slot)()) {
+    auto addButton = [this, row](const QString &icon, const char *name, const QString &tip,
+                                 void (SlideShow::*slot)()) {
         auto *button = new QToolButton(controlBar);
         button->setObjectName(QLatin1String(name));
+        Accessibility::describe(button, tip);
         const QPixmap pixmap = iconPixmap(icon);
         button->setIcon(pixmap);
         if (!pixmap.isNull())
@@ -54,10 +59,11 @@ SlideShow::SlideShow(const QList<ImageEntry> &entries, Settings *settings)
         row->addWidget(button);
         return button;
     };
-    addButton(QStringLiteral("back"), "backButton", &SlideShow::showPreviousImage);
-    playButton = addButton(QStringLiteral("play"), "playButton", &SlideShow::pause);
-    addButton(QStringLiteral("stop"), "stopButton", &SlideShow::stop);
-    addButton(QStringLiteral("next"), "nextButton", &SlideShow::showNextImage);
+    addButton(QStringLiteral("back"), "backButton", tr("Back"), &SlideShow::showPreviousImage);
+    playButton = addButton(QStringLiteral("play"), "playButton", tr("Pause, resume"),
+                           &SlideShow::pause);
+    addButton(QStringLiteral("stop"), "stopButton", tr("Stop"), &SlideShow::stop);
+    addButton(QStringLiteral("next"), "nextButton", tr("Next"), &SlideShow::showNextImage);
 
     counter = new QLabel(QStringLiteral("..."), controlBar);
     counter->setObjectName(QStringLiteral("counter"));

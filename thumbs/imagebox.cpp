@@ -324,6 +324,12 @@ void ImageBox::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Down:
         emit downPressed();
         break;
+    case Qt::Key_Home:
+        emit homePressed();
+        break;
+    case Qt::Key_End:
+        emit endPressed();
+        break;
     default:
         break;
     }

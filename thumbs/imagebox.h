@@ -126,6 +126,8 @@ signals:
     void downPressed();
     void leftPressed();
     void rightPressed();
+    void homePressed();
+    void endPressed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

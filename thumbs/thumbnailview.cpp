@@ -202,6 +202,12 @@ ImageBox *ThumbnailView::bind(int index) const
         connect(box, &ImageBox::leftPressed, self, &ThumbnailView::leftPressed);
         connect(box, &ImageBox::upPressed, self, &ThumbnailView::upPressed);
         connect(box, &ImageBox::downPressed, self, &ThumbnailView::downPressed);
+        for (auto [signal, last] :
+             {std::pair(&ImageBox::homePressed, false), {&ImageBox::endPressed, true}})
+            connect(box, signal, self, [self, box, last] {
+                box->setSelected(false);
+                self->selectBox(last ? self->boxCount() - 1 : 0);
+            });
         connect(box, &ImageBox::selectionChanged, self, [self, box] {
             const std::shared_ptr<Picture> &shown = box->picture();
             self->selectedCount += shown->selected ? 1 : -1;

@@ -1,5 +1,8 @@
 #include "viewer/imageviewer.h"
 
+#include "app/keyshelp.h"
+#include "platform/accessibility.h"
+
 #include "app/settings.h"
 #include "platform/dialogplacement.h"
 #include "platform/trace.h"
@@ -44,16 +47,17 @@ QToolButton *toolButton(QWidget *parent, const QPixmap &picture, const QString &
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
-    static const QHash<QString, QString> tips{
-            {QStringLiteral("menu"), QStringLiteral("Menu")},
-            {QStringLiteral("toscreen"), QStringLiteral("Fit to screen")},
-            {QStringLiteral("zoom"), QStringLiteral("Zoom")},
-            {QStringLiteral("rotate"), QStringLiteral("Rotate")},
-            {QStringLiteral("brightup"), QStringLiteral("Brighter")},
-            {QStringLiteral("brightdown"), QStringLiteral("Darker")},
-            {QStringLiteral("fullscreen"), QStringLiteral("Full screen")},
+    static const QHash<QString, const char *> tips{
+            {QStringLiteral("menu"), QT_TRANSLATE_NOOP("ImageViewer", "Menu")},
+            {QStringLiteral("toscreen"), QT_TRANSLATE_NOOP("ImageViewer", "Fit to screen")},
+            {QStringLiteral("zoom"), QT_TRANSLATE_NOOP("ImageViewer", "Zoom")},
+            {QStringLiteral("rotate"), QT_TRANSLATE_NOOP("ImageViewer", "Rotate")},
+            {QStringLiteral("brightup"), QT_TRANSLATE_NOOP("ImageViewer", "Brighter")},
+            {QStringLiteral("brightdown"), QT_TRANSLATE_NOOP("ImageViewer", "Darker")},
+            {QStringLiteral("fullscreen"), QT_TRANSLATE_NOOP("ImageViewer", "Full screen")},
     };
-    button->setToolTip(tips.value(name)); // desktop users hover before they tap
+    // Desktop users hover before they tap; a screen reader says the same.
+    Accessibility::describe(button, QCoreApplication::translate("ImageViewer", tips.value(name)));
     button->setIcon(picture);
     if (!picture.isNull())
         button->setIconSize(picture.size());
@@ -73,6 +77,7 @@ QSize screenSize()
 ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent), settings(settings)
 {
     setModal(true);
+    KeysHelp::addShortcuts(this, KeysHelp::Viewer);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *toolRow = new QHBoxLayout;
@@ -81,13 +86,12 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     QToolButton *menuButton
             = toolButton(this, QPixmap(QStringLiteral("image/menu.png")), QStringLiteral("menu"));
     auto *menu = new QMenu(menuButton);
-    connect(menu->addAction(QString::fromUtf8("Propertis   ")), &QAction::triggered, this,
+    connect(menu->addAction(tr("Propertis   ")), &QAction::triggered, this,
             &ImageViewer::showInfoDialog);
-    connect(menu->addAction(QString::fromUtf8("Full Screen ")), &QAction::triggered, this,
+    connect(menu->addAction(tr("Full Screen ")), &QAction::triggered, this,
             &ImageViewer::showFullScreen);
     menu->addSeparator();
-    connect(menu->addAction(QString::fromUtf8("Exit  ")), &QAction::triggered, this,
-            &QWidget::close);
+    connect(menu->addAction(tr("Exit  ")), &QAction::triggered, this, &QWidget::close);
     menuButton->setMenu(menu);
     menuButton->setPopupMode(QToolButton::InstantPopup);
     toolRow->addWidget(menuButton);
@@ -268,19 +272,19 @@ void ImageViewer::load(const QString &fileName)
     brightPixmap = QPixmap();
     showPixmap(basePixmap);
 
-    statusLabel->setText(QStringLiteral("Loading..."));
+    statusLabel->setText(tr("Loading..."));
     fitToScreen();
     if (!self || generation != pass)
         return;
     showPosition();
 
     info[0] = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
-    info[1] = QString::fromLatin1(imageFormat.toUpper()) + QStringLiteral(" image");
+    info[1] = QString::fromLatin1(imageFormat.toUpper()) + tr(" image");
     const QFileInfo file(fileName);
     info[2] = file.path();
     const qint64 bytes = file.size();
-    info[3] = bytes <= 1024 ? QStringLiteral("%1 %2").arg(bytes).arg(QStringLiteral("bytes"))
-                            : QStringLiteral("%1 %2").arg(bytes / 1024).arg(QStringLiteral("Kb"));
+    info[3] = bytes <= 1024 ? QStringLiteral("%1 %2").arg(bytes).arg(tr("bytes"))
+                            : QStringLiteral("%1 %2").arg(bytes / 1024).arg(tr("Kb"));
     info[4] = QStringLiteral("%1x%2").arg(fullWidth).arg(fullHeight);
 }
 
@@ -450,7 +454,7 @@ void ImageViewer::zoomIn()
 {
     if (decoding)
         return;
-    zoomPopup->setBusyText(QStringLiteral("Zooming in..."));
+    zoomPopup->setBusyText(tr("Zooming in..."));
     zoomTo(geometry.nextStep(1));
     // A step that changed nothing must not leave the busy text behind.
     showZoom();
@@ -460,7 +464,7 @@ void ImageViewer::zoomOut()
 {
     if (decoding)
         return;
-    zoomPopup->setBusyText(QStringLiteral("Zooming out..."));
+    zoomPopup->setBusyText(tr("Zooming out..."));
     const double scale = geometry.nextStep(-1);
     if (!fitted && scale == geometry.fitScale()) {
         fitted = false;
@@ -475,7 +479,7 @@ void ImageViewer::zoomMax()
 {
     if (decoding)
         return;
-    zoomPopup->setBusyText(QStringLiteral("Zooming..."));
+    zoomPopup->setBusyText(tr("Zooming..."));
     zoomTo(1.0);
     showZoom();
 }
@@ -670,6 +674,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     widget->setAttribute(Qt::WA_DeleteOnClose);
     connect(widget, &QObject::destroyed, [pixmap] { delete pixmap; });
     fullScreenWidget = widget;
+    KeysHelp::addShortcuts(widget, KeysHelp::FullScreen);
     widget->setBackgroundColor(Qt::black);
     widget->setClosesOnSwipeDown(true);
     widget->setPixmap(pixmap, false);
@@ -789,7 +794,9 @@ void ImageViewer::showInfoDialog()
 {
     if (decoding)
         return;
-    static const char *const captions[] = {"文件名", "格式", "位置", "大小", "尺寸", "颜色"};
+    static const char *const captions[]
+            = {QT_TR_NOOP("文件名"), QT_TR_NOOP("格式"), QT_TR_NOOP("位置"),
+               QT_TR_NOOP("大小"),   QT_TR_NOOP("尺寸"), QT_TR_NOOP("颜色")};
     ZBaseDialog dialog(nullptr, nullptr, true, Qt::WindowFlags());
     // As wide as the phone's screen, or on a desktop as the longest fact: a folder path cut off
     // after a dozen letters tells nothing.
@@ -802,8 +809,7 @@ void ImageViewer::showInfoDialog()
     grid->setSpacing(4);
     layout->addLayout(grid);
     for (int i = 0; i < 6; ++i) {
-        grid->addWidget(new QLabel(QString::fromUtf8(captions[i]) + QLatin1Char(':'), &dialog), i,
-                        0);
+        grid->addWidget(new QLabel(tr(captions[i]) + QLatin1Char(':'), &dialog), i, 0);
         auto *value = new ZMultiLineEdit(&dialog, true, 1);
         value->setReadOnly(true);
         value->setPlainText(info[size_t(i)]);
@@ -821,7 +827,7 @@ void ImageViewer::showInfoDialog()
         grid->addWidget(value, i, 1);
     }
     auto *button = new ZPushButton(&dialog, 3, -1, -1);
-    button->setText(QString::fromUtf8("确定"));
+    button->setText(tr("确定"));
     connect(button, &QPushButton::clicked, &dialog, &QWidget::close);
     button->setDefault(true); // Return closes the box, as Escape does
     layout->addWidget(button);

@@ -147,4 +147,5 @@ private:
     QList<QAction *> fileActions;
 
     friend class tst_ImageViewer;
+    friend class tst_Language;
 };

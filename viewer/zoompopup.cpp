@@ -1,5 +1,6 @@
 #include "viewer/zoompopup.h"
 
+#include "platform/accessibility.h"
 #include "resources/iconset.h"
 #include "viewer/imageviewer.h"
 
@@ -10,9 +11,10 @@
 
 namespace {
 
-QToolButton *zoomButton(QWidget *row, const QString &icon)
+QToolButton *zoomButton(QWidget *row, const QString &icon, const QString &tip)
 {
     auto *button = new QToolButton(row);
+    Accessibility::describe(button, tip);
     button->setObjectName(icon);
     const QPixmap picture = iconPixmap(icon);
     button->setIcon(picture);
@@ -27,7 +29,7 @@ QToolButton *zoomButton(QWidget *row, const QString &icon)
 
 ZoomPopup::ZoomPopup(ImageViewer *parent) : QMenu(parent)
 {
-    label = new QLabel(QStringLiteral("Zoom"), this);
+    label = new QLabel(tr("Zoom"), this);
     label->setAlignment(Qt::AlignHCenter);
     label->setFocusPolicy(Qt::NoFocus);
     QPalette colours = label->palette();
@@ -42,9 +44,9 @@ ZoomPopup::ZoomPopup(ImageViewer *parent) : QMenu(parent)
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    zoomOutButton = zoomButton(row, QStringLiteral("zoomout"));
-    zoomInButton = zoomButton(row, QStringLiteral("zoomin"));
-    zoomMaxButton = zoomButton(row, QStringLiteral("zoommax"));
+    zoomOutButton = zoomButton(row, QStringLiteral("zoomout"), tr("Zoom out"));
+    zoomInButton = zoomButton(row, QStringLiteral("zoomin"), tr("Zoom in"));
+    zoomMaxButton = zoomButton(row, QStringLiteral("zoommax"), tr("Full size"));
     layout->addWidget(zoomOutButton);
     layout->addWidget(zoomInButton);
     layout->addWidget(zoomMaxButton);
@@ -70,8 +72,7 @@ void ZoomPopup::setRatio(int ratio)
 
 void ZoomPopup::setPercent(int percent)
 {
-    label->setText(percent == 0 ? QStringLiteral("Zoom")
-                                : QStringLiteral("Zoom %1% ").arg(percent));
+    label->setText(percent == 0 ? tr("Zoom") : tr("Zoom %1% ").arg(percent));
     label->repaint();
 }
 
