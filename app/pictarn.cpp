@@ -10,6 +10,7 @@
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "browse/pathchooser.h"
+#include "browse/sortmenu.h"
 #include "platform/folders.h"
 #include "platform/qcopchannel.h"
 #include "platform/res_icon_reader.h"
@@ -210,6 +211,21 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     connect(imageListView, &ImageListView::orderChanged, this,
             [this] { thumbnailView->orderBoxes(imageListView->items()); });
     viewStack->addWidget(imageListView);
+    imageListView->setOrder(SortOrder::fromNumber(settings->sortOrder()));
+    sortMenu = new SortMenu(mainMenu);
+    sortMenu->setOrder(imageListView->order());
+    // After the entries the phone's menu had, before its first separator.
+    const QList<QAction *> entries = mainMenu->actions();
+    const auto separator = std::find_if(entries.cbegin(), entries.cend(),
+                                        [](const QAction *entry) { return entry->isSeparator(); });
+    mainMenu->insertMenu(separator == entries.cend() ? nullptr : *separator, sortMenu);
+    connect(sortMenu, &SortMenu::orderChosen, this, [this](const SortOrder &order) {
+        settings->setSortOrder(order.toNumber());
+        settings->save();
+        // A chosen order applies to images named one by one too.
+        imageListView->setSortingEnabled(true);
+        imageListView->setOrder(order);
+    });
 
     fullScreenItem->setChecked(settings->imageFullScreen());
 

@@ -27,6 +27,7 @@ class QToolButton;
 class QTreeWidgetItem;
 class Settings;
 class UndoBar;
+class SortMenu;
 class ThumbnailView;
 
 // The main window: the tool bar with its menus over the two views of the listed images.
@@ -121,6 +122,7 @@ private:
     QStringList givenImages; // images listed one by one, in their order, since then
     FolderWatcher *folderWatcher = nullptr;
     QMenu *mainMenu = nullptr;
+    SortMenu *sortMenu = nullptr;
     QAction *fullScreenItem = nullptr; // "Full screen ", id 0 of the settings menu
 
     // The last delete or rename, as Undo needs it.

@@ -1,5 +1,6 @@
 #include "browse/imagelistitem.h"
 
+#include "browse/imagelistview.h"
 #include "browse/naturalorder.h"
 #include "resources/iconset.h"
 
@@ -38,6 +39,12 @@ void ImageListItem::setDimensions(int width, int height)
     setText(1, QStringLiteral("%1x%2").arg(width).arg(height));
 }
 
+void ImageListItem::setFacts(SortOrder::Key key, const SortOrder::Facts &value)
+{
+    factsKey = key;
+    facts = value;
+}
+
 bool ImageListItem::operator<(const QTreeWidgetItem &other) const
 {
     const auto *item = dynamic_cast<const ImageListItem *>(&other);
@@ -48,6 +55,12 @@ bool ImageListItem::operator<(const QTreeWidgetItem &other) const
         const qint64 others = qint64(item->m_width) * item->m_height;
         if (pixels != others)
             return pixels < others;
+    }
+    if (const auto *view = qobject_cast<const ImageListView *>(treeWidget())) {
+        const SortOrder &order = view->order();
+        const SortOrder::Facts none;
+        return order.lessThan(m_name, hasFactsFor(order.key()) ? facts : none, item->m_name,
+                              item->hasFactsFor(order.key()) ? item->facts : none);
     }
     return NaturalOrder::lessThan(m_name, item->m_name);
 }

@@ -27,7 +27,7 @@ done
 
 packages=(qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build fonts-dejavu-core
     fonts-droid-fallback qt6-image-formats-plugins libqt6svg6 pkg-config libheif-dev libjxl-dev
-    libraw-dev liblcms2-dev libseccomp-dev)
+    libraw-dev liblcms2-dev libexif-dev libseccomp-dev)
 [ $headless = yes ] && packages+=(tigervnc-standalone-server tigervnc-tools xauth openbox)
 "$top/scripts/deps.sh" "${packages[@]}"
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
