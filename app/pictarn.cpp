@@ -21,6 +21,7 @@
 #include "settings/settingsdialog.h"
 #include "slideshow/slideshow.h"
 #include "thumbs/imagebox.h"
+#include "thumbs/takendate.h"
 #include "thumbs/thumbnailcache.h"
 #include "thumbs/thumbnailview.h"
 #include "viewer/imageviewer.h"
@@ -193,6 +194,7 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     settings = std::make_unique<Settings>();
     settings->load();
+    TakenDate::setKeeping(settings->saveThumbnails());
 
     imageViewer = new ImageViewer(this, settings.get());
     imageViewer->hide();
@@ -836,18 +838,26 @@ void Pictarn::showSettingsDialog()
         currentBookmark = nullptr;
         bookmarkMenu->load();
         settings->save();
+        TakenDate::setKeeping(settings->saveThumbnails());
     }
     delete dialog;
 }
 
 void Pictarn::About()
 {
+    const QString readme = QStringLiteral(PICTARN_INSTALL_DOCDIR "/README.md");
     ZMessageBox::information(
             this, QPixmap(QStringLiteral("pictarn.png")),
             QStringLiteral("<qt><p><b>EZX PICTARN 0.2</b></p>Translate pictarn-0.2</qt>"
                            "<qt><p>An image browser for small touch screens.</p>"
                            "<p>Pictarn team: list, thumbnails, viewer and slide show.</p>"
-                           "<p>Built with Qt %1.</p></qt>")
-                    .arg(QString::fromLatin1(qVersion())),
+                           "<p>Built with Qt %1.</p>")
+                            .arg(QString::fromLatin1(qVersion()))
+                    + QStringLiteral("<p>%1</p><p>%2</p><p>%3</p></qt>")
+                              .arg(tr("Version %1").arg(QStringLiteral(PICTARN_VERSION)),
+                                   tr("Licence: %1").arg(QStringLiteral(PICTARN_LICENCE)),
+                                   tr("The README (%1) tells how to use Pictarn; its \"Keys "
+                                      "and taps\" lists every key and gesture.")
+                                           .arg(readme.toHtmlEscaped())),
             QStringLiteral("  Ok  "), QString(), QString(), 1);
 }
