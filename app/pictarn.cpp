@@ -853,11 +853,10 @@ void Pictarn::About()
                            "<p>Pictarn team: list, thumbnails, viewer and slide show.</p>"
                            "<p>Built with Qt %1.</p>")
                             .arg(QString::fromLatin1(qVersion()))
-                    + QStringLiteral("<p>%1</p><p>%2</p><p>%3</p></qt>")
+                    + QStringLiteral("<p><small>%1 &middot; %2<br>%3</small></p></qt>")
                               .arg(tr("Version %1").arg(QStringLiteral(PICTARN_VERSION)),
                                    tr("Licence: %1").arg(QStringLiteral(PICTARN_LICENCE)),
-                                   tr("The README (%1) tells how to use Pictarn; its \"Keys "
-                                      "and taps\" lists every key and gesture.")
+                                   tr("Keys and help: %1, \"Keys and taps\"")
                                            .arg(readme.toHtmlEscaped())),
             QStringLiteral("  Ok  "), QString(), QString(), 1);
 }
