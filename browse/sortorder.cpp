@@ -3,7 +3,10 @@
 #include "browse/naturalorder.h"
 #include "thumbs/takendate.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -35,19 +38,31 @@ QList<SortOrder::Facts> SortOrder::factsOf(const QStringList &paths, Key key)
     QList<QDateTime> fileTimes;
     fileTimes.reserve(paths.size());
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        facts[i].known = true;
+        Facts &fact = facts[i];
+        fact.known = true;
         if (key == Name)
             continue;
-        const QFileInfo file(paths.at(i));
-        facts[i].size = file.size();
-        facts[i].date = file.lastModified();
-        fileTimes.append(facts.at(i).date);
+        // Times in UTC: converting a local time costs the C library a time-zone look-up.
+        struct stat info;
+        if (::stat(QFile::encodeName(paths.at(i)).constData(), &info) == 0) {
+            fact.size = info.st_size;
+            fact.when = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+        }
+        fact.date = QDateTime::fromMSecsSinceEpoch(fact.when, Qt::UTC);
+        fileTimes.append(fact.date);
     }
     if (key == DateTaken) {
+        // A camera's clock has no time zone: taken as this one's, at today's offset.
+        const qint64 offset = qint64(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
         const QList<QDateTime> taken = TakenDate::of(paths, fileTimes);
-        for (qsizetype i = 0; i < paths.size(); ++i)
-            if (taken.at(i).isValid())
-                facts[i].date = taken.at(i);
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            const QDateTime &date = taken.at(i);
+            if (!date.isValid())
+                continue;
+            facts[i].date = date;
+            facts[i].when
+                    = QDateTime(date.date(), date.time(), Qt::UTC).toMSecsSinceEpoch() - offset;
+        }
     }
     return facts;
 }
@@ -60,8 +75,8 @@ bool SortOrder::lessThan(const QString &nameA, const Facts &a, const QString &na
         return a.known;
     if (m_key == Size && a.size != b.size)
         return a.size < b.size;
-    if ((m_key == DateTaken || m_key == FileDate) && a.date != b.date)
-        return a.date < b.date;
+    if ((m_key == DateTaken || m_key == FileDate) && a.when != b.when)
+        return a.when < b.when;
     return NaturalOrder::lessThan(nameA, nameB);
 }
 

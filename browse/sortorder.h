@@ -37,7 +37,8 @@ public:
     // What an order compares besides the name; read from the file.
     struct Facts
     {
-        QDateTime date; // the one the order compares: taken, else the file's
+        QDateTime date; // taken, else the file's
+        qint64 when = 0; // the date in ms since the epoch, which the order compares
         qint64 size = 0;
         bool known = false;
     };

@@ -51,7 +51,7 @@ Folder load(const QString &folder)
         bool ok = false;
         const qint64 fileMs = line.left(first).toLongLong(&ok);
         const QByteArray date = line.mid(first + 1, second - first - 1);
-        const QDateTime taken = QDateTime::fromString(QString::fromLatin1(date), dateFormat);
+        const QDateTime taken = ExifReader::parseDate(date);
         if (ok && (date == "-" || taken.isValid()))
             dates.names.insert(QString::fromUtf8(line.mid(second + 1)), {fileMs, taken});
     }

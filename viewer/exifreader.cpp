@@ -54,6 +54,27 @@ ExifReader::Details ExifReader::read(const QString &path)
     return parse(head);
 }
 
+QDateTime ExifReader::parseDate(QByteArrayView text)
+{
+    if (text.size() < 19)
+        return {};
+    const auto field = [&text](int at, int length) {
+        int value = 0;
+        for (int i = at; i < at + length; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const QDate date(field(0, 4), field(5, 2), field(8, 2));
+    const QTime time(field(11, 2), field(14, 2), field(17, 2));
+    if (!date.isValid() || !time.isValid() || date.year() <= 1800)
+        return {};
+    // A camera's clock has no time zone; a local time would cost a time-zone look-up each.
+    return QDateTime(date, time, Qt::UTC);
+}
+
 QDateTime ExifReader::dateTaken(const QString &path)
 {
     return read(path).taken;
@@ -108,9 +129,8 @@ struct Block
 
 QDateTime dateOf(const QString &text)
 {
-    // "YYYY:MM:DD HH:MM:SS"; blanks or zeros where the camera did not know.
-    QDateTime date = QDateTime::fromString(text.left(19), QStringLiteral("yyyy:MM:dd HH:mm:ss"));
-    return date.isValid() && date.date().year() > 1800 ? date : QDateTime();
+    // Blanks or zeros where the camera did not know make no date.
+    return ExifReader::parseDate(text.toLatin1());
 }
 
 QString number(double value, int decimals)

@@ -13,7 +13,7 @@ class ExifReader
 public:
     struct Details
     {
-        QDateTime taken; // the camera's own clock, no time zone
+        QDateTime taken; // the camera's own clock, which has no time zone, held as UTC
         QString make;
         QString model;
         QString exposure; // "1/250 s"
@@ -33,6 +33,10 @@ public:
     static QDateTime dateTaken(const QString &path);
     // A JPEG's first bytes, or those of a TIFF-based file (camera RAW).
     static Details parse(const QByteArray &head);
+
+    // "YYYY:MM:DD HH:MM:SS" (EXIF) or "YYYY-MM-DDTHH:MM:SS"; invalid for anything else. Much
+    // faster than the toolkit's parse by format, which matters over a folder of photos.
+    static QDateTime parseDate(QByteArrayView text);
 
     static constexpr qint64 maxHead = 64 * 1024;
 };

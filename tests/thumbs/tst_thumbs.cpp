@@ -637,7 +637,7 @@ void tst_Thumbs::keepsDatesTakenForTheNextVisit()
     if (!TestUtil::writeExif(paths.at(0), {"-DateTimeOriginal=2021:06:07 08:09:10"}))
         QSKIP("exiftool is missing");
     times[0] = QFileInfo(paths.at(0)).lastModified();
-    const QList<QDateTime> dates{QDateTime(QDate(2021, 6, 7), QTime(8, 9, 10)), {}, {}};
+    const QList<QDateTime> dates{QDateTime(QDate(2021, 6, 7), QTime(8, 9, 10), Qt::UTC), {}, {}};
     TakenDate::forget();
     QCOMPARE(TakenDate::of(paths, times), dates);
     if (between == "touch")
