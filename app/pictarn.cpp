@@ -14,6 +14,7 @@
 #include "browse/imagelistview.h"
 #include "browse/pathchooser.h"
 #include "platform/accessibility.h"
+#include "browse/sortmenu.h"
 #include "platform/folders.h"
 #include "platform/qcopchannel.h"
 #include "platform/res_icon_reader.h"
@@ -24,6 +25,7 @@
 #include "settings/settingsdialog.h"
 #include "slideshow/slideshow.h"
 #include "thumbs/imagebox.h"
+#include "thumbs/takendate.h"
 #include "thumbs/thumbnailcache.h"
 #include "thumbs/thumbnailview.h"
 #include "viewer/imageviewer.h"
@@ -205,6 +207,7 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
                 [this, copy](const QString &folder) { transferImage(folder, copy); });
         mainMenu->insertMenu(afterDelete, menu);
     }
+    TakenDate::setKeeping(settings->saveThumbnails());
 
     imageViewer = new ImageViewer(this, settings.get());
     imageViewer->hide();
@@ -226,6 +229,21 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     viewStack->addWidget(imageListView);
     Accessibility::describe(imageListView, tr("Images"));
     Accessibility::describeButtons(this);
+    imageListView->setOrder(SortOrder::fromNumber(settings->sortOrder()));
+    sortMenu = new SortMenu(mainMenu);
+    sortMenu->setOrder(imageListView->order());
+    // After the entries the phone's menu had, before its first separator.
+    const QList<QAction *> entries = mainMenu->actions();
+    const auto separator = std::find_if(entries.cbegin(), entries.cend(),
+                                        [](const QAction *entry) { return entry->isSeparator(); });
+    mainMenu->insertMenu(separator == entries.cend() ? nullptr : *separator, sortMenu);
+    connect(sortMenu, &SortMenu::orderChosen, this, [this](const SortOrder &order) {
+        settings->setSortOrder(order.toNumber());
+        settings->save();
+        // A chosen order applies to images named one by one too.
+        imageListView->setSortingEnabled(true);
+        imageListView->setOrder(order);
+    });
 
     fullScreenItem->setChecked(settings->imageFullScreen());
 
@@ -1041,18 +1059,25 @@ void Pictarn::showSettingsDialog()
         currentBookmark = nullptr;
         bookmarkMenu->load();
         settings->save();
+        TakenDate::setKeeping(settings->saveThumbnails());
     }
     delete dialog;
 }
 
 void Pictarn::About()
 {
+    const QString readme = QStringLiteral(PICTARN_INSTALL_DOCDIR "/README.md");
     ZMessageBox::information(
             this, QPixmap(QStringLiteral("pictarn.png")),
             QStringLiteral("<qt><p><b>EZX PICTARN 0.2</b></p>Translate pictarn-0.2</qt>"
                            "<qt><p>An image browser for small touch screens.</p>"
                            "<p>Pictarn team: list, thumbnails, viewer and slide show.</p>"
-                           "<p>Built with Qt %1.</p></qt>")
-                    .arg(QString::fromLatin1(qVersion())),
+                           "<p>Built with Qt %1.</p>")
+                            .arg(QString::fromLatin1(qVersion()))
+                    + QStringLiteral("<p><small>%1 &middot; %2<br>%3</small></p></qt>")
+                              .arg(tr("Version %1").arg(QStringLiteral(PICTARN_VERSION)),
+                                   tr("Licence: %1").arg(QStringLiteral(PICTARN_LICENCE)),
+                                   tr("Keys and help: %1, \"Keys and taps\"")
+                                           .arg(readme.toHtmlEscaped())),
             tr("  Ok  "), QString(), QString(), 1);
 }

@@ -28,6 +28,7 @@ class QToolButton;
 class QTreeWidgetItem;
 class Settings;
 class UndoBar;
+class SortMenu;
 class ThumbnailView;
 
 // The main window: the tool bar with its menus over the two views of the listed images.
@@ -143,6 +144,7 @@ private:
     bool sortedWhenListed = true; // the list's sorting, turned off while slices come
     QString pendingImage;
     QMenu *mainMenu = nullptr;
+    SortMenu *sortMenu = nullptr;
     QAction *fullScreenItem = nullptr; // "Full screen ", id 0 of the settings menu
 
     // The last delete or rename, as Undo needs it.

@@ -55,6 +55,7 @@ void Settings::load(QSize screen)
     m_thumbFileSize = config.readNumEntry(settingsGroup, QStringLiteral("thumbFileSize"), 30);
     m_showExtension = config.readBoolEntry(settingsGroup, QStringLiteral("showExtension"), false);
     m_showDimension = config.readBoolEntry(settingsGroup, QStringLiteral("showDimension"), true);
+    m_sortOrder = config.readNumEntry(settingsGroup, QStringLiteral("sortOrder"), 0);
     m_frame = config.readBoolEntry(settingsGroup, QStringLiteral("frame"), false);
     m_frameFolders = config.readEntry(settingsGroup, QStringLiteral("frameFolders"));
     m_frameRecursive = config.readBoolEntry(settingsGroup, QStringLiteral("frameRecursive"), false);
@@ -104,6 +105,7 @@ void Settings::save()
     config.writeEntry(settingsGroup, QStringLiteral("thumbFileSize"), m_thumbFileSize);
     config.writeEntry(settingsGroup, QStringLiteral("showExtension"), m_showExtension);
     config.writeEntry(settingsGroup, QStringLiteral("showDimension"), m_showDimension);
+    config.writeEntry(settingsGroup, QStringLiteral("sortOrder"), m_sortOrder);
     config.writeEntry(settingsGroup, QStringLiteral("frame"), m_frame);
     config.writeEntry(settingsGroup, QStringLiteral("frameFolders"), m_frameFolders);
     config.writeEntry(settingsGroup, QStringLiteral("frameRecursive"), m_frameRecursive);

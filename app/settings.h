@@ -54,6 +54,9 @@ public:
     void setSaveThumbnails(bool value) { m_saveThumbnails = value; }
     bool showExtension() const { return m_showExtension; }
     void setShowExtension(bool value) { m_showExtension = value; }
+    // The list's order, as SortOrder::toNumber() gives it.
+    int sortOrder() const { return m_sortOrder; }
+    void setSortOrder(int value) { m_sortOrder = value; }
     bool showDimension() const { return m_showDimension; }
     void setShowDimension(bool value) { m_showDimension = value; }
     // The photo frame the program starts as: its folders (one a line), their subfolders,
@@ -99,6 +102,7 @@ private:
     bool m_saveThumbnails = true;
     bool m_showExtension = false;
     bool m_showDimension = true;
+    int m_sortOrder = 0;
     bool m_frame = false;
     QString m_frameFolders;
     bool m_frameRecursive = false;

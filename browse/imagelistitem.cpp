@@ -1,5 +1,6 @@
 #include "browse/imagelistitem.h"
 
+#include "browse/imagelistview.h"
 #include "browse/naturalorder.h"
 #include "resources/iconset.h"
 
@@ -41,6 +42,12 @@ void ImageListItem::setDimensions(int width, int height)
     setText(1, QStringLiteral("%1x%2").arg(width).arg(height));
 }
 
+void ImageListItem::setFacts(SortOrder::Key key, const SortOrder::Facts &value)
+{
+    factsKey = key;
+    facts = value;
+}
+
 bool ImageListItem::operator<(const QTreeWidgetItem &other) const
 {
     // Asked of every pair a sort compares: the type is quicker to read than a cast.
@@ -53,7 +60,15 @@ bool ImageListItem::operator<(const QTreeWidgetItem &other) const
         if (pixels != others)
             return pixels < others;
     }
-    if (m_rank >= 0 && item->m_rank >= 0 && m_epoch == item->m_epoch)
+    const auto *view = qobject_cast<const ImageListView *>(treeWidget());
+    const bool byName = !view || view->order().key() == SortOrder::Name;
+    if (byName && m_rank >= 0 && item->m_rank >= 0 && m_epoch == item->m_epoch)
         return m_rank < item->m_rank;
+    if (view) {
+        const SortOrder &order = view->order();
+        const SortOrder::Facts none;
+        return order.lessThan(m_name, hasFactsFor(order.key()) ? facts : none, item->m_name,
+                              item->hasFactsFor(order.key()) ? item->facts : none);
+    }
     return NaturalOrder::lessThan(m_name, item->m_name);
 }

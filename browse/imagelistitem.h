@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browse/imageentry.h"
+#include "browse/sortorder.h"
 
 #include <QTreeWidgetItem>
 
@@ -32,7 +33,11 @@ public:
         m_epoch = epoch;
     }
 
-    // Names in their natural order; sizes by their number of pixels, then by name.
+    // What the list's order compares besides the name, and the key it was read for.
+    void setFacts(SortOrder::Key key, const SortOrder::Facts &facts);
+    bool hasFactsFor(SortOrder::Key key) const { return key == SortOrder::Name || factsKey == key; }
+
+    // Names by the list's order; sizes by their number of pixels, then by name.
     bool operator<(const QTreeWidgetItem &other) const override;
 
     // Holders that may outlive the row (the thumbnail boxes) keep this; it reads null once the
@@ -48,6 +53,8 @@ private:
     int m_height = 0;
     int m_rank = -1;
     int m_epoch = 0;
+    SortOrder::Key factsKey = SortOrder::Name;
+    SortOrder::Facts facts;
     bool shaded = false; // last painted on the tinted background
     std::shared_ptr<ImageListItem *> self;
 };

@@ -5,7 +5,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScroller>
+#include <QThreadPool>
 
 #include <utility>
 
@@ -59,8 +61,79 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
                 Qt::QueuedConnection);
     });
 
+    // Rows that come (a listing, a folder change) get their facts in one worker run.
+    connect(model(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_order.key() == SortOrder::Name || std::exchange(factsPending, true))
+            return;
+        QMetaObject::invokeMethod(this, &ImageListView::readFacts, Qt::QueuedConnection);
+    });
+
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { emit clicked(item); });
+}
+
+void ImageListView::setOrder(const SortOrder &order)
+{
+    const bool changed = order != m_order;
+    m_order = order;
+    if (changed)
+        ++*generation; // facts on their way are for another key
+    readingFacts = false;
+    if (isSortingEnabled())
+        sortItems(0, order.isReversed() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    readFacts();
+}
+
+void ImageListView::readFacts()
+{
+    factsPending = false;
+    const SortOrder::Key key = m_order.key();
+    QStringList paths;
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        const auto *item = static_cast<ImageListItem *>(topLevelItem(i));
+        if (!item->hasFactsFor(key))
+            paths.append(item->path());
+    }
+    if (paths.isEmpty()) {
+        if (!std::exchange(readingFacts, false) && key != SortOrder::Name)
+            emit factsRead();
+        return;
+    }
+    readingFacts = true;
+    const quint64 asked = *generation;
+    QPointer<ImageListView> view(this);
+    QThreadPool::globalInstance()->start([view, key, paths, asked, generation = generation] {
+        QHash<QString, SortOrder::Facts> facts;
+        constexpr qsizetype chunk = 1000;
+        for (qsizetype from = 0; from < paths.size(); from += chunk) {
+            if (*generation != asked) // a newer order: these facts are for nobody
+                return;
+            const QStringList some = paths.mid(from, chunk);
+            const QList<SortOrder::Facts> read = SortOrder::factsOf(some, key);
+            for (qsizetype i = 0; i < some.size(); ++i)
+                facts.insert(some.at(i), read.at(i));
+        }
+        QMetaObject::invokeMethod(
+                view, [view, key, facts, asked] { view->takeFacts(asked, key, facts); },
+                Qt::QueuedConnection);
+    });
+}
+
+void ImageListView::takeFacts(quint64 asked, SortOrder::Key key,
+                              const QHash<QString, SortOrder::Facts> &facts)
+{
+    if (asked != *generation || key != m_order.key())
+        return;
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        auto *item = static_cast<ImageListItem *>(topLevelItem(i));
+        const auto found = facts.constFind(item->path());
+        if (found != facts.cend())
+            item->setFacts(key, *found);
+    }
+    if (isSortingEnabled())
+        sortItems(sortColumn(), header()->sortIndicatorOrder());
+    readingFacts = false;
+    readFacts(); // rows that came meanwhile
 }
 
 void ImageListView::widenColumns(const QModelIndex &from, const QModelIndex &to)

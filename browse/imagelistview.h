@@ -1,6 +1,11 @@
 #pragma once
 
+#include "browse/sortorder.h"
+
 #include <QTreeWidget>
+
+#include <atomic>
+#include <memory>
 
 class ImageListItem;
 
@@ -20,6 +25,13 @@ public:
     // The rows in display order.
     QList<ImageListItem *> items() const;
 
+    // The order of the rows when sorting is on; the facts it needs are read in a worker
+    // thread and the rows sorted again as they come.
+    void setOrder(const SortOrder &order);
+    const SortOrder &order() const { return m_order; }
+    // Whether facts for the order are still being read.
+    bool isReadingFacts() const { return readingFacts; }
+
     // The tint of every second row.
     static QColor shadeColor() { return QColor(201, 221, 226); }
 
@@ -30,11 +42,22 @@ signals:
     // The rows came in another order (sorted by another column, or by a size that came); said
     // once when the event loop next runs, however many times the order changed before.
     void orderChanged();
+    // The facts of every row are read and the rows sorted by them.
+    void factsRead();
 
 private:
     void widenColumns(const QModelIndex &from, const QModelIndex &to);
 
+    // Starts a worker on the rows lacking the order's facts.
+    void readFacts();
+    void takeFacts(quint64 generation, SortOrder::Key key,
+                   const QHash<QString, SortOrder::Facts> &facts);
+
     bool orderPending = false;
+    SortOrder m_order;
+    bool readingFacts = false;
+    bool factsPending = false;
+    std::shared_ptr<std::atomic<quint64>> generation = std::make_shared<std::atomic<quint64>>(0);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -28,7 +28,7 @@ done
 packages=(qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build fonts-dejavu-core
     fonts-droid-fallback fonts-wqy-microhei qt6-image-formats-plugins libqt6svg6 pkg-config
     libheif-dev libjxl-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-    libraw-dev liblcms2-dev libjpeg-dev libpng-dev libseccomp-dev)
+    libraw-dev liblcms2-dev libjpeg-dev libpng-dev libexif-dev libseccomp-dev)
 [ $headless = yes ] && packages+=(tigervnc-standalone-server tigervnc-tools xauth openbox)
 "$top/scripts/deps.sh" "${packages[@]}"
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -6,8 +6,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/deps.sh" qt6-base-dev qt6-qpa-plugins cmake g++ ninja-build fonts-dejavu-core \
     qt6-image-formats-plugins xvfb xauth openbox xdotool imagemagick zlib1g-dev \
     libqt6svg6 pkg-config libheif-dev libjxl-dev libraw-dev libheif-examples libavif-bin \
-    libjxl-tools liblcms2-dev libjpeg-dev libpng-dev webp icc-profiles-free libgs-common \
-    libseccomp-dev \
+    libjxl-tools liblcms2-dev libjpeg-dev libpng-dev libexif-dev libimage-exiftool-perl webp \
+    icc-profiles-free libgs-common libseccomp-dev \
     tigervnc-standalone-server tigervnc-tools vncsnapshot qt6-tools-dev qt6-l10n-tools \
     qt6-translations-l10n fonts-wqy-microhei || exit 1
 jobs=$(nproc)

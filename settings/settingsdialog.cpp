@@ -18,8 +18,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScroller>
 #include <QShortcut>
 #include <QSlider>
@@ -69,7 +71,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(tr("Set   "), true
 
     // Sits on the title line, at its right end, wide enough for its longest text.
     pageCombo = new QComboBox(this);
-    pageCombo->addItems({tr("Thumbnail"), tr("Slide Type  "), tr("Set bookmark")});
+    pageCombo->addItems({tr("Thumbnail"), tr("Slide Type  "), tr("Set bookmark"), tr("Frame")});
     pageCombo->resize(qMax(pageCombo->width(), pageCombo->sizeHint().width()), 24);
     pageCombo->move(240 - pageCombo->width(), 0);
     pageCombo->setFixedHeight(24);
@@ -124,6 +126,42 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(tr("Set   "), true
         slideLayout->addWidget(control);
     slidePage->layout()->addWidget(slideGroup);
     static_cast<QVBoxLayout *>(slidePage->layout())->addStretch();
+
+    // The photo frame of the next start; it scrolls on a small screen.
+    framePage = newPage(contentBox);
+    framePage->hide();
+    auto *frameScroller = new QScrollArea(framePage);
+    frameScroller->setFrameShape(QFrame::NoFrame);
+    frameScroller->setWidgetResizable(true);
+    frameScroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QScroller::grabGesture(frameScroller->viewport(), QScroller::LeftMouseButtonGesture);
+    auto *frameBox = new QWidget(frameScroller);
+    auto *frameLayout = new QVBoxLayout(frameBox);
+    frameCheck = new QCheckBox(tr("Start as a photo frame"), frameBox);
+    frameFolders = new QPlainTextEdit(frameBox);
+    frameFolders->setPlaceholderText(tr("Folders, one a line"));
+    frameFolders->setFixedHeight(frameFolders->fontMetrics().lineSpacing() * 3 + 12);
+    frameRecursive = new QCheckBox(tr("With subfolders"), frameBox);
+    frameOrder = new QComboBox(frameBox);
+    frameOrder->addItems({tr("Shuffled"), tr("Newest first")});
+    frameBlank = new QLineEdit(frameBox);
+    frameBlank->setPlaceholderText(tr("Dark HH:MM-HH:MM"));
+    frameCrossfade = new QCheckBox(tr("Crossfade"), frameBox);
+    frameCheck->setObjectName(QStringLiteral("frameCheck"));
+    frameRecursive->setObjectName(QStringLiteral("frameRecursive"));
+    frameCrossfade->setObjectName(QStringLiteral("frameCrossfade"));
+    frameOrder->setObjectName(QStringLiteral("frameOrder"));
+    auto *intervalNote = new QLabel(tr("Interval: the slide show's"), frameBox);
+    intervalNote->setWordWrap(true);
+    for (QWidget *control :
+         {static_cast<QWidget *>(frameCheck), static_cast<QWidget *>(frameFolders),
+          static_cast<QWidget *>(frameRecursive), static_cast<QWidget *>(frameOrder),
+          static_cast<QWidget *>(intervalNote), static_cast<QWidget *>(frameBlank),
+          static_cast<QWidget *>(frameCrossfade)})
+        frameLayout->addWidget(control);
+    frameLayout->addStretch();
+    frameScroller->setWidget(frameBox);
+    framePage->layout()->addWidget(frameScroller);
 
     bookmarkPage = newPage(contentBox);
     bookmarkPage->hide();
@@ -219,6 +257,12 @@ void SettingsDialog::init()
     delayChanged(settings->slideDelay());
     rotateCheck->setChecked(settings->rotateInSlide());
     barCheck->setChecked(settings->controlBarInSlide());
+    frameCheck->setChecked(settings->frame());
+    frameFolders->setPlainText(settings->frameFolders());
+    frameRecursive->setChecked(settings->frameRecursive());
+    frameOrder->setCurrentIndex(settings->frameOrder() == 1 ? 1 : 0);
+    frameBlank->setText(settings->frameBlank());
+    frameCrossfade->setChecked(settings->frameCrossfade());
 
     // Filling twice must not list the bookmarks twice.
     bmListView->clear();
@@ -239,6 +283,12 @@ void SettingsDialog::apply()
     settings->setControlBarInSlide(barCheck->isChecked());
     settings->setShowExtension(extCheck->isChecked());
     settings->setShowDimension(dimensionCheck->isChecked());
+    settings->setFrame(frameCheck->isChecked());
+    settings->setFrameFolders(frameFolders->toPlainText().trimmed());
+    settings->setFrameRecursive(frameRecursive->isChecked());
+    settings->setFrameOrder(frameOrder->currentIndex());
+    settings->setFrameBlank(frameBlank->text().trimmed());
+    settings->setFrameCrossfade(frameCrossfade->isChecked());
 
     settings->bookmarks().clear();
     bmListView->sortItems(0, Qt::AscendingOrder);
@@ -261,10 +311,10 @@ void SettingsDialog::save()
 void SettingsDialog::setset(int)
 {
     const int index = pageCombo->currentIndex();
-    if (index < 0 || index > 2)
+    if (index < 0 || index > 3)
         return;
-    QWidget *const pages[] = {thumbnailPage, slidePage, bookmarkPage};
-    for (int i = 0; i < 3; ++i) {
+    QWidget *const pages[] = {thumbnailPage, slidePage, bookmarkPage, framePage};
+    for (int i = 0; i < 4; ++i) {
         const bool show = i == index;
         if (pages[i]->isHidden() == show)
             pages[i]->setVisible(show);

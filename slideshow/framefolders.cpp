@@ -1,6 +1,7 @@
 #include "slideshow/framefolders.h"
 
 #include "browse/imagefiles.h"
+#include "thumbs/takendate.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +40,7 @@ struct Walk
                 if (recursive && depth < FrameFolders::maxDepth)
                     read(entry.filePath(), depth + 1);
             } else if (ImageFiles::isImageName(entry.fileName()) && entry.isReadable()) {
-                pictures.append({entry.filePath(), FrameFolders::dateOf(entry)});
+                pictures.append({entry.filePath(), entry.lastModified()});
             }
         }
     }
@@ -72,6 +73,17 @@ QList<FramePicture> FrameFolders::scan(const QStringList &folders, bool recursiv
         walk.read(QDir::cleanPath(folder), 0);
     std::sort(walk.pictures.begin(), walk.pictures.end(),
               [](const FramePicture &a, const FramePicture &b) { return a.path < b.path; });
+    // The dates taken of all at once: each folder's kept dates are then read and written once.
+    QStringList paths;
+    QList<QDateTime> fileTimes;
+    for (const FramePicture &picture : std::as_const(walk.pictures)) {
+        paths << picture.path;
+        fileTimes << picture.date;
+    }
+    const QList<QDateTime> taken = TakenDate::of(paths, fileTimes);
+    for (qsizetype i = 0; i < walk.pictures.size(); ++i)
+        if (taken.at(i).isValid())
+            walk.pictures[i].date = taken.at(i);
     if (dirs)
         *dirs = walk.dirs;
     return walk.pictures;
@@ -79,7 +91,8 @@ QList<FramePicture> FrameFolders::scan(const QStringList &folders, bool recursiv
 
 QDateTime FrameFolders::dateOf(const QFileInfo &file)
 {
-    return file.lastModified();
+    const QDateTime taken = TakenDate::of(file.filePath(), file.lastModified());
+    return taken.isValid() ? taken : file.lastModified();
 }
 
 void FrameFolders::rescan()

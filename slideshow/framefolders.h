@@ -28,8 +28,8 @@ public:
     // once, and no deeper than maxDepth below a named folder.
     static QList<FramePicture> scan(const QStringList &folders, bool recursive,
                                     QStringList *dirs = nullptr);
-    // The time a picture stands for among the newest. The file's time until a reader of the
-    // time a picture was taken is at hand.
+    // The time a picture stands for among the newest: the date it was taken, else the file's
+    // time. scan() gives each picture this date.
     static QDateTime dateOf(const QFileInfo &file);
 
     static constexpr int maxDepth = 16;

@@ -113,6 +113,20 @@ int openCacheFolder(const ImageName &image)
     return folder.fd < 0 ? -1 : openCacheFolder(folder.fd);
 }
 
+bool readAll(int fd, QByteArray &data)
+{
+    qsizetype got = 0;
+    while (got < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        got += n;
+    }
+    return true;
+}
+
 bool writeAll(int fd, const QByteArray &data)
 {
     qsizetype done = 0;
@@ -125,6 +139,45 @@ bool writeAll(int fd, const QByteArray &data)
         done += n;
     }
     return true;
+}
+
+// Puts data at name in the cache folder through a temporary file of an unforeseeable name and
+// a rename. The written file stays open in file, for the caller's last touches.
+bool replace(int folder, const QByteArray &name, const QByteArray &data, FileDescriptor &file)
+{
+    // A name nobody can foresee, so that nothing put there beforehand stops the write.
+    QByteArray temporary;
+    for (int attempt = 0; attempt < 4 && file.fd < 0; ++attempt) {
+        temporary = QByteArray(partPrefix)
+                    + QByteArray::number(QRandomGenerator::system()->generate64(), 16) + partSuffix;
+        file.reset(::openat(folder, temporary.constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (file.fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (file.fd < 0)
+        return false;
+    // renameat() replaces whatever has the name, a link included, without following it.
+    if (writeAll(file.fd, data)
+        && ::renameat(folder, temporary.constData(), folder, name.constData()) == 0)
+        return true;
+    ::unlinkat(folder, temporary.constData(), 0);
+    return false;
+}
+
+// The cache folder of imageFolder (an open descriptor), made when missing and make is set.
+int openOrMakeCacheFolder(int imageFolder, const QString &shownPath)
+{
+    int folder = openCacheFolder(imageFolder);
+    if (folder < 0) {
+        // mkdirat() makes nothing where a link or a file has the name, and follows no link.
+        // Opened again whatever it says: another write may just have made the folder.
+        ::mkdirat(imageFolder, cacheFolderName, 0777);
+        folder = openCacheFolder(imageFolder);
+        if (folder < 0)
+            qWarning("can't create directory: %s", qUtf8Printable(shownPath));
+    }
+    return folder;
 }
 
 } // namespace
@@ -220,16 +273,7 @@ std::optional<Thumbnail> read(const QString &imagePath, const QDateTime &imageTi
         return std::nullopt;
 
     QByteArray data(qsizetype(info.st_size), Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < data.size()) {
-        const ssize_t n = ::read(file.fd, data.data() + got, size_t(data.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return std::nullopt;
-        got += n;
-    }
-    return decode(data);
+    return readAll(file.fd, data) ? decode(data) : std::nullopt;
 }
 
 bool store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime,
@@ -245,30 +289,8 @@ bool store(const QString &imagePath, const QByteArray &data, const QDateTime &im
         || ::fstatat(imageFolder.fd, image.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
         || !S_ISREG(info.st_mode) || FileId::of(info) != imageId)
         return false;
-    FileDescriptor folder(openCacheFolder(imageFolder.fd));
-    if (folder.fd < 0) {
-        // mkdirat() makes nothing where a link or a file has the name, and follows no link.
-        // Opened again whatever it says: another write may just have made the folder.
-        ::mkdirat(imageFolder.fd, cacheFolderName, 0777);
-        folder.fd = openCacheFolder(imageFolder.fd);
-        if (folder.fd < 0) {
-            qWarning("can't create directory: %s", qUtf8Printable(folderPath(imagePath)));
-            return false;
-        }
-    }
-
-    // A name nobody can foresee, so that nothing put there beforehand stops the write.
-    QByteArray temporary;
-    FileDescriptor file;
-    for (int attempt = 0; attempt < 4 && file.fd < 0; ++attempt) {
-        temporary = QByteArray(partPrefix)
-                    + QByteArray::number(QRandomGenerator::system()->generate64(), 16) + partSuffix;
-        file.reset(::openat(folder.fd, temporary.constData(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (file.fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (file.fd < 0)
+    const FileDescriptor folder(openOrMakeCacheFolder(imageFolder.fd, folderPath(imagePath)));
+    if (folder.fd < 0)
         return false;
     const qint64 ms = imageTime.toMSecsSinceEpoch();
     struct timespec times[2];
@@ -276,15 +298,11 @@ bool store(const QString &imagePath, const QByteArray &data, const QDateTime &im
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = time_t(ms / 1000 - (ms % 1000 < 0 ? 1 : 0));
     times[1].tv_nsec = long((ms % 1000 + 1000) % 1000) * 1000000;
-    // renameat() replaces whatever has the name, a link included, without following it. The
-    // time is set after it: until then the temporary file's own age tells a stale one.
-    bool ok = writeAll(file.fd, data)
-              && ::renameat(folder.fd, temporary.constData(), folder.fd, image.name.constData())
-                         == 0;
-    if (!ok) {
-        ::unlinkat(folder.fd, temporary.constData(), 0);
+    // The time is set after the rename: until then the temporary file's own age tells a stale
+    // one.
+    FileDescriptor file;
+    if (!replace(folder.fd, image.name, data, file))
         return false;
-    }
     // A file whose time or last bytes did not make it belongs to no image.
     if (::futimens(file.fd, times) == 0 && ::close(std::exchange(file.fd, -1)) == 0)
         return true;
@@ -301,6 +319,37 @@ bool store(const QString &imagePath, const QByteArray &data, const QDateTime &im
         || ::fstatat(folder.fd, image.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     return store(imagePath, data, imageTime, FileId::of(info), FileId::ofDescriptor(folder.fd));
+}
+
+std::optional<QByteArray> readFolderFile(const QString &imageFolder, const char *name,
+                                         qint64 maxSize)
+{
+    const FileDescriptor folder(
+            ::open(QFile::encodeName(imageFolder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor cache(folder.fd < 0 ? -1 : openCacheFolder(folder.fd));
+    const FileDescriptor file(
+            cache.fd < 0
+                    ? -1
+                    : ::openat(cache.fd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info;
+    if (file.fd < 0 || ::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || info.st_size > maxSize)
+        return std::nullopt;
+    QByteArray data(qsizetype(info.st_size), Qt::Uninitialized);
+    return readAll(file.fd, data) ? std::optional<QByteArray>(data) : std::nullopt;
+}
+
+bool writeFolderFile(const QString &imageFolder, const char *name, const QByteArray &data)
+{
+    const FileDescriptor folder(
+            ::open(QFile::encodeName(imageFolder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd < 0)
+        return false;
+    const FileDescriptor cache(
+            openOrMakeCacheFolder(folder.fd, imageFolder + QStringLiteral("/.ptthumbs")));
+    FileDescriptor file;
+    return cache.fd >= 0 && replace(cache.fd, name, data, file)
+           && ::close(std::exchange(file.fd, -1)) == 0;
 }
 
 void removeStaleParts(int imageFolder)

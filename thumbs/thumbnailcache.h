@@ -57,6 +57,14 @@ bool store(const QString &imagePath, const QByteArray &data, const QDateTime &im
 // The same for the file and folder now at imagePath.
 bool store(const QString &imagePath, const QByteArray &data, const QDateTime &imageTime);
 
+// A file of the cache folder of the image folder imageFolder that belongs to no one image (its
+// name has no image ending): its bytes when it is a regular file of at most maxSize bytes in a
+// real cache folder.
+std::optional<QByteArray> readFolderFile(const QString &imageFolder, const char *name,
+                                         qint64 maxSize);
+// Replaces that file all at once, as store() does; makes the cache folder when it is missing.
+bool writeFolderFile(const QString &imageFolder, const char *name, const QByteArray &data);
+
 // Removes what writes cut short left in the cache folder of the image folder imageFolder (an
 // open descriptor): temporary files older than a minute.
 void removeStaleParts(int imageFolder);

@@ -31,6 +31,7 @@
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextDocument>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
 #include <QTouchEvent>
@@ -286,6 +287,17 @@ void ImageViewer::load(const QString &fileName)
     info[3] = bytes <= 1024 ? QStringLiteral("%1 %2").arg(bytes).arg(tr("bytes"))
                             : QStringLiteral("%1 %2").arg(bytes / 1024).arg(tr("Kb"));
     info[4] = QStringLiteral("%1x%2").arg(fullWidth).arg(fullHeight);
+    details = {};
+    QThreadPool::globalInstance()->start([self, fileName, pass] {
+        ExifReader::Details read = ExifReader::read(fileName);
+        QMetaObject::invokeMethod(
+                self,
+                [self, read = std::move(read), pass] {
+                    if (self && self->generation == pass)
+                        self->details = read;
+                },
+                Qt::QueuedConnection);
+    });
 }
 
 void ImageViewer::scaleToScreen()
@@ -805,14 +817,41 @@ void ImageViewer::showInfoDialog()
         dialog.setMinimumWidth(screenSize().width());
     auto *layout = new QVBoxLayout(&dialog);
     layout->setContentsMargins(0, 0, 0, 0);
+    QList<std::pair<QString, QString>> rows;
+    for (int i = 0; i < 6; ++i)
+        rows.append({tr(captions[i]) + QLatin1Char(':'), info[size_t(i)]});
+    const QString camera = (details.make + QLatin1Char(' ') + details.model).trimmed();
+    for (const auto &[caption, value] :
+         {std::pair(tr("Taken:"), QLocale().toString(details.taken, QLocale::ShortFormat)),
+          std::pair(tr("Camera:"), camera), std::pair(tr("Exposure:"), details.exposure),
+          std::pair(tr("Aperture:"), details.aperture), std::pair(tr("ISO:"), details.iso),
+          std::pair(tr("Focal length:"), details.focalLength),
+          std::pair(tr("GPS:"), details.gps)}) {
+        if (!value.isEmpty())
+            rows.append({caption, value});
+    }
     auto *grid = new QGridLayout;
     grid->setSpacing(4);
-    layout->addLayout(grid);
-    for (int i = 0; i < 6; ++i) {
-        grid->addWidget(new QLabel(tr(captions[i]) + QLatin1Char(':'), &dialog), i, 0);
-        auto *value = new ZMultiLineEdit(&dialog, true, 1);
+    // The six rows the box always had fit the phone's screen; a photo's details scroll.
+    QScrollArea *scroller = nullptr;
+    if (rows.size() > 6) {
+        scroller = new QScrollArea(&dialog);
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setWidgetResizable(true);
+        scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        auto *content = new QWidget(scroller);
+        content->setLayout(grid);
+        scroller->setWidget(content);
+        layout->addWidget(scroller, 1);
+    } else {
+        layout->addLayout(grid);
+    }
+    for (int i = 0; i < rows.size(); ++i) {
+        QWidget *parent = scroller ? scroller->widget() : &dialog;
+        grid->addWidget(new QLabel(rows.at(i).first, parent), i, 0);
+        auto *value = new ZMultiLineEdit(parent, true, 1);
         value->setReadOnly(true);
-        value->setPlainText(info[size_t(i)]);
+        value->setPlainText(rows.at(i).second);
         // One line each, so that the six rows fit the phone's screen.
         value->setLineWrapMode(QPlainTextEdit::NoWrap);
         value->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -820,11 +859,21 @@ void ImageViewer::showInfoDialog()
         value->setFixedHeight(value->fontMetrics().lineSpacing() + 2 * value->frameWidth()
                               + 2 * int(value->document()->documentMargin()));
         if (desktop)
-            value->setMinimumWidth(qMin(value->fontMetrics().horizontalAdvance(info[size_t(i)]),
+            value->setMinimumWidth(qMin(value->fontMetrics().horizontalAdvance(rows.at(i).second),
                                         screenSize().width() / 2)
                                    + 2 * value->frameWidth()
                                    + 2 * int(value->document()->documentMargin()) + 2);
         grid->addWidget(value, i, 1);
+    }
+    if (scroller) {
+        // On a desktop the whole box shows; on the phone it takes what the screen leaves.
+        const QSize content = scroller->widget()->sizeHint();
+        scroller->setMinimumWidth(content.width()
+                                  + scroller->verticalScrollBar()->sizeHint().width());
+        if (desktop)
+            scroller->setMinimumHeight(content.height());
+        else
+            scroller->setMinimumWidth(qMin(scroller->minimumWidth(), screenSize().width()));
     }
     auto *button = new ZPushButton(&dialog, 3, -1, -1);
     button->setText(tr("确定"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewer/exifreader.h"
+
 #include "viewer/gesturetracker.h"
 #include "viewer/imageloader.h"
 #include "viewer/imagenavigator.h"
@@ -139,6 +141,7 @@ private:
     int rotation = 0;
     int brightness = 0;
     std::array<QString, 6> info;
+    ExifReader::Details details; // of the file shown, once a worker has read them
 
     // A new file or a close ends any rendering that is waiting on the event loop.
     quint64 generation = 0;

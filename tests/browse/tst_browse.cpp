@@ -1,11 +1,14 @@
 #include "common/testmain.h"
+#include "common/testutil.h"
 
 #include "browse/directoryview.h"
 #include "browse/foldertreeitem.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
 #include "browse/pathchooser.h"
+#include "browse/sortorder.h"
 #include "settings/settingsdialog.h"
+#include "thumbs/takendate.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -289,6 +292,59 @@ private slots:
         for (const ImageListItem *item : list.items())
             order << item->name();
         QTEST(order.join(' '), "order");
+    }
+
+    // Photos without a date go by their file's; equal keys by name; reversed turns it round.
+    void listFollowsTheChosenOrder_data()
+    {
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QString>("names");
+        const QStringList rows{"a B c d e", "e d c B a", "B a c d e", "e d c a B",
+                               "d c B e a", "a e B c d", "d B e a c", "c a e B d"};
+        for (int order = 0; order < rows.size(); ++order)
+            QTest::addRow("%d", order) << order << rows.at(order);
+    }
+
+    void listFollowsTheChosenOrder()
+    {
+        QFETCH(int, order);
+        QTemporaryDir dir;
+        // name, date taken, file date, size
+        const QList<std::tuple<QString, QString, QDate, int>> files{
+                {"a.jpg", "2020:01:01 10:00:00", {2024, 3, 1}, 13000},
+                {"B.jpg", "", {2019, 6, 1}, 11000},
+                {"c.jpg", "2020:01:01 10:00:00", {2018, 1, 1}, 14000},
+                {"d.jpg", "2021:05:05 00:00:00", {2017, 1, 1}, 10000},
+                {"e.png", "", {2022, 1, 1}, 12000}};
+        ImageListView list;
+        QStringList paths;
+        for (const auto &[name, taken, date, size] : files) {
+            const QString path = dir.filePath(name);
+            QVERIFY(TestUtil::writeImage(path, 16, 16));
+            if (!taken.isEmpty() && !TestUtil::writeExif(path, {"-DateTimeOriginal=" + taken}))
+                QSKIP("exiftool is missing");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append) && file.size() < size);
+            QVERIFY(file.write(QByteArray(size - file.size(), '\0')) > 0 && file.flush());
+            QVERIFY(file.setFileTime(QDateTime(date, QTime(12, 0)),
+                                     QFileDevice::FileModificationTime));
+            new ImageListItem(&list, name, path);
+            paths.prepend(path);
+        }
+        TakenDate::forget();
+        const auto names = [](const QStringList &paths) {
+            QStringList names;
+            for (const QString &path : paths)
+                names << QFileInfo(path).completeBaseName();
+            return names.join(' ');
+        };
+        QTEST(names(SortOrder::fromNumber(order).sorted(paths)), "names");
+        list.setOrder(SortOrder::fromNumber(order));
+        paths.clear();
+        QTRY_VERIFY(!list.isReadingFacts());
+        for (const ImageListItem *item : list.items())
+            paths << item->path();
+        QTEST(names(paths), "names");
     }
 
     void chooserGivesTheChosenFolder_data()

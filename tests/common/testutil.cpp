@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -96,6 +98,18 @@ double meanDifference(const QImage &a, const QImage &b)
             sum += qAbs(x.constScanLine(row)[i] - y.constScanLine(row)[i]);
     }
     return double(sum) / (4.0 * x.width() * x.height());
+}
+
+bool writeExif(const QString &path, const QStringList &tags)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("exiftool")).isEmpty())
+        return false;
+    QProcess tool;
+    tool.start(QStringLiteral("exiftool"),
+               QStringList{QStringLiteral("-q"), QStringLiteral("-overwrite_original")} + tags
+                       + QStringList{path});
+    return tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit
+           && tool.exitCode() == 0;
 }
 
 } // namespace TestUtil

@@ -39,6 +39,10 @@ void answerModal(std::function<void(QWidget *)> act);
 // Clicks the button of that text among dialog's children; false when there is none.
 bool clickButton(QWidget *dialog, const QString &text);
 
+// Runs exiftool on path with these tag assignments ("-Make=Canon"); false when it is missing or
+// fails (a test then skips).
+bool writeExif(const QString &path, const QStringList &tags);
+
 // Mean absolute difference per channel, alpha included, between two images of one size.
 double meanDifference(const QImage &a, const QImage &b);
 

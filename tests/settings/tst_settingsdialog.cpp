@@ -87,23 +87,29 @@ private slots:
         settings->setThumbFileSize(size);
         for (auto set : {&Settings::setShowDimension, &Settings::setShowExtension,
                          &Settings::setSaveThumbnails, &Settings::setControlBarInSlide,
-                         &Settings::setRotateInSlide})
+                         &Settings::setRotateInSlide, &Settings::setFrame,
+                         &Settings::setFrameRecursive, &Settings::setFrameCrossfade})
             (settings.get()->*set)(on);
+        settings->setFrameOrder(on ? 1 : 0);
         settings->setView(1); // not on the screen: comes through untouched
         open();
         QTEST(control<QLabel>("delayLabel")->text(), "shown");
-        for (const char *name :
-             {"dimensionCheck", "extCheck", "thumbCheck", "barCheck", "rotateCheck"}) {
+        for (const char *name : {"dimensionCheck", "extCheck", "thumbCheck", "barCheck",
+                                 "rotateCheck", "frameCheck", "frameRecursive", "frameCrossfade"}) {
             QCOMPARE(control<QCheckBox>(name)->isChecked(), on);
             control<QCheckBox>(name)->setChecked(!on);
         }
+        QCOMPARE(control<QComboBox>("frameOrder")->currentIndex(), on ? 1 : 0);
+        control<QComboBox>("frameOrder")->setCurrentIndex(on ? 0 : 1);
         screen->apply();
         QTEST(settings->slideDelay(), "savedDelay");
         QTEST(settings->thumbFileSize(), "savedSize");
         const QList<bool> fields{settings->showDimension(),  settings->showExtension(),
                                  settings->saveThumbnails(), settings->controlBarInSlide(),
-                                 settings->rotateInSlide(),  settings->view() == 1};
-        QCOMPARE(fields, (QList<bool>{!on, !on, !on, !on, !on, true}));
+                                 settings->rotateInSlide(),  settings->view() == 1,
+                                 settings->frame(),          settings->frameRecursive(),
+                                 settings->frameCrossfade(), settings->frameOrder() == 1};
+        QCOMPARE(fields, (QList<bool>{!on, !on, !on, !on, !on, true, !on, !on, !on, !on}));
     }
 
     // One walk over the bookmark page; only apply() changes the record.

@@ -140,6 +140,27 @@ private slots:
         };
         QCOMPARE(names(false), QString("a.png"));
         QCOMPARE(names(true), QString("a.png sub/b.jpg"));
+
+        // Newest first: by the date taken, else by the file's date.
+        const QList<std::tuple<QString, QString, QDate>> photos{
+                {"old.jpg", "2010:01:01 00:00:00", {2023, 1, 1}},
+                {"plain.png", "", {2015, 1, 1}},
+                {"new.jpg", "2020:01:01 00:00:00", {2001, 1, 1}}};
+        for (const auto &[name, taken, date] : photos) {
+            const QString path = top + "/sub/" + name;
+            QVERIFY(TestUtil::writeImage(path, 8, 8));
+            if (!taken.isEmpty() && !TestUtil::writeExif(path, {"-DateTimeOriginal=" + taken}))
+                QSKIP("exiftool is missing");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append)
+                    && file.setFileTime(QDateTime(date, {}), QFileDevice::FileModificationTime));
+        }
+        FramePlaylist list(FramePlaylist::NewestFirst);
+        list.setPictures(FrameFolders::scan({top + "/sub"}, false));
+        QStringList shown;
+        for (int i = 0; i < 4; ++i)
+            shown << QFileInfo(list.next()).fileName();
+        QCOMPARE(shown.join(' '), QString("b.jpg new.jpg plain.png old.jpg"));
     }
 
     void schedule_data()

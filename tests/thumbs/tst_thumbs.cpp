@@ -6,6 +6,7 @@
 #include "browse/imagelistview.h"
 #include "resources/iconset.h"
 #include "thumbs/imagebox.h"
+#include "thumbs/takendate.h"
 #include "thumbs/thumbnailcache.h"
 #include "thumbs/thumbnailview.h"
 #include "viewer/prefetcher.h"
@@ -147,6 +148,8 @@ private slots:
     void recyclesBoxesOverALargeFolder();
     void storesOnlyForTheListedFile_data();
     void storesOnlyForTheListedFile();
+    void keepsDatesTakenForTheNextVisit_data();
+    void keepsDatesTakenForTheNextVisit();
 };
 
 void tst_Thumbs::readsOnlyWholeSaneFreshFiles_data()
@@ -667,6 +670,47 @@ void tst_Thumbs::storesOnlyForTheListedFile()
     QTEST(cache.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                   .filter(QRegularExpression("^(?!\\.ptthumb-[0-9]+-[0-9]+\\.part$)")),
           "cache");
+}
+
+void tst_Thumbs::keepsDatesTakenForTheNextVisit_data()
+{
+    QTest::addColumn<QString>("between"); // what happens between the visits
+    QTest::addColumn<int>("read"); // photos read again on the second visit
+    QTest::newRow("nothing") << "" << 0;
+    QTest::newRow("a photo changed") << "touch" << 1;
+    QTest::newRow("the kept file damaged") << "damage" << 3;
+    QTest::newRow("keeping off") << "off" << 3;
+}
+
+// A second visit takes the dates from ".ptthumbs" and reads no photo unless it changed.
+void tst_Thumbs::keepsDatesTakenForTheNextVisit()
+{
+    QFETCH(QString, between);
+    QTemporaryDir dir;
+    const auto restore = qScopeGuard([] { TakenDate::setKeeping(true); });
+    TakenDate::setKeeping(between != "off");
+    QStringList paths;
+    QList<QDateTime> times;
+    for (const char *name : {"a.jpg", "b.jpg", "c d.png"}) {
+        paths << dir.filePath(name);
+        QVERIFY(TestUtil::writeImage(paths.last(), 8, 8));
+        times << QFileInfo(paths.last()).lastModified();
+    }
+    if (!TestUtil::writeExif(paths.at(0), {"-DateTimeOriginal=2021:06:07 08:09:10"}))
+        QSKIP("exiftool is missing");
+    times[0] = QFileInfo(paths.at(0)).lastModified();
+    const QList<QDateTime> dates{QDateTime(QDate(2021, 6, 7), QTime(8, 9, 10), Qt::UTC), {}, {}};
+    TakenDate::forget();
+    QCOMPARE(TakenDate::of(paths, times), dates);
+    if (between == "touch")
+        times[1] = times[1].addSecs(-60);
+    if (between == "damage")
+        QVERIFY(writeAll(dir.filePath(".ptthumbs/.ptdates"), "pictarn-dates 1\n1 2\nx - a.jpg"));
+    TakenDate::forget();
+    const int before = TakenDate::photosRead();
+    QCOMPARE(TakenDate::of(paths, times), dates);
+    QTEST(TakenDate::photosRead() - before, "read");
+    QCOMPARE(QFileInfo::exists(dir.filePath(".ptthumbs")), between != "off");
 }
 
 PICTARN_TEST(tst_Thumbs)

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QNativeGestureEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPointingDevice>
 #include <QScreen>
@@ -507,12 +508,27 @@ void tst_ImageViewer::tellsTheFileFacts_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("bytes"); // -1: a 64x48 picture, -2: a 400x300 indexed one
     QTest::addColumn<QStringList>("facts"); // format, size, dimensions, colours
+    QTest::addColumn<QStringList>("details"); // -3: exiftool gives the 64x48 picture these
 
-    QTest::newRow("1025 bytes") << "b.dat" << 1025 << QStringList{" image", "1 Kb", "0x0", ""};
-    QTest::newRow("empty") << "e.jpg" << 0 << QStringList{" image", "0 bytes", "0x0", ""};
-    QTest::newRow("jpeg") << "g.jpg" << -1 << QStringList{"JPEG image", "", "64x48", "True color"};
-    QTest::newRow("indexed") << "i.png" << -2
-                             << QStringList{"PNG image", "", "400x300", "5 colors"};
+    QTest::newRow("1025 bytes") << "b.dat" << 1025 << QStringList{" image", "1 Kb", "0x0", ""}
+                                << QStringList();
+    QTest::newRow("empty") << "e.jpg" << 0 << QStringList{" image", "0 bytes", "0x0", ""}
+                           << QStringList();
+    QTest::newRow("jpeg") << "g.jpg" << -1 << QStringList{"JPEG image", "", "64x48", "True color"}
+                          << QStringList();
+    QTest::newRow("indexed") << "i.png" << -2 << QStringList{"PNG image", "", "400x300", "5 colors"}
+                             << QStringList();
+    QTest::newRow("photo") << "p.jpg" << -3 << QStringList{"JPEG image", "", "64x48", "True color"}
+                           << QStringList{"2020-01-02T03:04:05",
+                                          "Canon EOS 5D",
+                                          "1/250 s",
+                                          "f/2.8",
+                                          "400",
+                                          "50 mm",
+                                          "48.858370° N, 2.294481° W"};
+    QTest::newRow("photo, long exposure, no GPS")
+            << "q.jpg" << -3 << QStringList{"JPEG image", "", "64x48", "True color"}
+            << QStringList{"", "Canon", "2.5 s", "f/11", "", "4.3 mm", ""};
 }
 
 void tst_ImageViewer::tellsTheFileFacts()
@@ -520,15 +536,51 @@ void tst_ImageViewer::tellsTheFileFacts()
     QFETCH(QString, name);
     QFETCH(int, bytes);
     QFETCH(QStringList, facts);
+    QFETCH(QStringList, details);
 
     const QString path = file(name);
-    QVERIFY(bytes == -2   ? writeIndexed(path, QSize(400, 300))
-            : bytes == -1 ? TestUtil::writeImage(path, 64, 48)
-                          : TestUtil::writeBytes(path, bytes));
+    QVERIFY(bytes == -2 ? writeIndexed(path, QSize(400, 300))
+            : bytes < 0 ? TestUtil::writeImage(path, 64, 48)
+                        : TestUtil::writeBytes(path, bytes));
+    const QStringList tags = details.value(2) == "2.5 s"
+                                     ? QStringList{"-Make=Canon", "-ExposureTime=2.5",
+                                                   "-FNumber=11", "-FocalLength=4.3"}
+                                     : QStringList{"-DateTimeOriginal=2020:01:02 03:04:05",
+                                                   "-Make=Canon",
+                                                   "-Model=EOS 5D",
+                                                   "-ExposureTime=0.004",
+                                                   "-FNumber=2.8",
+                                                   "-ISO=400",
+                                                   "-FocalLength=50",
+                                                   "-GPSLatitude=48.85837",
+                                                   "-GPSLatitudeRef=N",
+                                                   "-GPSLongitude=2.294481",
+                                                   "-GPSLongitudeRef=W"};
+    if (bytes == -3 && !TestUtil::writeExif(path, tags))
+        QSKIP("exiftool is missing");
     viewer->load(path);
     QCOMPARE(QStringList(viewer->info.begin(), viewer->info.end()),
              QStringList({name, facts[0], dir.path(),
                           facts[1].isEmpty() ? viewer->info[3] : facts[1], facts[2], facts[3]}));
+    // Read in a worker; the box shows the six facts, then what the photo tells.
+    const ExifReader::Details &read = viewer->details;
+    if (!details.isEmpty())
+        QTRY_COMPARE(read.make, QString("Canon"));
+    QCOMPARE(QStringList({read.taken.toString("yyyy-MM-ddTHH:mm:ss"),
+                          (read.make + ' ' + read.model).trimmed(), read.exposure, read.aperture,
+                          read.iso, read.focalLength, read.gps}),
+             details.isEmpty() ? QStringList(7, "") : details);
+    QStringList shown;
+    TestUtil::answerModal([&](QWidget *box) {
+        for (const QPlainTextEdit *edit : box->findChildren<QPlainTextEdit *>())
+            shown << edit->toPlainText();
+        box->close();
+    });
+    viewer->showInfoDialog();
+    details.removeAll(QString());
+    const int dated = read.taken.isValid() ? 1 : 0; // shown in the locale's format
+    QCOMPARE(shown.size(), 6 + details.size());
+    QCOMPARE(shown.mid(6 + dated), details.mid(dated));
 }
 
 void tst_ImageViewer::survivesRequestsInTheMiddleOfADecode_data()
