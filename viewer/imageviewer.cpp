@@ -155,7 +155,6 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     imageWidget->setPixmap(&basePixmap, true);
     scrollView->setWidget(imageWidget);
     imageWidget->installEventFilter(this);
-    connect(imageWidget, &ImageWidget::swiped, this, &ImageViewer::step);
     scrollView->viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
     coast = new QTimer(this);
     coast->setInterval(16);
