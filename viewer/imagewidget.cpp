@@ -47,13 +47,19 @@ void ImageWidget::mousePressEvent(QMouseEvent *event)
 
 void ImageWidget::mouseMoveEvent(QMouseEvent *event)
 {
-    pointer.move(event->globalPosition().toPoint());
+    const QPoint at = event->globalPosition().toPoint();
+    pointer.move(at);
+    if (pointer.isDragging())
+        emit dragged(pointer.moved(at));
     event->accept();
 }
 
 void ImageWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    switch (pointer.release(event->globalPosition().toPoint(), event->timestamp())) {
+    const QPointer<ImageWidget> self(this);
+    const SwipeClassifier::Result result
+            = pointer.release(event->globalPosition().toPoint(), event->timestamp());
+    switch (result) {
     case SwipeClassifier::Tap:
         emit clicked();
         break;
@@ -70,6 +76,8 @@ void ImageWidget::mouseReleaseEvent(QMouseEvent *event)
     case SwipeClassifier::None:
         break;
     }
+    if (self && result != SwipeClassifier::Tap)
+        emit dragEnded();
 }
 
 void ImageWidget::cancel()

@@ -14,6 +14,8 @@ public:
     Result release(QPoint position, qint64 milliseconds);
 
     bool isPressed() const { return pressed; }
+    bool isDragging() const { return pressed && dragging; }
+    QPoint moved(QPoint position) const { return position - start; }
 
     static constexpr int tapRadius = 12;
     static constexpr int swipeDistance = 48;

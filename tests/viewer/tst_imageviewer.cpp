@@ -332,7 +332,8 @@ enum Kind {
     Down,
     TapDrag,
     ShortSwipe,
-    EndSwipe
+    EndSwipe,
+    FullScreenSwipe
 };
 
 } // namespace
@@ -343,11 +344,20 @@ void tst_ImageViewer::readsEveryGestureTrace_data()
     QTest::addColumn<int>("speed"); // 0 slow, 1 middling, 2 fast
     QTest::addColumn<int>("variant"); // the other way, elsewhere, or drifting
 
-    const char *const kinds[]
-            = {"tap",        "double tap",      "slow drag",        "flick",
-               "pinch in",   "pinch out",       "swipe at an edge", "swipe",
-               "swipe down", "double-tap drag", "short swipe",      "swipe at an end of the list"};
-    for (int kind = Tap; kind <= EndSwipe; ++kind) {
+    const char *const kinds[] = {"tap",
+                                 "double tap",
+                                 "slow drag",
+                                 "flick",
+                                 "pinch in",
+                                 "pinch out",
+                                 "swipe at an edge",
+                                 "swipe",
+                                 "swipe down",
+                                 "double-tap drag",
+                                 "short swipe",
+                                 "swipe at an end of the list",
+                                 "full-screen swipe"};
+    for (int kind = Tap; kind <= FullScreenSwipe; ++kind) {
         for (int speed = 0; speed < 3; ++speed) {
             for (int variant = 0; variant < 2; ++variant)
                 QTest::addRow("%s, speed %d, variant %d", kinds[kind], speed, variant)
@@ -367,7 +377,13 @@ void tst_ImageViewer::readsEveryGestureTrace()
     const QString shown = kind != EndSwipe ? list[1] : list[variant == 0 ? 2 : 0];
     viewer->setImageList(list);
     viewer->load(shown);
-    QWidget *view = viewer->scrollView->viewport();
+    QPointer<ImageWidget> surface;
+    if (kind == FullScreenSwipe) {
+        viewer->showFullScreen();
+        QVERIFY(QTest::qWaitForWindowExposed(surface = viewer->fullScreenWidget));
+    }
+    QWidget *view = surface ? surface.data() : viewer->scrollView->viewport();
+    const auto *strip = surface ? surface->findChild<SlideStrip *>() : viewer->strip;
     QScrollBar *across = viewer->scrollView->horizontalScrollBar();
     QSignalSpy taps(viewer->imageWidget, &ImageWidget::clicked);
     if (kind == SlowDrag || kind == Flick || kind == EdgeSwipe) {
@@ -379,24 +395,23 @@ void tst_ImageViewer::readsEveryGestureTrace()
     const QPoint centre(120, 145);
     // A finger from one point to another in eight moves, pace ms apart; where a swipe of the
     // fitted picture passes, the picture moves with it (a third as far past an end).
-    const bool fittedSwipe = kind == Swipe || kind == ShortSwipe || kind == EndSwipe;
+    const bool fittedSwipe = kind >= Swipe && kind != Down && kind != TapDrag;
     const auto drag = [&](QPoint from, QPoint to, int pace) {
         QTest::mousePress(view, Qt::LeftButton, {}, from);
         for (int i = 1; i <= 8; ++i) {
             QTest::mouseMove(view, from + (to - from) * i / 8, pace);
             if (fittedSwipe && i >= 4) {
-                QVERIFY(viewer->strip->isVisible());
-                QCOMPARE(viewer->strip->offset(),
-                         (to - from).x() * i / 8 / (kind == EndSwipe ? 3.0 : 1.0));
+                QVERIFY(strip->isVisible());
+                QCOMPARE(strip->offset(), (to - from).x() * i / 8 / (kind == EndSwipe ? 3.0 : 1.0));
             }
         }
         QTest::mouseRelease(view, Qt::LeftButton, {}, to, 1);
     };
     // A slow double tap keeps well within the 300 ms it may take, on a loaded machine too.
-    const int pace[][3] = {{150, 80, 30}, {150, 90, 40}, {60, 40, 25}, {12, 6, 3},
-                           {40, 20, 8},   {40, 20, 8},   {30, 15, 5},  {100, 20, 5},
-                           {60, 20, 5},   {150, 90, 40}, {100, 20, 5}, {100, 20, 5}};
-    static_assert(std::size(pace) == EndSwipe + 1, "one pace per kind");
+    const int pace[][3] = {{150, 80, 30}, {150, 90, 40}, {60, 40, 25}, {12, 6, 3},  {40, 20, 8},
+                           {40, 20, 8},   {30, 15, 5},   {100, 20, 5}, {60, 20, 5}, {150, 90, 40},
+                           {100, 20, 5},  {100, 20, 5},  {100, 20, 5}};
+    static_assert(std::size(pace) == FullScreenSwipe + 1, "one pace per kind");
     const int ms = pace[kind][speed];
     const QPoint way = variant == 0 ? QPoint(-1, 0) : QPoint(1, 0);
     GestureTracker::Gesture expected = GestureTracker::None;
@@ -472,6 +487,9 @@ void tst_ImageViewer::readsEveryGestureTrace()
         drag(centre, centre + way * 80 + QPoint(0, 6), ms);
         expected = variant == 0 ? GestureTracker::Next : GestureTracker::Previous;
         break;
+    case FullScreenSwipe: // on, or short of the threshold and back
+        drag(centre, centre - QPoint(variant == 0 ? 80 : 40, 0), ms);
+        break;
     case ShortSwipe:
         drag(centre, centre + way * 40, ms);
         expected = GestureTracker::SpringBack;
@@ -489,17 +507,20 @@ void tst_ImageViewer::readsEveryGestureTrace()
         QVERIFY(viewer->geometry.scale() < before);
     if (kind == PinchOut || (kind == TapDrag && variant == 0))
         QVERIFY(viewer->geometry.scale() > before);
-    QCOMPARE(viewer->isVisible(), kind != Down);
+    QCOMPARE(viewer->isVisible(), kind != Down && !surface);
     // A tap counts once no second tap can follow; a double tap is no tap.
     QCOMPARE(taps.count(), 0);
     if (kind == Tap || kind == DoubleTap)
         QTest::qWait(viewer->gestures.doubleTapInterval() + 50);
     QCOMPARE(taps.count(), kind == Tap ? 1 : 0);
     // A swipe ends on the neighbour, or springs back; nothing is left over the view.
-    const int moved = kind == Swipe || kind == EdgeSwipe ? (variant == 0 ? 1 : -1) : 0;
-    QTRY_VERIFY(!viewer->strip->isVisible());
-    QCOMPARE(viewer->fileName,
-             kind == Down ? viewer->fileName : list.value(list.indexOf(shown) + moved));
+    const int moved = kind == Swipe || kind == EdgeSwipe ? (variant == 0 ? 1 : -1)
+                      : kind == FullScreenSwipe          ? 1 - variant
+                                                         : 0;
+    QTRY_VERIFY(!strip->isVisible());
+    QCOMPARE(kind == Down ? 1 : viewer->navigator.position(), list.indexOf(shown) + moved);
+    if (surface) // the surface shows and names the picture it ended on
+        QCOMPARE(surface->windowTitle(), QFileInfo(list.value(1 + moved)).fileName());
 }
 
 void tst_ImageViewer::tellsTheFileFacts_data()
