@@ -160,7 +160,6 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     imageWidget->setPixmap(&basePixmap, true);
     scrollView->setWidget(imageWidget);
     imageWidget->installEventFilter(this);
-    connect(imageWidget, &ImageWidget::swiped, this, &ImageViewer::step);
     scrollView->viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
     coast = new QTimer(this);
     coast->setInterval(16);
@@ -707,7 +706,27 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
         AnimationPlayer::playOn(widget, pixmap, path);
         navigator.prefetchNeighbours(screenSize(), true);
     };
-    connect(widget, &ImageWidget::swiped, this, move);
+    // A sideways drag moves the picture with the finger, its neighbour sliding in beside it.
+    auto *slides = new SlideStrip(widget);
+    connect(widget, &ImageWidget::dragged, slides, [this, widget, slides](QPoint moved) {
+        if (!slides->isVisible() && std::abs(moved.x()) > std::abs(moved.y()))
+            slides->begin(widget->grab(), QPoint(), ready(1), ready(-1),
+                          !navigator.neighbour(1).isEmpty(), !navigator.neighbour(-1).isEmpty());
+        if (slides->isVisible())
+            slides->follow(moved.x());
+    });
+    connect(widget, &ImageWidget::swiped, this, [slides, move](int steps) {
+        slides->isVisible() ? slides->settle(steps) : move(steps);
+    });
+    connect(widget, &ImageWidget::dragEnded, slides, [slides] {
+        if (slides->isVisible() && !slides->isSliding())
+            slides->settle(0); // short of the threshold: it springs back
+    });
+    connect(slides, &SlideStrip::settled, this, [slides, move](int steps) {
+        if (steps != 0)
+            move(steps);
+        slides->cancel();
+    });
     connect(widget, &ImageWidget::stepRequested, this, move);
     if (isVisible()) {
         hide();
@@ -1070,11 +1089,14 @@ void ImageViewer::finish(GestureTracker::Gesture gesture, QPointF at)
         strip->settle(0);
 }
 
-void ImageViewer::beginSlide()
+QPixmap ImageViewer::ready(int steps) const
 {
     // The neighbours as made ahead, turned into pixmaps once for the whole swipe.
-    const auto ready
-            = [this](int steps) { return QPixmap::fromImage(navigator.readyNeighbour(steps)); };
+    return QPixmap::fromImage(navigator.readyNeighbour(steps));
+}
+
+void ImageViewer::beginSlide()
+{
     strip->begin(imageWidget->grab(), imageWidget->pos(), ready(1), ready(-1),
                  !navigator.neighbour(1).isEmpty(), !navigator.neighbour(-1).isEmpty());
 }

@@ -103,6 +103,7 @@ private:
     void follow(const GestureTracker::Step &step);
     void finish(GestureTracker::Gesture gesture, QPointF at);
     void beginSlide();
+    QPixmap ready(int steps) const;
     void rotateBy(int degrees);
     void applyBrightness();
     void refresh();

@@ -8,22 +8,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
-#include <QScrollArea>
-#include <QScrollBar>
 
 #include <limits>
-
-namespace {
-
-// The scroll area the surface sits in, when it is the scroll area's picture.
-QScrollArea *scrollAreaOf(QWidget *widget)
-{
-    QWidget *viewport = widget->parentWidget();
-    auto *area = viewport ? qobject_cast<QScrollArea *>(viewport->parentWidget()) : nullptr;
-    return area && area->widget() == widget ? area : nullptr;
-}
-
-} // namespace
 
 ImageWidget::ImageWidget(QWidget *parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
@@ -55,35 +41,25 @@ void ImageWidget::setBackgroundColor(const QColor &colour)
 
 void ImageWidget::mousePressEvent(QMouseEvent *event)
 {
-    // Screen positions: a panned picture moves under the finger.
-    const QPoint at = event->globalPosition().toPoint();
-    if (const QScrollArea *area = scrollAreaOf(this)) {
-        const QScrollBar *h = area->horizontalScrollBar();
-        const QScrollBar *v = area->verticalScrollBar();
-        const bool pannable = h->maximum() > h->minimum() || v->maximum() > v->minimum();
-        pointer.press(at, event->timestamp(), pannable, h->value() <= h->minimum(),
-                      h->value() >= h->maximum());
-    } else {
-        pointer.press(at, event->timestamp());
-    }
+    pointer.press(event->globalPosition().toPoint(), event->timestamp());
     event->accept();
 }
 
 void ImageWidget::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint step = pointer.move(event->globalPosition().toPoint());
-    if (QScrollArea *area = step.isNull() ? nullptr : scrollAreaOf(this)) {
-        QScrollBar *h = area->horizontalScrollBar();
-        QScrollBar *v = area->verticalScrollBar();
-        h->setValue(h->value() - step.x());
-        v->setValue(v->value() - step.y());
-    }
+    const QPoint at = event->globalPosition().toPoint();
+    pointer.move(at);
+    if (pointer.isDragging())
+        emit dragged(pointer.moved(at));
     event->accept();
 }
 
 void ImageWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    switch (pointer.release(event->globalPosition().toPoint(), event->timestamp())) {
+    const QPointer<ImageWidget> self(this);
+    const SwipeClassifier::Result result
+            = pointer.release(event->globalPosition().toPoint(), event->timestamp());
+    switch (result) {
     case SwipeClassifier::Tap:
         emit clicked();
         break;
@@ -100,6 +76,8 @@ void ImageWidget::mouseReleaseEvent(QMouseEvent *event)
     case SwipeClassifier::None:
         break;
     }
+    if (self && result != SwipeClassifier::Tap)
+        emit dragEnded();
 }
 
 void ImageWidget::cancel()

@@ -35,6 +35,9 @@ signals:
     void CancelPressed();
     // direction: 1 for the next picture, -1 for the previous one.
     void swiped(int direction);
+    // A finger past the tap radius, moved by this since its press; then the drag's end.
+    void dragged(QPoint moved);
+    void dragEnded();
     // Keys that move through the pictures: steps of -1 or 1, or a large step for the first or
     // last picture.
     void stepRequested(int steps);
