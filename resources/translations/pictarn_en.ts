@@ -42,6 +42,18 @@
         <source>%1 already exists</source>
         <translation>%1 already exists</translation>
     </message>
+    <message>
+        <source>%1 is in that folder already</source>
+        <translation>%1 is in that folder already</translation>
+    </message>
+    <message>
+        <source>%1 already exists there</source>
+        <translation>%1 already exists there</translation>
+    </message>
+    <message>
+        <source>%1 is another file now</source>
+        <translation>%1 is another file now</translation>
+    </message>
 </context>
 <context>
     <name>FrameShow</name>
@@ -194,6 +206,34 @@
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Taken:</source>
+        <translation>Taken:</translation>
+    </message>
+    <message>
+        <source>Camera:</source>
+        <translation>Camera:</translation>
+    </message>
+    <message>
+        <source>Exposure:</source>
+        <translation>Exposure:</translation>
+    </message>
+    <message>
+        <source>Aperture:</source>
+        <translation>Aperture:</translation>
+    </message>
+    <message>
+        <source>ISO:</source>
+        <translation>ISO:</translation>
+    </message>
+    <message>
+        <source>Focal length:</source>
+        <translation>Focal length:</translation>
+    </message>
+    <message>
+        <source>GPS:</source>
+        <translation>GPS:</translation>
     </message>
 </context>
 <context>
@@ -582,6 +622,46 @@
         <source>Images</source>
         <translation>Images</translation>
     </message>
+    <message>
+        <source>Copy to</source>
+        <translation>Copy to</translation>
+    </message>
+    <message>
+        <source>Move to</source>
+        <translation>Move to</translation>
+    </message>
+    <message>
+        <source>%1 was not copied:
+%2</source>
+        <translation>%1 was not copied:
+%2</translation>
+    </message>
+    <message>
+        <source>%1 was not moved:
+%2</source>
+        <translation>%1 was not moved:
+%2</translation>
+    </message>
+    <message>
+        <source>%1 copied to %2</source>
+        <translation>%1 copied to %2</translation>
+    </message>
+    <message>
+        <source>The copy of %1 is removed</source>
+        <translation>The copy of %1 is removed</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Licence: %1</source>
+        <translation>Licence: %1</translation>
+    </message>
+    <message>
+        <source>Keys and help: %1, &quot;Keys and taps&quot;</source>
+        <translation>Keys and help: %1, &quot;Keys and taps&quot;</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -681,6 +761,64 @@
         <source>Page</source>
         <translation>Page</translation>
     </message>
+    <message>
+        <source>Frame</source>
+        <translation>Frame</translation>
+    </message>
+    <message>
+        <source>Empty trash</source>
+        <translation>Empty trash</translation>
+    </message>
+    <message>
+        <source>Start as a photo frame</source>
+        <translation>Start as a photo frame</translation>
+    </message>
+    <message>
+        <source>Folders, one a line</source>
+        <translation>Folders, one a line</translation>
+    </message>
+    <message>
+        <source>With subfolders</source>
+        <translation>With subfolders</translation>
+    </message>
+    <message>
+        <source>Shuffled</source>
+        <translation>Shuffled</translation>
+    </message>
+    <message>
+        <source>Newest first</source>
+        <translation>Newest first</translation>
+    </message>
+    <message>
+        <source>Dark HH:MM-HH:MM</source>
+        <translation>Dark HH:MM-HH:MM</translation>
+    </message>
+    <message>
+        <source>Crossfade</source>
+        <translation>Crossfade</translation>
+    </message>
+    <message>
+        <source>Interval: the slide show&apos;s</source>
+        <translation>Interval: the slide show&apos;s</translation>
+    </message>
+    <message>
+        <source>The trash holds no picture that Pictarn put there.</source>
+        <translation>The trash holds no picture that Pictarn put there.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n picture(s) that Pictarn put in the trash (%1) for good?</source>
+        <translation>
+            <numerusform>Remove %n picture that Pictarn put in the trash (%1) for good?</numerusform>
+            <numerusform>Remove %n pictures that Pictarn put in the trash (%1) for good?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n picture(s) removed, %1 freed.</source>
+        <translation>
+            <numerusform>%n picture removed, %1 freed.</numerusform>
+            <numerusform>%n pictures removed, %1 freed.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>SlideShow</name>
@@ -699,6 +837,43 @@
     <message>
         <source>Next</source>
         <translation>Next</translation>
+    </message>
+</context>
+<context>
+    <name>SortMenu</name>
+    <message>
+        <source>Sort by</source>
+        <translation>Sort by</translation>
+    </message>
+    <message>
+        <source>Reversed</source>
+        <translation>Reversed</translation>
+    </message>
+</context>
+<context>
+    <name>SortOrder</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Date taken</source>
+        <translation>Date taken</translation>
+    </message>
+    <message>
+        <source>File date</source>
+        <translation>File date</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+</context>
+<context>
+    <name>TransferMenu</name>
+    <message>
+        <source>Choose folder...</source>
+        <translation>Choose folder...</translation>
     </message>
 </context>
 <context>

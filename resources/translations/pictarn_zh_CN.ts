@@ -42,6 +42,18 @@
         <source>%1 already exists</source>
         <translation>%1 已存在</translation>
     </message>
+    <message>
+        <source>%1 is in that folder already</source>
+        <translation>%1 已在该文件夹中</translation>
+    </message>
+    <message>
+        <source>%1 already exists there</source>
+        <translation>%1 在那里已存在</translation>
+    </message>
+    <message>
+        <source>%1 is another file now</source>
+        <translation>%1 现在是另一个文件</translation>
+    </message>
 </context>
 <context>
     <name>FrameShow</name>
@@ -194,6 +206,34 @@
     <message>
         <source>确定</source>
         <translation>确定</translation>
+    </message>
+    <message>
+        <source>Taken:</source>
+        <translation>拍摄时间:</translation>
+    </message>
+    <message>
+        <source>Camera:</source>
+        <translation>相机:</translation>
+    </message>
+    <message>
+        <source>Exposure:</source>
+        <translation>曝光:</translation>
+    </message>
+    <message>
+        <source>Aperture:</source>
+        <translation>光圈:</translation>
+    </message>
+    <message>
+        <source>ISO:</source>
+        <translation>ISO:</translation>
+    </message>
+    <message>
+        <source>Focal length:</source>
+        <translation>焦距:</translation>
+    </message>
+    <message>
+        <source>GPS:</source>
+        <translation>GPS:</translation>
     </message>
 </context>
 <context>
@@ -582,6 +622,46 @@
         <source>Images</source>
         <translation>图片</translation>
     </message>
+    <message>
+        <source>Copy to</source>
+        <translation>复制到</translation>
+    </message>
+    <message>
+        <source>Move to</source>
+        <translation>移动到</translation>
+    </message>
+    <message>
+        <source>%1 was not copied:
+%2</source>
+        <translation>%1 未复制:
+%2</translation>
+    </message>
+    <message>
+        <source>%1 was not moved:
+%2</source>
+        <translation>%1 未移动:
+%2</translation>
+    </message>
+    <message>
+        <source>%1 copied to %2</source>
+        <translation>%1 已复制到 %2</translation>
+    </message>
+    <message>
+        <source>The copy of %1 is removed</source>
+        <translation>%1 的副本已删除</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>版本 %1</translation>
+    </message>
+    <message>
+        <source>Licence: %1</source>
+        <translation>许可证: %1</translation>
+    </message>
+    <message>
+        <source>Keys and help: %1, &quot;Keys and taps&quot;</source>
+        <translation>按键与帮助: %1, &quot;Keys and taps&quot;</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -681,6 +761,62 @@
         <source>Page</source>
         <translation>页面</translation>
     </message>
+    <message>
+        <source>Frame</source>
+        <translation>相框</translation>
+    </message>
+    <message>
+        <source>Empty trash</source>
+        <translation>清空回收站</translation>
+    </message>
+    <message>
+        <source>Start as a photo frame</source>
+        <translation>启动为电子相框</translation>
+    </message>
+    <message>
+        <source>Folders, one a line</source>
+        <translation>文件夹(每行一个)</translation>
+    </message>
+    <message>
+        <source>With subfolders</source>
+        <translation>包括子文件夹</translation>
+    </message>
+    <message>
+        <source>Shuffled</source>
+        <translation>随机</translation>
+    </message>
+    <message>
+        <source>Newest first</source>
+        <translation>最新优先</translation>
+    </message>
+    <message>
+        <source>Dark HH:MM-HH:MM</source>
+        <translation>熄屏 HH:MM-HH:MM</translation>
+    </message>
+    <message>
+        <source>Crossfade</source>
+        <translation>淡入淡出</translation>
+    </message>
+    <message>
+        <source>Interval: the slide show&apos;s</source>
+        <translation>间隔: 同幻灯片放映</translation>
+    </message>
+    <message>
+        <source>The trash holds no picture that Pictarn put there.</source>
+        <translation>回收站中没有 Pictarn 放入的图片。</translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n picture(s) that Pictarn put in the trash (%1) for good?</source>
+        <translation>
+            <numerusform>永久删除 Pictarn 放入回收站的 %n 张图片 (%1)?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n picture(s) removed, %1 freed.</source>
+        <translation>
+            <numerusform>已删除 %n 张图片, 释放 %1。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>SlideShow</name>
@@ -699,6 +835,43 @@
     <message>
         <source>Next</source>
         <translation>下一张</translation>
+    </message>
+</context>
+<context>
+    <name>SortMenu</name>
+    <message>
+        <source>Sort by</source>
+        <translation>排序方式</translation>
+    </message>
+    <message>
+        <source>Reversed</source>
+        <translation>倒序</translation>
+    </message>
+</context>
+<context>
+    <name>SortOrder</name>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Date taken</source>
+        <translation>拍摄日期</translation>
+    </message>
+    <message>
+        <source>File date</source>
+        <translation>文件日期</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+</context>
+<context>
+    <name>TransferMenu</name>
+    <message>
+        <source>Choose folder...</source>
+        <translation>选择文件夹...</translation>
     </message>
 </context>
 <context>
