@@ -390,7 +390,11 @@ void ImageViewer::zoomTo(double scale, std::optional<QPointF> at, bool soon)
         return;
     const QSize view = scrollView->viewport()->size();
     const QPointF anchor = at.value_or(QPointF(view.width() / 2.0, view.height() / 2.0));
-    const double before = double(imageWidget->width()) / geometry.picture().width();
+    // A picture whose pixels did not come (a decode that failed or was stopped) is not drawn:
+    // its point is found at the scale the view has, never by a division by a zero width.
+    const double before = imageWidget->width() > 0
+                                  ? double(imageWidget->width()) / geometry.picture().width()
+                                  : geometry.scale();
     const QPointF point = ViewGeometry::pictureAt(anchor, imageWidget->pos(), before);
     const bool wasFitted = fitted;
     geometry.setScale(scale);

@@ -75,7 +75,7 @@ bool ViewGeometry::hardEdges() const
 
 QPointF ViewGeometry::pictureAt(QPointF viewPoint, QPointF origin, double scale)
 {
-    return (viewPoint - origin) / scale;
+    return scale > 0 ? (viewPoint - origin) / scale : QPointF();
 }
 
 QPointF ViewGeometry::offsetFor(QPointF picturePoint, double scale, QPointF viewPoint)
