@@ -866,7 +866,21 @@ void Pictarn::addViewerActions()
                                               ? target
                                               : QString());
     });
-    QList<QAction *> actions{remove, rename};
+    // Undo from inside the viewer too, which then shows the picture put back.
+    auto *takeBack = new QAction(tr("Undo"), this);
+    takeBack->setShortcut(QKeySequence::Undo);
+    connect(takeBack, &QAction::triggered, this, [this] {
+        if (!lastChange)
+            return;
+        const QString back = lastChange->path;
+        undo();
+        if (lastChange || !QFileInfo::exists(back))
+            return;
+        imageViewer->setImageList(listedImages());
+        if (imageViewer->isVisible())
+            imageViewer->load(back);
+    });
+    QList<QAction *> actions{remove, rename, takeBack};
     for (const bool copy : {false, true}) {
         auto *menu = new TransferMenu(copy ? tr("Copy to") : tr("Move to"), settings.get(),
                                       imageViewer);

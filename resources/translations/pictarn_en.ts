@@ -662,6 +662,10 @@
         <source>Keys and help: %1, &quot;Keys and taps&quot;</source>
         <translation>Keys and help: %1, &quot;Keys and taps&quot;</translation>
     </message>
+    <message>
+        <source>Undo</source>
+        <translation>Undo</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>

@@ -662,6 +662,10 @@
         <source>Keys and help: %1, &quot;Keys and taps&quot;</source>
         <translation>按键与帮助: %1, &quot;Keys and taps&quot;</translation>
     </message>
+    <message>
+        <source>Undo</source>
+        <translation>撤销</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
