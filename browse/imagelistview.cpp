@@ -2,6 +2,7 @@
 
 #include "browse/imagelistitem.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -113,8 +114,13 @@ void ImageListView::readFacts()
             for (qsizetype i = 0; i < some.size(); ++i)
                 facts.insert(some.at(i), read.at(i));
         }
+        // The view is looked at on its own thread only: here it may be going away.
         QMetaObject::invokeMethod(
-                view, [view, key, facts, asked] { view->takeFacts(asked, key, facts); },
+                QCoreApplication::instance(),
+                [view, key, facts, asked] {
+                    if (view)
+                        view->takeFacts(asked, key, facts);
+                },
                 Qt::QueuedConnection);
     });
 }

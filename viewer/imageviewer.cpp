@@ -289,8 +289,9 @@ void ImageViewer::load(const QString &fileName)
     details = {};
     QThreadPool::globalInstance()->start([self, fileName, pass] {
         ExifReader::Details read = ExifReader::read(fileName);
+        // The viewer is looked at on its own thread only: here it may be going away.
         QMetaObject::invokeMethod(
-                self,
+                QCoreApplication::instance(),
                 [self, read = std::move(read), pass] {
                     if (self && self->generation == pass)
                         self->details = read;
