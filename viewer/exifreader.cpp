@@ -175,8 +175,8 @@ ExifReader::Details ExifReader::parse(const QByteArray &head)
     if (!data)
         return details;
     const std::unique_ptr<ExifData, void (*)(ExifData *)> owner(data, exif_data_unref);
-    // Following the specification would fill in missing entries, the date among them with
-    // the time of reading.
+    // libexif's strict mode fills in missing entries, the date among them with the time of
+    // reading.
     exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_load_data(data, reinterpret_cast<const unsigned char *>(bytes.constData()),
                         unsigned(bytes.size()));
