@@ -3,48 +3,76 @@
 #include "browse/imagefiles.h"
 #include "thumbs/takendate.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QPromise>
 #include <QSet>
+#include <QThreadPool>
 
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
 struct Walk
 {
     bool recursive;
+    const std::function<bool()> &stop;
     QSet<QPair<quint64, quint64>> seen; // device and inode of the folders read
-    QList<FramePicture> pictures;
-    QStringList dirs;
+    FrameFolders::Found found;
+
+    bool full() const
+    {
+        return found.pictures.size() >= FrameFolders::maxPictures
+               || found.dirs.size() >= FrameFolders::maxFolders || (stop && stop());
+    }
 
     void read(const QString &folder, int depth)
     {
         struct stat status;
-        if (::stat(QFile::encodeName(folder).constData(), &status) != 0 || !S_ISDIR(status.st_mode))
+        if (full() || ::stat(QFile::encodeName(folder).constData(), &status) != 0
+            || !S_ISDIR(status.st_mode))
             return;
         const QPair<quint64, quint64> id(quint64(status.st_dev), quint64(status.st_ino));
         if (seen.contains(id))
             return;
         seen.insert(id);
-        dirs << folder;
-        const QDir dir(folder);
-        const QFileInfoList entries
-                = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QFileInfo &entry : entries) {
-            if (pictures.size() >= FrameFolders::maxPictures)
-                return;
+        found.dirs << folder;
+        // An iterator, not a whole listing: a folder of millions of names is read only as far
+        // as the limits go.
+        QStringList subfolders;
+        QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        while (it.hasNext() && !full()) {
+            it.next();
+            const QFileInfo entry = it.fileInfo();
             if (entry.isDir()) {
                 if (recursive && depth < FrameFolders::maxDepth)
-                    read(entry.filePath(), depth + 1);
+                    subfolders << entry.filePath();
             } else if (ImageFiles::isImageName(entry.fileName()) && entry.isReadable()) {
-                pictures.append({entry.filePath(), entry.lastModified()});
+                found.pictures.append({entry.filePath(), entry.lastModified()});
             }
         }
+        std::sort(subfolders.begin(), subfolders.end());
+        for (const QString &subfolder : std::as_const(subfolders))
+            read(subfolder, depth + 1);
     }
 };
+
+// One worker for every frame's folders: a scan waits for the one before rather than
+// competing with the decodes. Not Qt's global pool, which the raster painter waits on.
+QThreadPool *scanPool()
+{
+    static QThreadPool *pool = [] {
+        auto *made = new QThreadPool(QCoreApplication::instance());
+        made->setMaxThreadCount(1);
+        return made;
+    }();
+    return pool;
+}
 
 } // namespace
 
@@ -57,6 +85,13 @@ FrameFolders::FrameFolders(const QStringList &folders, bool recursive, QObject *
     connect(&poll, &QTimer::timeout, this, &FrameFolders::rescan);
     connect(&settle, &QTimer::timeout, this, &FrameFolders::rescan);
     connect(&watcher, &QFileSystemWatcher::directoryChanged, &settle, qOverload<>(&QTimer::start));
+    connect(&scanning, &QFutureWatcherBase::finished, this, &FrameFolders::scanned);
+}
+
+FrameFolders::~FrameFolders()
+{
+    // The worker stops at its next file; nobody waits for it.
+    scanning.cancel();
 }
 
 void FrameFolders::start()
@@ -65,41 +100,60 @@ void FrameFolders::start()
     poll.start();
 }
 
-QList<FramePicture> FrameFolders::scan(const QStringList &folders, bool recursive,
-                                       QStringList *dirs)
+FrameFolders::Found FrameFolders::scan(const QStringList &folders, bool recursive,
+                                       const std::function<bool()> &stop)
 {
-    Walk walk{recursive, {}, {}, {}};
+    Walk walk{recursive, stop, {}, {}};
     for (const QString &folder : folders)
         walk.read(QDir::cleanPath(folder), 0);
-    std::sort(walk.pictures.begin(), walk.pictures.end(),
+    QList<FramePicture> &pictures = walk.found.pictures;
+    std::sort(pictures.begin(), pictures.end(),
               [](const FramePicture &a, const FramePicture &b) { return a.path < b.path; });
-    // The dates taken of all at once: each folder's kept dates are then read and written once.
-    QStringList paths;
-    QList<QDateTime> fileTimes;
-    for (const FramePicture &picture : std::as_const(walk.pictures)) {
-        paths << picture.path;
-        fileTimes << picture.date;
+    // The dates taken a batch at a time (each folder's kept dates read and written once a
+    // batch), so that a stop is heard between batches.
+    constexpr qsizetype batch = 2000;
+    for (qsizetype from = 0; from < pictures.size() && !(stop && stop()); from += batch) {
+        QStringList paths;
+        QList<QDateTime> fileTimes;
+        for (qsizetype i = from; i < std::min(pictures.size(), from + batch); ++i) {
+            paths << pictures.at(i).path;
+            fileTimes << pictures.at(i).date;
+        }
+        const QList<QDateTime> taken = TakenDate::of(paths, fileTimes);
+        for (qsizetype i = 0; i < taken.size(); ++i)
+            if (taken.at(i).isValid())
+                pictures[from + i].date = taken.at(i);
     }
-    const QList<QDateTime> taken = TakenDate::of(paths, fileTimes);
-    for (qsizetype i = 0; i < walk.pictures.size(); ++i)
-        if (taken.at(i).isValid())
-            walk.pictures[i].date = taken.at(i);
-    if (dirs)
-        *dirs = walk.dirs;
-    return walk.pictures;
-}
-
-QDateTime FrameFolders::dateOf(const QFileInfo &file)
-{
-    const QDateTime taken = TakenDate::of(file.filePath(), file.lastModified());
-    return taken.isValid() ? taken : file.lastModified();
+    return walk.found;
 }
 
 void FrameFolders::rescan()
 {
-    QStringList dirs;
-    QList<FramePicture> found = scan(folders, recursive, &dirs);
-    dirs = dirs.mid(0, maxWatched);
+    if (scanning.isRunning()) {
+        again = true; // what changed meanwhile may not be in the scan under way
+        return;
+    }
+    again = false;
+    auto promise = std::make_shared<QPromise<Found>>();
+    scanning.setFuture(promise->future());
+    promise->start();
+    scanPool()->start([promise, folders = folders, recursive = recursive] {
+        const auto stop = [&promise] { return promise->isCanceled(); };
+        Found found = scan(folders, recursive, stop);
+        if (!promise->isCanceled())
+            promise->addResult(std::move(found));
+        promise->finish();
+    });
+}
+
+void FrameFolders::scanned()
+{
+    if (scanning.isCanceled() || scanning.future().resultCount() == 0)
+        return;
+    Found found = scanning.future().takeResult();
+    if (again)
+        rescan();
+    const QStringList dirs = found.dirs.mid(0, maxWatched);
     const QStringList watched = watcher.directories();
     if (watched != dirs) {
         if (!watched.isEmpty())
@@ -107,8 +161,8 @@ void FrameFolders::rescan()
         if (!dirs.isEmpty())
             watcher.addPaths(dirs);
     }
-    if (found == m_pictures)
+    if (found.pictures == m_pictures)
         return;
-    m_pictures = std::move(found);
+    m_pictures = std::move(found.pictures);
     emit changed();
 }

@@ -134,7 +134,7 @@ private slots:
         const auto names = [&](bool recursive) {
             QStringList found;
             for (const FramePicture &picture :
-                 FrameFolders::scan({top, top + "/missing"}, recursive))
+                 FrameFolders::scan({top, top + "/missing"}, recursive).pictures)
                 found << QDir(top).relativeFilePath(picture.path);
             return found.join(' ');
         };
@@ -156,7 +156,7 @@ private slots:
                     && file.setFileTime(QDateTime(date, {}), QFileDevice::FileModificationTime));
         }
         FramePlaylist list(FramePlaylist::NewestFirst);
-        list.setPictures(FrameFolders::scan({top + "/sub"}, false));
+        list.setPictures(FrameFolders::scan({top + "/sub"}, false).pictures);
         QStringList shown;
         for (int i = 0; i < 4; ++i)
             shown << QFileInfo(list.next()).fileName();
