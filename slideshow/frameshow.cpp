@@ -8,15 +8,18 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QFrame>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPromise>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QVariantAnimation>
 
 #include <algorithm>
+#include <memory>
 
 FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     : ImageWidget(nullptr), options(options), clock(std::move(clock)), list(options.order)
@@ -29,10 +32,7 @@ FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     prefetcher.setParent(this);
     folders = new FrameFolders(options.folders, options.recursive, this);
     connect(folders, &FrameFolders::changed, this, &FrameShow::foldersChanged);
-    connect(&prefetcher, &Prefetcher::ready, this, [this](const QString &path) {
-        if (path == wanted)
-            present(path);
-    });
+    connect(&prefetcher, &Prefetcher::ready, this, &FrameShow::decoded);
 
     // The slide show's bar: back, play/pause, stop, next.
     controlBar = new QFrame(this);
@@ -154,18 +154,73 @@ void FrameShow::showPreviousImage()
 void FrameShow::request(const QString &path)
 {
     wanted = path;
-    if (prefetcher.isReady(path, screenSize(), options.bestFit))
-        present(path);
+    if (finished.contains(path))
+        present(path, finished.take(path));
+    else if (finishing.contains(path))
+        return; // shown when the worker hands it back
+    else if (prefetcher.isReady(path, screenSize(), options.bestFit))
+        finish(path);
     else
         prefetcher.prefetch(path, screenSize(), options.bestFit);
 }
 
-void FrameShow::present(const QString &path)
+void FrameShow::decoded(const QString &path)
+{
+    // Only while the prefetcher still holds it: taking it otherwise decodes it here.
+    if ((path == wanted || path == list.peek()) && !finishing.contains(path)
+        && prefetcher.isReady(path, screenSize(), options.bestFit))
+        finish(path);
+}
+
+void FrameShow::finish(const QString &path)
+{
+    // Scaling and converting a screenful takes milliseconds: not on the GUI thread.
+    const QImage image = prefetcher.take(path, screenSize(), options.bestFit);
+    finishing.insert(path);
+    auto promise = std::make_shared<QPromise<QImage>>();
+    auto *watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path] {
+        watcher->deleteLater();
+        finishing.remove(path);
+        if (closing || dark)
+            return;
+        const QImage image = watcher->future().resultCount() ? watcher->result() : QImage();
+        if (path == wanted) {
+            present(path, image);
+        } else if (path == list.peek()) {
+            finished.clear(); // nothing else is wanted next
+            finished.insert(path, image);
+        }
+    });
+    watcher->setFuture(promise->future());
+    promise->start();
+    Prefetcher::pool()->start([promise, image, box = screenSize()] {
+        promise->addResult(fitted(image, box));
+        promise->finish();
+    });
+}
+
+QImage FrameShow::fitted(const QImage &image, QSize box)
+{
+    if (image.isNull() || box.isEmpty())
+        return image;
+    QImage scaled = image.size() == image.size().scaled(box, Qt::KeepAspectRatio)
+                            ? image
+                            : image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (!scaled.hasAlphaChannel())
+        return scaled.convertToFormat(QImage::Format_RGB32);
+    QImage opaque(scaled.size(), QImage::Format_RGB32);
+    opaque.fill(Qt::black);
+    QPainter painter(&opaque);
+    painter.drawImage(0, 0, scaled);
+    return opaque;
+}
+
+void FrameShow::present(const QString &path, const QImage &image)
 {
     wanted.clear();
     // Checked now, not when it was listed or decoded: a picture removed since never shows.
     if (!list.contains(path) || !QFileInfo::exists(path)) {
-        prefetcher.take(path, screenSize(), options.bestFit);
         if (++skipped <= list.size())
             QTimer::singleShot(0, this, &FrameShow::showNextImage);
         else
@@ -173,7 +228,6 @@ void FrameShow::present(const QString &path)
         return;
     }
     skipped = 0;
-    const QImage image = prefetcher.take(path, screenSize(), options.bestFit);
     fade->stop();
     before = options.crossfade ? current : QPixmap();
     current = QPixmap::fromImage(image);
@@ -185,8 +239,13 @@ void FrameShow::present(const QString &path)
     if (running)
         arm();
     const QString ahead = list.peek();
-    if (!ahead.isEmpty() && ahead != path)
-        prefetcher.prefetch(ahead, screenSize(), options.bestFit);
+    if (!ahead.isEmpty() && ahead != path && !finished.contains(ahead)
+        && !finishing.contains(ahead)) {
+        if (prefetcher.isReady(ahead, screenSize(), options.bestFit))
+            finish(ahead);
+        else
+            prefetcher.prefetch(ahead, screenSize(), options.bestFit);
+    }
 }
 
 void FrameShow::blackScreen()
@@ -255,6 +314,7 @@ void FrameShow::setDark(bool on)
         timer->stop();
         wanted.clear();
         prefetcher.drop();
+        finished.clear();
         controlBar->hide();
         blackScreen();
         blanker.setBlank(true);

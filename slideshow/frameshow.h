@@ -7,7 +7,10 @@
 #include "viewer/prefetcher.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QImage>
 #include <QPixmap>
+#include <QSet>
 
 #include <functional>
 
@@ -32,6 +35,10 @@ public:
     bool isRunning() const { return running; }
     QString shownPath() const { return m_shownPath; }
     const FramePlaylist &playlist() const { return list; }
+
+    // The picture as the frame shows it: scaled to fill box as far as it keeps its shape,
+    // up as well as down, on black where it is transparent.
+    static QImage fitted(const QImage &image, QSize box);
 
     // How long a crossfade lasts.
     static constexpr int fadeMilliseconds = 500;
@@ -63,7 +70,9 @@ protected:
 
 private:
     void request(const QString &path);
-    void present(const QString &path);
+    void decoded(const QString &path);
+    void finish(const QString &path);
+    void present(const QString &path, const QImage &image);
     void blackScreen();
     void setRunning(bool on);
     void setDark(bool on);
@@ -82,6 +91,10 @@ private:
     QPixmap current, before; // before fades out as current fades in
     QString m_shownPath;
     QString wanted; // the picture being decoded to be shown next
+    // Pictures made ready for the screen in a worker (filling it, opaque), by path; at most
+    // the one wanted and the one after it.
+    QHash<QString, QImage> finished;
+    QSet<QString> finishing;
     int skipped = 0; // pictures in a row gone before they could be shown
     bool running = true;
     bool dark = false;
