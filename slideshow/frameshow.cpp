@@ -1,21 +1,17 @@
 #include "slideshow/frameshow.h"
 
 #include "app/keyshelp.h"
-#include "platform/accessibility.h"
-#include "resources/iconset.h"
 #include "slideshow/framefolders.h"
+#include "slideshow/slidebar.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QFrame>
 #include <QFutureWatcher>
-#include <QHBoxLayout>
-#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPromise>
 #include <QScreen>
 #include <QTimer>
-#include <QToolButton>
 #include <QVariantAnimation>
 
 #include <algorithm>
@@ -34,36 +30,12 @@ FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     connect(folders, &FrameFolders::changed, this, &FrameShow::foldersChanged);
     connect(&prefetcher, &Prefetcher::ready, this, &FrameShow::decoded);
 
-    // The slide show's bar: back, play/pause, stop, next.
-    controlBar = new QFrame(this);
-    controlBar->setObjectName(QStringLiteral("controlBar"));
-    controlBar->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-    controlBar->setAutoFillBackground(true);
-    controlBar->setAttribute(Qt::WA_NoMousePropagation);
-    auto *row = new QHBoxLayout(controlBar);
-    const int frame = controlBar->frameWidth();
-    row->setContentsMargins(frame, frame, frame, frame);
-    row->setSpacing(0);
-    auto addButton = [this, row](const QString &icon, const char *name, const QString &tip,
-                                 void (FrameShow::*slot)()) {
-        auto *button = new QToolButton(controlBar);
-        button->setObjectName(QLatin1String(name));
-        Accessibility::describe(button, tip);
-        const QPixmap pixmap = iconPixmap(icon);
-        button->setIcon(pixmap);
-        if (!pixmap.isNull())
-            button->setIconSize(pixmap.size());
-        button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        connect(button, &QToolButton::clicked, this, slot);
-        row->addWidget(button);
-        return button;
-    };
-    addButton(QStringLiteral("back"), "backButton", tr("Back"), &FrameShow::showPreviousImage);
-    playButton = addButton(QStringLiteral("pause"), "playButton", tr("Pause, resume"),
-                           &FrameShow::pause);
-    addButton(QStringLiteral("stop"), "stopButton", tr("Stop"), &FrameShow::stop);
-    addButton(QStringLiteral("next"), "nextButton", tr("Next"), &FrameShow::showNextImage);
+    controlBar = new SlideBar(this);
+    controlBar->setRunning(true);
+    connect(controlBar, &SlideBar::back, this, &FrameShow::showPreviousImage);
+    connect(controlBar, &SlideBar::playPause, this, &FrameShow::pause);
+    connect(controlBar, &SlideBar::stop, this, &FrameShow::stop);
+    connect(controlBar, &SlideBar::next, this, &FrameShow::showNextImage);
     controlBar->hide();
 
     timer = new QTimer(this);
@@ -99,9 +71,7 @@ void FrameShow::start()
     showFullScreen();
     activateWindow();
     setFocus();
-    const QSize bar = controlBar->sizeHint();
-    controlBar->setGeometry((width() - bar.width()) / 2, (height() - 1) - bar.height() - 4,
-                            bar.width(), bar.height());
+    controlBar->place();
     folders->start();
     foldersChanged();
     scheduleTimer->start();
@@ -284,7 +254,7 @@ void FrameShow::setRunning(bool on)
     if (!on)
         timer->stop();
     running = on;
-    playButton->setIcon(iconPixmap(on ? QStringLiteral("pause") : QStringLiteral("play")));
+    controlBar->setRunning(on);
 }
 
 void FrameShow::stop()
@@ -381,36 +351,25 @@ void FrameShow::mouseReleaseEvent(QMouseEvent *event)
 
 void FrameShow::keyPressEvent(QKeyEvent *event)
 {
-    if (!event->isAutoRepeat())
-        pressedKey = event->key();
-    event->accept();
+    controlBar->keyPressed(event);
 }
 
 void FrameShow::keyReleaseEvent(QKeyEvent *event)
 {
-    event->accept();
-    if (event->key() != pressedKey)
-        return;
-    if (!event->isAutoRepeat())
-        pressedKey = 0;
-    switch (event->key()) {
-    case Qt::Key_Space:
+    switch (controlBar->keyReleased(event)) {
+    case SlideBar::Pause:
         pause();
         break;
-    case Qt::Key_Escape:
+    case SlideBar::Stop:
         stop();
         break;
-    case Qt::Key_Enter:
-    case Qt::Key_Return:
-    case Qt::Key_Right:
-    case Qt::Key_Down:
+    case SlideBar::Next:
         showNextImage();
         break;
-    case Qt::Key_Left:
-    case Qt::Key_Up:
+    case SlideBar::Previous:
         showPreviousImage();
         break;
-    default:
+    case SlideBar::None:
         break;
     }
 }

@@ -15,9 +15,8 @@
 #include <functional>
 
 class FrameFolders;
-class QFrame;
 class QTimer;
-class QToolButton;
+class SlideBar;
 class QVariantAnimation;
 
 // A photo frame: the pictures of some folders, full screen, one after another for ever, in
@@ -100,7 +99,5 @@ private:
     bool dark = false;
     bool wakingTouch = false; // the touch that woke the screen is not also a tap
     QDateTime wakeUntil;
-    QFrame *controlBar;
-    QToolButton *playButton;
-    int pressedKey = 0;
+    SlideBar *controlBar;
 };

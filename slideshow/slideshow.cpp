@@ -2,19 +2,15 @@
 
 #include "app/keyshelp.h"
 #include "app/settings.h"
-#include "platform/accessibility.h"
-#include "resources/iconset.h"
+#include "slideshow/slidebar.h"
 #include "viewer/animationplayer.h"
 
 #include <QApplication>
-#include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
-#include <QToolButton>
 
 #include <algorithm>
 #include <limits>
@@ -27,43 +23,11 @@ SlideShow::SlideShow(const QList<ImageEntry> &entries, Settings *settings)
     prefetcher.setParent(this);
     setFocusPolicy(Qt::StrongFocus);
 
-    controlBar = new QFrame(this);
-    controlBar->setObjectName(QStringLiteral("controlBar"));
-    controlBar->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-    // The show's black would otherwise reach the bar and hide the counter's text.
-    QPalette barColours = controlBar->palette();
-    barColours.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
-    controlBar->setPalette(barColours);
-    controlBar->setAutoFillBackground(true);
-    // A tap that misses the buttons is still meant for the bar, not for the picture under it.
-    controlBar->setAttribute(Qt::WA_NoMousePropagation);
-
-    auto *row = new QHBoxLayout(controlBar);
-    const int frame = controlBar->frameWidth();
-    row->setContentsMargins(frame, frame, frame, frame);
-    row->setSpacing(0);
-
-    auto addButton = [this, row](const QString &icon, const char *name, const QString &tip,
-                                 void (SlideShow::*slot)()) {
-        auto *button = new QToolButton(controlBar);
-        button->setObjectName(QLatin1String(name));
-        Accessibility::describe(button, tip);
-        const QPixmap pixmap = iconPixmap(icon);
-        button->setIcon(pixmap);
-        if (!pixmap.isNull())
-            button->setIconSize(pixmap.size());
-        button->setAutoRaise(true);
-        // Keys belong to the show: a focused button would take Space for a click.
-        button->setFocusPolicy(Qt::NoFocus);
-        connect(button, &QToolButton::clicked, this, slot);
-        row->addWidget(button);
-        return button;
-    };
-    addButton(QStringLiteral("back"), "backButton", tr("Back"), &SlideShow::showPreviousImage);
-    playButton = addButton(QStringLiteral("play"), "playButton", tr("Pause, resume"),
-                           &SlideShow::pause);
-    addButton(QStringLiteral("stop"), "stopButton", tr("Stop"), &SlideShow::stop);
-    addButton(QStringLiteral("next"), "nextButton", tr("Next"), &SlideShow::showNextImage);
+    controlBar = new SlideBar(this);
+    connect(controlBar, &SlideBar::back, this, &SlideShow::showPreviousImage);
+    connect(controlBar, &SlideBar::playPause, this, &SlideShow::pause);
+    connect(controlBar, &SlideBar::stop, this, &SlideShow::stop);
+    connect(controlBar, &SlideBar::next, this, &SlideShow::showNextImage);
 
     counter = new QLabel(QStringLiteral("..."), controlBar);
     counter->setObjectName(QStringLiteral("counter"));
@@ -72,14 +36,11 @@ SlideShow::SlideShow(const QList<ImageEntry> &entries, Settings *settings)
     const QString digits(QString::number(images.size()).size(), QLatin1Char('8'));
     const int widest = counter->fontMetrics().horizontalAdvance(digits + QLatin1Char('/') + digits);
     counter->setMinimumWidth(std::max(35, widest + 2 * counter->margin() + 2));
-    row->addWidget(counter);
+    controlBar->row()->addWidget(counter);
 
     resize(screenSize());
     setBackgroundColor(Qt::black);
-
-    const QSize bar = controlBar->sizeHint();
-    controlBar->setGeometry((width() - bar.width()) / 2, (height() - 1) - bar.height() - 4,
-                            bar.width(), bar.height());
+    controlBar->place();
     controlBar->setVisible(settings->controlBarInSlide());
 
     timer = new QTimer(this);
@@ -215,40 +176,28 @@ void SlideShow::showControlBar()
 
 void SlideShow::keyPressEvent(QKeyEvent *event)
 {
-    if (!event->isAutoRepeat())
-        pressedKey = event->key();
-    event->accept();
+    controlBar->keyPressed(event);
 }
 
 void SlideShow::keyReleaseEvent(QKeyEvent *event)
 {
-    event->accept();
-    // The release of the key that started the show is not a step in it.
-    if (event->key() != pressedKey)
-        return;
-    if (!event->isAutoRepeat())
-        pressedKey = 0;
-    switch (event->key()) {
-    case Qt::Key_Space:
+    switch (controlBar->keyReleased(event)) {
+    case SlideBar::Pause:
         pause();
         break;
-    case Qt::Key_Escape:
+    case SlideBar::Stop:
         stop();
         break;
-    case Qt::Key_Enter:
-    case Qt::Key_Return:
-    case Qt::Key_Right:
-    case Qt::Key_Down:
+    case SlideBar::Next:
         timer->stop();
         showNextImage();
         break;
-    case Qt::Key_Left:
-    case Qt::Key_Up:
+    case SlideBar::Previous:
         if (running)
             pause();
         showPreviousImage();
         break;
-    default:
+    case SlideBar::None:
         break;
     }
 }
@@ -256,7 +205,7 @@ void SlideShow::keyReleaseEvent(QKeyEvent *event)
 void SlideShow::setRunning(bool on)
 {
     running = on;
-    playButton->setIcon(iconPixmap(on ? QStringLiteral("pause") : QStringLiteral("play")));
+    controlBar->setRunning(on);
 }
 
 int SlideShow::delayMilliseconds() const

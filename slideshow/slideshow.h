@@ -7,10 +7,9 @@
 #include <QList>
 #include <QPixmap>
 
-class QFrame;
 class QLabel;
 class QTimer;
-class QToolButton;
+class SlideBar;
 class Settings;
 
 // The listed images one after another, full screen on black, each for the settings' delay,
@@ -56,8 +55,6 @@ private:
     QTimer *timer;
     QPixmap picture;
     Prefetcher prefetcher; // the next slide, decoded while this one is on screen
-    QFrame *controlBar;
-    QToolButton *playButton;
+    SlideBar *controlBar;
     QLabel *counter;
-    int pressedKey = 0; // a release counts only after its press reached the show
 };
