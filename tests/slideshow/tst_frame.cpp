@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QScopeGuard>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -140,6 +141,14 @@ private slots:
         };
         QCOMPARE(names(false), QString("a.png"));
         QCOMPARE(names(true), QString("a.png sub/b.jpg"));
+        QVERIFY(FrameFolders::scan({top}, true, [] { return true; }).pictures.isEmpty());
+        // Read in a worker: nothing is known when start() returns, all of it soon after.
+        FrameFolders watched({top}, true);
+        QSignalSpy changed(&watched, &FrameFolders::changed);
+        watched.start();
+        QVERIFY(watched.pictures().isEmpty());
+        QVERIFY(changed.wait());
+        QCOMPARE(watched.pictures().size(), 2);
 
         // Newest first: by the date taken, else by the file's date.
         const QList<std::tuple<QString, QString, QDate>> photos{
@@ -161,6 +170,31 @@ private slots:
         for (int i = 0; i < 4; ++i)
             shown << QFileInfo(list.next()).fileName();
         QCOMPARE(shown.join(' '), QString("b.jpg new.jpg plain.png old.jpg"));
+    }
+
+    // Filling the screen, up as well as down, keeping the shape; transparency on black.
+    void fitted_data()
+    {
+        QTest::addColumn<QSize>("image");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("small photo, big screen")
+                << QSize(800, 600) << QSize(1280, 800) << QSize(1066, 800);
+        QTest::newRow("square, portrait screen")
+                << QSize(100, 100) << QSize(240, 320) << QSize(240, 240);
+        QTest::newRow("already fits") << QSize(240, 180) << QSize(240, 320) << QSize(240, 180);
+        QTest::newRow("too big") << QSize(960, 1280) << QSize(240, 320) << QSize(240, 320);
+    }
+
+    void fitted()
+    {
+        QFETCH(QSize, image);
+        QFETCH(QSize, screen);
+        QImage picture(image, QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        const QImage shown = FrameShow::fitted(picture, screen);
+        QTEST(shown.size(), "shown");
+        QCOMPARE(shown.pixel(shown.width() / 2, shown.height() / 2), qRgb(0, 0, 0));
     }
 
     void schedule_data()
