@@ -23,6 +23,10 @@ FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     setAttribute(Qt::WA_DeleteOnClose);
     KeysHelp::addShortcuts(this, KeysHelp::SlideShow);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Pictures are made in the pixmaps' own format, so that none is converted here.
+    QPixmap probe(1, 1);
+    probe.fill(Qt::black);
+    screenFormat = probe.toImage().format();
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::BlankCursor);
     prefetcher.setParent(this);
@@ -50,7 +54,13 @@ FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     fade->setStartValue(0.0);
     fade->setEndValue(1.0);
     fade->setDuration(std::clamp(options.intervalMs / 2, 1, fadeMilliseconds));
-    connect(fade, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+    // At most about 30 frames a second: each is a blend of two screenfuls on the GUI thread.
+    connect(fade, &QVariantAnimation::valueChanged, this, [this] {
+        if (!fadeFrame.isValid() || fadeFrame.elapsed() >= fadeFrameMilliseconds) {
+            fadeFrame.start();
+            update();
+        }
+    });
     connect(fade, &QVariantAnimation::finished, this, [this] {
         before = QPixmap();
         update();
@@ -147,30 +157,32 @@ void FrameShow::finish(const QString &path)
     // Scaling and converting a screenful takes milliseconds: not on the GUI thread.
     const QImage image = prefetcher.take(path, screenSize(), options.bestFit);
     finishing.insert(path);
-    auto promise = std::make_shared<QPromise<QImage>>();
-    auto *watcher = new QFutureWatcher<QImage>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path] {
+    auto promise = std::make_shared<QPromise<void>>();
+    auto made = std::make_shared<QImage>();
+    auto *watcher = new QFutureWatcher<void>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path, made] {
         watcher->deleteLater();
         finishing.remove(path);
         if (closing || dark)
             return;
-        const QImage image = watcher->future().resultCount() ? watcher->result() : QImage();
+        // Moved, not shared: the pixmap then takes over the picture's memory as it is.
+        QImage image = std::move(*made);
         if (path == wanted) {
-            present(path, image);
+            present(path, std::move(image));
         } else if (path == list.peek()) {
             finished.clear(); // nothing else is wanted next
-            finished.insert(path, image);
+            finished.insert(path, std::move(image));
         }
     });
     watcher->setFuture(promise->future());
     promise->start();
-    Prefetcher::pool()->start([promise, image, box = screenSize()] {
-        promise->addResult(fitted(image, box));
+    Prefetcher::pool()->start([promise, made, image, box = screenSize(), format = screenFormat] {
+        *made = fitted(image, box, format);
         promise->finish();
     });
 }
 
-QImage FrameShow::fitted(const QImage &image, QSize box)
+QImage FrameShow::fitted(const QImage &image, QSize box, QImage::Format format)
 {
     if (image.isNull() || box.isEmpty())
         return image;
@@ -178,15 +190,15 @@ QImage FrameShow::fitted(const QImage &image, QSize box)
                             ? image
                             : image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     if (!scaled.hasAlphaChannel())
-        return scaled.convertToFormat(QImage::Format_RGB32);
-    QImage opaque(scaled.size(), QImage::Format_RGB32);
+        return scaled.convertToFormat(format);
+    QImage opaque(scaled.size(), format);
     opaque.fill(Qt::black);
     QPainter painter(&opaque);
     painter.drawImage(0, 0, scaled);
     return opaque;
 }
 
-void FrameShow::present(const QString &path, const QImage &image)
+void FrameShow::present(const QString &path, QImage &&image)
 {
     wanted.clear();
     // Checked now, not when it was listed or decoded: a picture removed since never shows.
@@ -200,7 +212,7 @@ void FrameShow::present(const QString &path, const QImage &image)
     skipped = 0;
     fade->stop();
     before = options.crossfade ? current : QPixmap();
-    current = QPixmap::fromImage(image);
+    current = QPixmap::fromImage(std::move(image));
     m_shownPath = path;
     if (!before.isNull())
         fade->start();
@@ -297,24 +309,31 @@ void FrameShow::setDark(bool on)
 void FrameShow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (closing || dark)
-        return;
     const auto at = [this](const QPixmap &pixmap) {
         return QRect(QPoint((width() - pixmap.width()) / 2, (height() - pixmap.height()) / 2),
                      pixmap.size());
     };
+    const bool shown = !closing && !dark && !current.isNull();
     const qreal t
             = fade->state() == QAbstractAnimation::Running ? fade->currentValue().toReal() : 1.0;
-    if (!before.isNull() && t < 1.0) {
-        // What the new picture will not cover fades out; the rest it covers as it fades in.
-        painter.setOpacity(at(current).contains(at(before)) ? 1.0 : 1.0 - t);
+    const bool fading = shown && !before.isNull() && t < 1.0;
+    const QRect picture = shown ? at(current) : QRect();
+    // What the new picture will not cover fades out; the rest it covers as it fades in.
+    const bool covered = fading && picture.contains(at(before));
+    // Black only where nothing opaque is drawn over it: a full fill is one screenful more to
+    // write every frame of a fade.
+    const QRect opaque = !fading ? picture : covered ? at(before) : QRect();
+    painter.setClipRegion(QRegion(rect()).subtracted(opaque));
+    painter.fillRect(rect(), Qt::black);
+    painter.setClipping(false);
+    if (!shown)
+        return;
+    if (fading) {
+        painter.setOpacity(covered ? 1.0 : 1.0 - t);
         painter.drawPixmap(at(before), before);
     }
-    if (!current.isNull()) {
-        painter.setOpacity(t);
-        painter.drawPixmap(at(current), current);
-    }
+    painter.setOpacity(t);
+    painter.drawPixmap(picture, current);
 }
 
 void FrameShow::mousePressEvent(QMouseEvent *event)

@@ -7,6 +7,7 @@
 #include "viewer/prefetcher.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
@@ -37,10 +38,13 @@ public:
 
     // The picture as the frame shows it: scaled to fill box as far as it keeps its shape,
     // up as well as down, on black where it is transparent.
-    static QImage fitted(const QImage &image, QSize box);
+    static QImage fitted(const QImage &image, QSize box,
+                         QImage::Format format = QImage::Format_RGB32);
 
     // How long a crossfade lasts.
     static constexpr int fadeMilliseconds = 500;
+    // The shortest time between two frames of a crossfade.
+    static constexpr int fadeFrameMilliseconds = 33;
     // How often the dark hours are looked at.
     static constexpr int scheduleMilliseconds = 10000;
 
@@ -71,7 +75,7 @@ private:
     void request(const QString &path);
     void decoded(const QString &path);
     void finish(const QString &path);
-    void present(const QString &path, const QImage &image);
+    void present(const QString &path, QImage &&image);
     void blackScreen();
     void setRunning(bool on);
     void setDark(bool on);
@@ -88,6 +92,8 @@ private:
     QTimer *scheduleTimer;
     QVariantAnimation *fade;
     QPixmap current, before; // before fades out as current fades in
+    QElapsedTimer fadeFrame; // since the last frame of a crossfade
+    QImage::Format screenFormat = QImage::Format_RGB32;
     QString m_shownPath;
     QString wanted; // the picture being decoded to be shown next
     // Pictures made ready for the screen in a worker (filling it, opaque), by path; at most

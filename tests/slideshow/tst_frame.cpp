@@ -252,6 +252,9 @@ private slots:
                 [&shown](const QString &path) { shown << QFileInfo(path).fileName(); });
         show->start();
         QTRY_VERIFY(shown.size() >= 4);
+        // Drawn, and filling the screen's width however small the file.
+        const QImage screen = show->grab().toImage();
+        QVERIFY(qRed(screen.pixel(screen.width() - 1, screen.height() / 2)) > 100);
 
         QVERIFY(QFile::remove(dir.path() + "/b.png"));
         QVERIFY(TestUtil::writeImages(dir.path(), {"e.png"}, 64));
