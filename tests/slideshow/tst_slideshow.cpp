@@ -193,9 +193,11 @@ void tst_SlideShow::walksThroughTheShow()
             break;
         }
         QCOMPARE(state(show), after);
-        // A step on arms the timer anew; coarse timers may be set up to 5% short.
+        // A step on arms the timer anew (coarse timers may be set up to 5% short); a tap
+        // leaves it running, however long the taps took on a loaded machine.
+        const bool tap = what == "tap" || what == "counter";
         if (after.contains('+') && what != "wait" && what != "late")
-            QVERIFY(timerOf(show)->remainingTime() > 800);
+            QVERIFY(tap ? timerOf(show)->isActive() : timerOf(show)->remainingTime() > 800);
     }
     QVERIFY(last.isNull());
     QCOMPARE(cancelled.size(), 0);
