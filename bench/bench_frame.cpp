@@ -27,16 +27,17 @@
 
 #include <climits>
 #include <cstdio>
-#include <ctime>
-#include <utility>
 
 namespace {
 
-qint64 threadCpuMs()
+// The GUI thread's time on a core and waiting for one, in ms, from the scheduler's counts.
+QPair<qint64, qint64> threadTimes()
 {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    QFile file(QStringLiteral("/proc/thread-self/schedstat"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return {fields.value(0).toLongLong() / 1000000, fields.value(1).toLongLong() / 1000000};
 }
 
 int openDescriptors()
@@ -208,24 +209,33 @@ int main(int argc, char **argv)
             removed.insert(gone, clock.elapsed());
     });
 
-    // The event loop's pauses: a 5 ms tick that comes late. A pause in which the GUI thread
-    // ran for less than half of it was the machine's (another process had the core), not
-    // the frame's work.
+    // The event loop's pauses: a 5 ms tick that comes late. Told apart by what the GUI thread
+    // did for most of the pause: ran (the frame's work), waited for a core (the machine's
+    // load), or neither (blocked: a lock, a file, the window system).
     QElapsedTimer tick;
-    qint64 longestPause = 0, longestBusy = 0, threadTime = threadCpuMs();
-    int pausesOver25 = 0, busyOver25 = 0;
+    qint64 longestPause = 0, longestBusy = 0, longestQueued = 0, longestBlocked = 0;
+    QPair<qint64, qint64> times = threadTimes();
+    int pausesOver25 = 0, busyOver25 = 0, queuedOver25 = 0, blockedOver25 = 0;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         const qint64 late = tick.restart() - 5;
-        const qint64 ran = threadCpuMs() - std::exchange(threadTime, threadCpuMs());
-        if (clock.elapsed() > 3000) { // warm-up done
+        const QPair<qint64, qint64> now = threadTimes();
+        const qint64 ran = now.first - times.first, queued = now.second - times.second;
+        times = now;
+        if (clock.elapsed() > 3000) // warm-up done
             longestPause = std::max(longestPause, late);
-            if (late > 25)
-                ++pausesOver25;
-            if (late > 25 && 2 * ran >= late) {
+        if (clock.elapsed() > 3000 && late > 25) {
+            ++pausesOver25;
+            if (2 * ran >= late) {
                 ++busyOver25;
                 longestBusy = std::max(longestBusy, late);
+            } else if (2 * queued >= late) {
+                ++queuedOver25;
+                longestQueued = std::max(longestQueued, late);
+            } else {
+                ++blockedOver25;
+                longestBlocked = std::max(longestBlocked, late);
             }
         }
     });
@@ -281,10 +291,11 @@ int main(int argc, char **argv)
                 fdsEnd);
     std::printf("event loop: longest pause %lld ms, %d pauses over 25 ms\n",
                 static_cast<long long>(longestPause), pausesOver25);
-    std::printf("  of them with the GUI thread running at least half the time: %d, longest %lld "
-                "ms; longest single event %lld ms\n",
-                busyOver25, static_cast<long long>(longestBusy),
-                static_cast<long long>(app.longest));
+    std::printf("  the GUI thread mostly running %d (longest %lld ms), waiting for a core %d "
+                "(%lld ms), blocked %d (%lld ms); longest single event %lld ms\n",
+                busyOver25, static_cast<long long>(longestBusy), queuedOver25,
+                static_cast<long long>(longestQueued), blockedOver25,
+                static_cast<long long>(longestBlocked), static_cast<long long>(app.longest));
     if (shownCount > 0)
         std::printf("crossfade: about %.0f frames a second (%d paints over %d pictures)\n",
                     (double(paints) / shownCount - 1) / fadeSeconds, paints, shownCount);
