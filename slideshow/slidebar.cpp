@@ -40,11 +40,16 @@ SlideBar::SlideBar(QWidget *show) : QFrame(show)
         buttons->addWidget(button);
         return button;
     };
-    addButton(QStringLiteral("back"), "backButton", tr("Back"), &SlideBar::back);
-    playButton = addButton(QStringLiteral("play"), "playButton", tr("Pause, resume"),
+    // In the slide show's context, whose translations they have.
+    addButton(QStringLiteral("back"), "backButton",
+              QCoreApplication::translate("SlideShow", "Back"), &SlideBar::back);
+    playButton = addButton(QStringLiteral("play"), "playButton",
+                           QCoreApplication::translate("SlideShow", "Pause, resume"),
                            &SlideBar::playPause);
-    addButton(QStringLiteral("stop"), "stopButton", tr("Stop"), &SlideBar::stop);
-    addButton(QStringLiteral("next"), "nextButton", tr("Next"), &SlideBar::next);
+    addButton(QStringLiteral("stop"), "stopButton",
+              QCoreApplication::translate("SlideShow", "Stop"), &SlideBar::stop);
+    addButton(QStringLiteral("next"), "nextButton",
+              QCoreApplication::translate("SlideShow", "Next"), &SlideBar::next);
 }
 
 void SlideBar::setRunning(bool running)
