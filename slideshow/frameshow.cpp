@@ -54,7 +54,7 @@ FrameShow::FrameShow(const FrameOptions &options, Clock clock)
     fade->setStartValue(0.0);
     fade->setEndValue(1.0);
     fade->setDuration(std::clamp(options.intervalMs / 2, 1, fadeMilliseconds));
-    // At most about 30 frames a second: each is a blend of two screenfuls on the GUI thread.
+    // Not every tick of the animation: each frame blends two screenfuls on the GUI thread.
     connect(fade, &QVariantAnimation::valueChanged, this, [this] {
         if (!fadeFrame.isValid() || fadeFrame.elapsed() >= fadeFrameMilliseconds) {
             fadeFrame.start();

@@ -43,8 +43,9 @@ public:
 
     // How long a crossfade lasts.
     static constexpr int fadeMilliseconds = 500;
-    // The shortest time between two frames of a crossfade.
-    static constexpr int fadeFrameMilliseconds = 33;
+    // The shortest time between two frames of a crossfade: every other tick of the
+    // animations' 60 Hz clock, about 30 frames a second.
+    static constexpr int fadeFrameMilliseconds = 25;
     // How often the dark hours are looked at.
     static constexpr int scheduleMilliseconds = 10000;
 
