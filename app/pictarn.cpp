@@ -692,7 +692,7 @@ void Pictarn::followViewer(const QString &path)
     if (settings->view() != 0) {
         for (int n = 0; n < imageListView->topLevelItemCount(); ++n) {
             auto *item = static_cast<ImageListItem *>(imageListView->topLevelItem(n));
-            if (item->path() == path)
+            if (item->hasPath(path))
                 imageListView->setCurrentItem(item);
         }
     } else if (ImageBox *box = thumbnailView->findBox(path)) {
