@@ -93,7 +93,10 @@ void ImageListItem::setDimensions(int width, int height)
 void ImageListItem::setFacts(SortOrder::Key key, const SortOrder::Facts &value)
 {
     factsKey = key;
-    facts = value;
+    if (facts)
+        *facts = value;
+    else
+        facts = std::make_unique<SortOrder::Facts>(value);
 }
 
 bool ImageListItem::operator<(const QTreeWidgetItem &other) const
@@ -114,10 +117,11 @@ bool ImageListItem::operator<(const QTreeWidgetItem &other) const
         return m_rank < item->m_rank;
     if (view) {
         const SortOrder &order = view->order();
-        const SortOrder::Facts none;
-        return order.lessThan(where.name(), hasFactsFor(order.key()) ? facts : none,
-                              item->where.name(),
-                              item->hasFactsFor(order.key()) ? item->facts : none);
+        static const SortOrder::Facts none;
+        const bool mine = facts && hasFactsFor(order.key());
+        const bool theirs = item->facts && item->hasFactsFor(order.key());
+        return order.lessThan(where.name(), mine ? *facts : none, item->where.name(),
+                              theirs ? *item->facts : none);
     }
     return NaturalOrder::lessThan(where.name(), item->where.name());
 }

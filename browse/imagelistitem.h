@@ -61,8 +61,9 @@ private:
     int m_height = 0;
     int m_rank = -1;
     int m_epoch = 0;
+    // Held apart: most lists are in name order and need none.
+    std::unique_ptr<SortOrder::Facts> facts;
     SortOrder::Key factsKey = SortOrder::Name;
-    SortOrder::Facts facts;
     bool shaded = false; // last painted on the tinted background
     bool textsStored = false; // a caller set a text or role of its own: all are kept by the base
     std::shared_ptr<ImageListItem *> self;
