@@ -78,6 +78,15 @@ void SlideStrip::cancel()
     shown = next = previous = QPixmap();
 }
 
+void SlideStrip::fillIn(int direction, const QPixmap &picture)
+{
+    QPixmap &slot = direction > 0 ? next : previous;
+    if (!isVisible() || !slot.isNull())
+        return;
+    slot = picture;
+    update();
+}
+
 bool SlideStrip::isSliding() const
 {
     return slide->state() == QAbstractAnimation::Running;

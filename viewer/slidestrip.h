@@ -28,6 +28,8 @@ public:
     void hurry();
     // Hidden without a word, the slide stopped.
     void cancel();
+    // A neighbour decoded after the swipe began takes its empty place (1: next, -1: previous).
+    void fillIn(int direction, const QPixmap &picture);
 
     double offset() const { return shift; }
     bool isSliding() const;
