@@ -284,6 +284,10 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
         switchThumbnailView();
 
     undoBar = new UndoBar(this);
+    undoBar->setHost([this] {
+        QWidget *viewer = imageViewer->front();
+        return viewer ? viewer : this;
+    });
     Accessibility::describeButtons(undoBar);
     connect(undoBar, &UndoBar::undoClicked, this, &Pictarn::undo);
     new QShortcut(QKeySequence::Undo, this, this, &Pictarn::undo);

@@ -713,8 +713,9 @@ private slots:
             QWidget *front = window.imageViewer->front();
             QVERIFY(front && QTest::qWaitForWindowActive(front));
             QTest::keyClick(front, action.isEmpty() ? Qt::Key_Delete : Qt::Key_F2);
-            // The next picture in its place.
+            // The next picture in its place, and the change told over it.
             QCOMPARE(window.imageViewer->shownPath(), dir + (gone ? "/z.bmp" : "/m.bmp"));
+            QVERIFY(window.undoBar->isVisible() && window.undoBar->window() == front);
             if (from == "viewer") {
                 // Taken back from where it was done: the viewer shows the picture again.
                 front->activateWindow();
