@@ -20,10 +20,6 @@
 #include <atomic>
 #include <limits>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace {
 constexpr int margin = 4;
 constexpr int spacing = 8;
@@ -392,11 +388,6 @@ void ThumbnailView::feedPass()
     }
     if (loading && applied == passPictures.size()) {
         loading = false;
-#ifdef __GLIBC__
-        // A pass over a large folder leaves the heap full of holes (the slices' names and
-        // paths, the previews read and let go): the free pages go back to the system.
-        malloc_trim(0);
-#endif
         emit passFinished();
     }
 }
