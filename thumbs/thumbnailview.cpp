@@ -501,7 +501,7 @@ void ThumbnailView::startRefill(const std::shared_ptr<Picture> &picture, ImageBo
 void ThumbnailView::remakePreviews(const QSet<QString> &paths)
 {
     for (const std::shared_ptr<Picture> &picture : std::as_const(pictures)) {
-        if (!paths.contains(picture->path))
+        if (!paths.contains(picture->path()))
             continue;
         forget(picture.get());
         picture->release(); // an old preview must not stand for a new picture
@@ -559,7 +559,7 @@ ImageBox *ThumbnailView::selectedBox() const
 ImageBox *ThumbnailView::findBox(const QString &path) const
 {
     for (const std::shared_ptr<Picture> &picture : pictures) {
-        if (picture->path == path)
+        if (picture->where.is(path))
             return bind(picture->index);
     }
     return nullptr;
@@ -590,7 +590,7 @@ void ThumbnailView::removeBox(ImageBox *box)
 void ThumbnailView::removeImage(const QString &path)
 {
     for (int n = 0; n < pictures.size(); ++n) {
-        if (pictures.at(n)->path != path)
+        if (!pictures.at(n)->where.is(path))
             continue;
         dropPicture(pictures.takeAt(n).get());
         renumber(n);
@@ -607,7 +607,7 @@ void ThumbnailView::removeImages(const QSet<QString> &paths)
     QList<std::shared_ptr<Picture>> kept;
     kept.reserve(pictures.size());
     for (const std::shared_ptr<Picture> &picture : std::as_const(pictures)) {
-        if (!paths.contains(picture->path)) {
+        if (!paths.contains(picture->path())) {
             kept.append(picture);
             continue;
         }
