@@ -913,6 +913,14 @@ Names that start with &apos;-&apos; go after &apos;--&apos;: pictarn -- NAME...<
             <numerusform>%n pictures removed, %1 freed.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Order of the pictures</source>
+        <translation>Order of the pictures</translation>
+    </message>
+    <message>
+        <source>Dark hours, HH:MM-HH:MM</source>
+        <translation>Dark hours, HH:MM-HH:MM</translation>
+    </message>
 </context>
 <context>
     <name>SlideShow</name>

@@ -910,6 +910,14 @@ Names that start with &apos;-&apos; go after &apos;--&apos;: pictarn -- NAME...<
             <numerusform>已删除 %n 张图片, 释放 %1。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Order of the pictures</source>
+        <translation>图片顺序</translation>
+    </message>
+    <message>
+        <source>Dark hours, HH:MM-HH:MM</source>
+        <translation>熄屏时段，HH:MM-HH:MM</translation>
+    </message>
 </context>
 <context>
     <name>SlideShow</name>

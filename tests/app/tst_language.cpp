@@ -16,6 +16,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
@@ -298,7 +299,15 @@ private slots:
         const std::map<QString, std::function<void()>> shows{
                 {"main window", [&] { walk(window.get()); }},
                 {"viewer", [&] { walk(window->imageViewer); }},
-                {"settings", [&] { walk(&settings); }},
+                {"settings",
+                 [&] {
+                     auto *pages = settings.findChild<QComboBox *>("pageCombo");
+                     for (int page = 0; page < pages->count(); ++page) {
+                         pages->setCurrentIndex(page);
+                         emit pages->activated(page);
+                         walk(&settings);
+                     }
+                 }},
                 {"slide show bar",
                  [&] {
                      auto *show = new SlideShow({{"b.png", path}}, window->settings.get());
