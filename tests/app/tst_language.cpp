@@ -293,7 +293,10 @@ private slots:
             walked = true;
             shown->close();
         };
-        window->undoBar->showMessage("b.png deleted", true);
+        // The bar's message keeps its every word on two lines.
+        const QString done = "IMG_0042.jpg renamed to beach.jpg";
+        window->undoBar->showMessage(done, true);
+        QCOMPARE(window->undoBar->findChild<QLabel *>()->text().replace('\n', ' '), done);
         SettingsDialog settings(nullptr);
         KeysHelp help(KeysHelp::MainWindow, nullptr);
         const std::map<QString, std::function<void()>> shows{
