@@ -8,32 +8,35 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+void complain(const QString &text)
+{
+    std::fprintf(stderr, "pictarn: %s\n", qPrintable(text));
+}
+} // namespace
+
 CommandLine::CommandLine()
 {
-    parser.setApplicationDescription(
-            QStringLiteral("Pictarn, an image browser for small touch screens.\n"
-                           "Lists a folder's images, or shows the named images."));
+    parser.setApplicationDescription(tr("Pictarn, an image browser for small touch screens.\n"
+                                        "Lists a folder's images, or shows the named images."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
             {QStringLiteral("frame"),
-             QStringLiteral("Run as a photo frame over the folders' pictures, full screen, for "
-                            "ever.")},
-            {QStringLiteral("recursive"), QStringLiteral("Frame: take in the subfolders too.")},
+             tr("Run as a photo frame over the folders' pictures, full screen, for ever.")},
+            {QStringLiteral("recursive"), tr("Frame: take in the subfolders too.")},
             {QStringLiteral("interval"),
-             QStringLiteral("Frame: seconds each picture stays (the slide show's delay)."),
-             QStringLiteral("SECONDS")},
+             tr("Frame: seconds each picture stays (the slide show's delay)."), tr("SECONDS")},
             {QStringLiteral("blank"),
-             QStringLiteral("Frame: keep the screen dark between these times; a touch wakes it."),
-             QStringLiteral("HH:MM-HH:MM")},
-            {QStringLiteral("newest-first"),
-             QStringLiteral("Frame: the newest pictures first, not shuffled.")},
+             tr("Frame: keep the screen dark between these times; a touch wakes it."),
+             tr("HH:MM-HH:MM")},
+            {QStringLiteral("newest-first"), tr("Frame: the newest pictures first, not shuffled.")},
             {QStringLiteral("no-crossfade"),
-             QStringLiteral("Frame: change pictures at once, without a crossfade.")},
+             tr("Frame: change pictures at once, without a crossfade.")},
     });
     parser.addPositionalArgument(QStringLiteral("paths"),
-                                 QStringLiteral("A folder to list, or images to show."),
-                                 QStringLiteral("[FOLDER | IMAGE...]"));
+                                 tr("A folder to list, or images to show."),
+                                 tr("[FOLDER | IMAGE...]"));
 }
 
 int CommandLine::optionCount(int argc, char **argv)
@@ -69,20 +72,19 @@ bool CommandLine::process(const QStringList &arguments)
     if (QCoreApplication::applicationVersion().isEmpty())
         QCoreApplication::setApplicationVersion(QStringLiteral(PICTARN_VERSION));
     if (!parser.parse(arguments)) {
-        std::fprintf(stderr,
-                     "pictarn: %s\nNames that start with '-' go after '--': pictarn -- NAME...\n",
-                     qPrintable(parser.errorText()));
+        complain(tr("%1\nNames that start with '-' go after '--': pictarn -- NAME...")
+                         .arg(parser.errorText()));
         return false;
     }
     // Help and version print their text and end the program.
     if (!parser.optionNames().isEmpty())
         parser.process(arguments);
     if (parser.isSet(QStringLiteral("interval")) && interval() < 0) {
-        std::fprintf(stderr, "pictarn: --interval takes a number of seconds (0 to 86400)\n");
+        complain(tr("--interval takes a number of seconds (0 to 86400)"));
         return false;
     }
     if (!blank().isEmpty() && !BlankSchedule::parse(blank()).isValid()) {
-        std::fprintf(stderr, "pictarn: --blank takes two times, like 22:30-07:00\n");
+        complain(tr("--blank takes two times, like 22:30-07:00"));
         return false;
     }
     return true;
@@ -101,8 +103,10 @@ QStringList CommandLine::paths(const QString &workingDir) const
     const QDir base(workingDir);
     for (const QString &name : parser.positionalArguments()) {
         if (workingDir.isEmpty() && QDir::isRelativePath(name))
-            qWarning("pictarn: %s: no such file or folder (the folder it was started in is gone)",
-                     qPrintable(name));
+            qWarning("pictarn: %s",
+                     qPrintable(tr("%1: no such file or folder (the folder it was started in is "
+                                   "gone)")
+                                        .arg(name)));
         else
             paths << QDir::cleanPath(base.absoluteFilePath(name));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QStringList>
 
 // The program's own arguments, `pictarn [FOLDER | IMAGE...]`, read from what Qt left once it
@@ -9,7 +10,10 @@
 // looks like, and a glob is safe as `pictarn -- *`.
 class CommandLine
 {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
 public:
+    // The texts of --help come from the catalogues installed before it is made.
     CommandLine();
 
     // How many of argv's entries Qt is given: those before the first "--".

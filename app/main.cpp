@@ -17,24 +17,27 @@ int main(int argc, char **argv)
     // Qt reads its options from what it is given: never the names after "--".
     int qtArgc = CommandLine::optionCount(argc, argv);
     const QStringList names = CommandLine::afterOptions(argc, argv);
-    if (CommandLine::onlyPrints(qtArgc, argv)) {
-        QCoreApplication app(qtArgc, argv);
-        return CommandLine().process(QCoreApplication::arguments() + names) ? 0 : 1;
-    }
     // Names on the command line are relative to where the user started the program; empty
     // when that folder is gone.
     const QString workingDir = QDir::currentPath();
-    Startup::enterDataDirectory(argv[0]);
+    Startup::enterDataDirectory(argv[0]); // where the catalogues are
+    if (CommandLine::onlyPrints(qtArgc, argv)) {
+        QCoreApplication app(qtArgc, argv);
+        Translations::install(QLocale::system());
+        return CommandLine().process(QCoreApplication::arguments() + names) ? 0 : 1;
+    }
     ZApplication app(qtArgc, argv, ZApplication::GuiClient);
     Startup::addPluginFolder(argv[0]);
     Translations::install(QLocale::system());
     // Qt ends the program with an abort when a window is made with no screen (a missing
     // framebuffer device, say): say what is wrong and end cleanly instead.
     if (!QGuiApplication::primaryScreen()) {
-        std::fprintf(stderr,
-                     "pictarn: no screen to show on with the \"%s\" platform (is the "
-                     "display or framebuffer device there?)\n",
-                     qPrintable(QGuiApplication::platformName()));
+        std::fprintf(stderr, "pictarn: %s\n",
+                     qPrintable(QCoreApplication::translate(
+                                        "Startup", "no screen to show on with the \"%1\" "
+                                                   "platform (is the display or framebuffer "
+                                                   "device there?)")
+                                        .arg(QGuiApplication::platformName())));
         return 1;
     }
     CommandLine commandLine;

@@ -113,7 +113,7 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
 {
     if (name)
         setObjectName(QString::fromLatin1(name));
-    setWindowTitle(QStringLiteral("Pictarn"));
+    setWindowTitle(tr("Pictarn"));
     setWindowIcon(QIcon(QStringLiteral("pictarn.png")));
 
     toolBar = new QToolBar(this);
@@ -192,9 +192,9 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     static bool told = false;
     if (!missingPictures.isEmpty() && !told) {
         told = true;
-        qWarning("Pictarn: pictures missing from the data directory %s: %s",
-                 qPrintable(QDir::currentPath()),
-                 qPrintable(missingPictures.join(QLatin1Char(' '))));
+        qWarning("Pictarn: %s", qPrintable(tr("pictures missing from the data directory %1: %2")
+                                                   .arg(QDir::currentPath(),
+                                                        missingPictures.join(QLatin1Char(' ')))));
     }
 
     settings = std::make_unique<Settings>();
@@ -578,13 +578,13 @@ void Pictarn::updateTitle()
         last = path.left(cut);
         folders.insert(QFileInfo(path).path());
     }
-    QString title = QStringLiteral("Pictarn");
+    QString title = tr("Pictarn");
     if (folders.size() == 1) {
         const QString folder = *folders.cbegin();
         const QString name = QDir(folder).dirName();
-        title += QStringLiteral(" - ") + (name.isEmpty() ? folder : name);
+        title = tr("Pictarn - %1").arg(name.isEmpty() ? folder : name);
     } else if (folders.size() > 1) {
-        title += tr(" - %1 folders").arg(folders.size());
+        title = tr("Pictarn - %n folders", nullptr, int(folders.size()));
     }
     setWindowTitle(title);
 }
@@ -599,9 +599,9 @@ void Pictarn::openPaths(const QStringList &paths)
         else if (info.isFile() && ImageFiles::isImageName(info.fileName()))
             images << path;
         else if (info.exists())
-            qWarning("pictarn: %s: neither a folder nor an image", qPrintable(path));
+            qWarning("pictarn: %s", qPrintable(tr("%1: neither a folder nor an image").arg(path)));
         else
-            qWarning("pictarn: %s: no such file or folder", qPrintable(path));
+            qWarning("pictarn: %s", qPrintable(tr("%1: no such file or folder").arg(path)));
     }
     // The views are built once for all the folders.
     if (!folders.isEmpty())

@@ -6,6 +6,25 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace {
+// On two lines of room pixels: broken at the last space that lets the first line fit (anywhere
+// when none does), the rest cut in the middle so that its start and its end both show.
+QString twoLines(QString text, const QFontMetrics &metrics, int room)
+{
+    text.replace(QLatin1Char('\n'), QLatin1Char(' ')); // a name may hold one
+    if (metrics.horizontalAdvance(text) <= room)
+        return text;
+    qsizetype cut = text.size() - 1;
+    while (cut > 1 && metrics.horizontalAdvance(text.left(cut)) > room)
+        --cut;
+    const qsizetype space = text.lastIndexOf(QLatin1Char(' '), cut);
+    if (space > 0)
+        cut = space;
+    return text.left(cut) + QLatin1Char('\n')
+           + metrics.elidedText(text.mid(cut).trimmed(), Qt::ElideMiddle, room);
+}
+} // namespace
+
 UndoBar::UndoBar(QWidget *parent)
     : QFrame(parent),
       label(new QLabel(this)),
@@ -36,12 +55,11 @@ UndoBar::UndoBar(QWidget *parent)
 
 void UndoBar::showMessage(const QString &text, bool undoable)
 {
-    // A long name is cut in the middle, so that its start and its end both show.
     if (host)
         moveTo(host());
     undoButton->setVisible(undoable);
     const int room = parentWidget()->width() - (undoable ? undoButton->sizeHint().width() : 0) - 16;
-    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    label->setText(twoLines(text, label->fontMetrics(), room));
     label->setToolTip(text);
     place();
     show();

@@ -1,5 +1,7 @@
 #include "platform/zmessagebox.h"
 
+#include "platform/accessibility.h"
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -61,6 +63,7 @@ int ZMessageBox::information(QWidget *parent, const QPixmap &icon, const QString
     if (defaultButton >= 0 && defaultButton < buttons.size())
         box.setDefaultButton(qobject_cast<QPushButton *>(buttons.at(defaultButton)));
     useTheScreenWidth(box);
+    Accessibility::describeButtons(&box);
     box.exec();
     return int(buttons.indexOf(box.clickedButton()));
 }

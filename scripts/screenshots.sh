@@ -152,12 +152,14 @@ read -r x y w h < <(popup)
 tap $((x + w / 2)) $((y + 12)) # "Set   "
 wait_for 300 has_full_screen_windows "$app_pid" 2 || die "no settings screen"
 shot settings-thumbnail
-for page in 1 2; do
+page=0
+for name in slideshow bookmarks frame; do
+    page=$((page + 1))
     tap 200 12 # the page chooser on the title line
     read -r x y w h < <(popup)
-    tap $((x + w / 2)) $((y + h * (2 * page + 1) / 6))
+    tap $((x + w / 2)) $((y + h * (2 * page + 1) / 8))
     wait_for 300 has_windows "$app_pid" 2
-    if [ $page -eq 1 ]; then shot settings-slideshow; else shot settings-bookmarks; fi
+    shot settings-$name
 done
 tap 210 310 # the right soft key leaves without saving
 windows 1
@@ -181,6 +183,20 @@ tap 212 12
 popup >/dev/null
 shot delete
 key Escape
+windows 1
+
+# A rename's undo bar, then its Undo; the sort menu.
+tap 187 12
+popup >/dev/null
+key End x Return
+windows 1
+shot undo
+tap 200 300
+tap 12 12
+popup >/dev/null
+key Down Down Down Down Right
+shot sort
+key Escape Escape
 windows 1
 
 # The main menu, the keys help, the about box, then "Exit  ".

@@ -71,6 +71,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(tr("Set   "), true
 
     // Sits on the title line, at its right end, wide enough for its longest text.
     pageCombo = new QComboBox(this);
+    pageCombo->setObjectName(QStringLiteral("pageCombo"));
     pageCombo->addItems({tr("Thumbnail"), tr("Slide Type  "), tr("Set bookmark"), tr("Frame")});
     pageCombo->resize(qMax(pageCombo->width(), pageCombo->sizeHint().width()), 24);
     pageCombo->move(240 - pageCombo->width(), 0);
@@ -219,6 +220,9 @@ SettingsDialog::SettingsDialog(QWidget *parent) : ZMainWidget(tr("Set   "), true
     Accessibility::describe(bmListView, tr("Set bookmark"));
     Accessibility::describe(nameEdit, nameCaption->text().trimmed());
     Accessibility::describe(dirEdit, dirCaption->text().trimmed());
+    Accessibility::describe(frameFolders, frameFolders->placeholderText());
+    Accessibility::describe(frameOrder, tr("Order of the pictures"));
+    Accessibility::describe(frameBlank, tr("Dark hours, HH:MM-HH:MM"));
     Accessibility::describeButtons(this);
     connect(softKeys->getRightBtn(), &QPushButton::clicked, this, &QWidget::close);
     // On a desktop the screen covers the window: Escape leaves it as the right soft key does.

@@ -878,6 +878,7 @@ void ImageViewer::showInfoDialog()
         auto *value = new ZMultiLineEdit(parent, true, 1);
         value->setReadOnly(true);
         value->setPlainText(rows.at(i).second);
+        Accessibility::describe(value, rows.at(i).first.chopped(1));
         // One line each, so that the six rows fit the phone's screen.
         value->setLineWrapMode(QPlainTextEdit::NoWrap);
         value->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -906,6 +907,7 @@ void ImageViewer::showInfoDialog()
     connect(button, &QPushButton::clicked, &dialog, &QWidget::close);
     button->setDefault(true); // Return closes the box, as Escape does
     layout->addWidget(button);
+    Accessibility::describeButtons(&dialog);
     DialogPlacement::place(&dialog, this);
     dialog.exec();
 }

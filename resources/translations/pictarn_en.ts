@@ -9,6 +9,73 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Pictarn, an image browser for small touch screens.
+Lists a folder&apos;s images, or shows the named images.</source>
+        <translation>Pictarn, an image browser for small touch screens.
+Lists a folder&apos;s images, or shows the named images.</translation>
+    </message>
+    <message>
+        <source>Run as a photo frame over the folders&apos; pictures, full screen, for ever.</source>
+        <translation>Run as a photo frame over the folders&apos; pictures, full screen, for ever.</translation>
+    </message>
+    <message>
+        <source>Frame: take in the subfolders too.</source>
+        <translation>Frame: take in the subfolders too.</translation>
+    </message>
+    <message>
+        <source>Frame: seconds each picture stays (the slide show&apos;s delay).</source>
+        <translation>Frame: seconds each picture stays (the slide show&apos;s delay).</translation>
+    </message>
+    <message>
+        <source>SECONDS</source>
+        <translation>SECONDS</translation>
+    </message>
+    <message>
+        <source>Frame: keep the screen dark between these times; a touch wakes it.</source>
+        <translation>Frame: keep the screen dark between these times; a touch wakes it.</translation>
+    </message>
+    <message>
+        <source>HH:MM-HH:MM</source>
+        <translation>HH:MM-HH:MM</translation>
+    </message>
+    <message>
+        <source>Frame: the newest pictures first, not shuffled.</source>
+        <translation>Frame: the newest pictures first, not shuffled.</translation>
+    </message>
+    <message>
+        <source>Frame: change pictures at once, without a crossfade.</source>
+        <translation>Frame: change pictures at once, without a crossfade.</translation>
+    </message>
+    <message>
+        <source>A folder to list, or images to show.</source>
+        <translation>A folder to list, or images to show.</translation>
+    </message>
+    <message>
+        <source>[FOLDER | IMAGE...]</source>
+        <translation>[FOLDER | IMAGE...]</translation>
+    </message>
+    <message>
+        <source>%1
+Names that start with &apos;-&apos; go after &apos;--&apos;: pictarn -- NAME...</source>
+        <translation>%1
+Names that start with &apos;-&apos; go after &apos;--&apos;: pictarn -- NAME...</translation>
+    </message>
+    <message>
+        <source>--interval takes a number of seconds (0 to 86400)</source>
+        <translation>--interval takes a number of seconds (0 to 86400)</translation>
+    </message>
+    <message>
+        <source>--blank takes two times, like 22:30-07:00</source>
+        <translation>--blank takes two times, like 22:30-07:00</translation>
+    </message>
+    <message>
+        <source>%1: no such file or folder (the folder it was started in is gone)</source>
+        <translation>%1: no such file or folder (the folder it was started in is gone)</translation>
+    </message>
+</context>
+<context>
     <name>FileOperations</name>
     <message>
         <source>The folder has changed since it was listed</source>
@@ -541,10 +608,6 @@
         <translation>Delete</translation>
     </message>
     <message>
-        <source> - %1 folders</source>
-        <translation> - %1 folders</translation>
-    </message>
-    <message>
         <source>New Name: </source>
         <translation>New name:</translation>
     </message>
@@ -665,6 +728,33 @@
     <message>
         <source>Undo</source>
         <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Pictarn</source>
+        <translation>Pictarn</translation>
+    </message>
+    <message>
+        <source>pictures missing from the data directory %1: %2</source>
+        <translation>pictures missing from the data directory %1: %2</translation>
+    </message>
+    <message>
+        <source>Pictarn - %1</source>
+        <translation>Pictarn - %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Pictarn - %n folders</source>
+        <translation>
+            <numerusform>Pictarn - %n folder</numerusform>
+            <numerusform>Pictarn - %n folders</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: neither a folder nor an image</source>
+        <translation>%1: neither a folder nor an image</translation>
+    </message>
+    <message>
+        <source>%1: no such file or folder</source>
+        <translation>%1: no such file or folder</translation>
     </message>
 </context>
 <context>
@@ -823,6 +913,14 @@
             <numerusform>%n pictures removed, %1 freed.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Order of the pictures</source>
+        <translation>Order of the pictures</translation>
+    </message>
+    <message>
+        <source>Dark hours, HH:MM-HH:MM</source>
+        <translation>Dark hours, HH:MM-HH:MM</translation>
+    </message>
 </context>
 <context>
     <name>SlideShow</name>
@@ -871,6 +969,13 @@
     <message>
         <source>Size</source>
         <translation>Size</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>no screen to show on with the &quot;%1&quot; platform (is the display or framebuffer device there?)</source>
+        <translation>no screen to show on with the &quot;%1&quot; platform (is the display or framebuffer device there?)</translation>
     </message>
 </context>
 <context>

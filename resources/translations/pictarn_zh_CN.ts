@@ -9,6 +9,73 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Pictarn, an image browser for small touch screens.
+Lists a folder&apos;s images, or shows the named images.</source>
+        <translation>Pictarn，小触摸屏上的图像浏览器。
+列出文件夹中的图像，或显示指定的图像。</translation>
+    </message>
+    <message>
+        <source>Run as a photo frame over the folders&apos; pictures, full screen, for ever.</source>
+        <translation>作为电子相框，全屏不停地播放这些文件夹中的图片。</translation>
+    </message>
+    <message>
+        <source>Frame: take in the subfolders too.</source>
+        <translation>相框：也包括子文件夹。</translation>
+    </message>
+    <message>
+        <source>Frame: seconds each picture stays (the slide show&apos;s delay).</source>
+        <translation>相框：每张图片停留的秒数（即幻灯片的间隔）。</translation>
+    </message>
+    <message>
+        <source>SECONDS</source>
+        <translation>SECONDS</translation>
+    </message>
+    <message>
+        <source>Frame: keep the screen dark between these times; a touch wakes it.</source>
+        <translation>相框：在这段时间内关闭屏幕；触摸即可唤醒。</translation>
+    </message>
+    <message>
+        <source>HH:MM-HH:MM</source>
+        <translation>HH:MM-HH:MM</translation>
+    </message>
+    <message>
+        <source>Frame: the newest pictures first, not shuffled.</source>
+        <translation>相框：最新的图片在前，不打乱顺序。</translation>
+    </message>
+    <message>
+        <source>Frame: change pictures at once, without a crossfade.</source>
+        <translation>相框：直接切换图片，不使用淡入淡出。</translation>
+    </message>
+    <message>
+        <source>A folder to list, or images to show.</source>
+        <translation>要列出的文件夹，或要显示的图像。</translation>
+    </message>
+    <message>
+        <source>[FOLDER | IMAGE...]</source>
+        <translation>[文件夹 | 图像...]</translation>
+    </message>
+    <message>
+        <source>%1
+Names that start with &apos;-&apos; go after &apos;--&apos;: pictarn -- NAME...</source>
+        <translation>%1
+以“-”开头的名称请放在“--”之后：pictarn -- 名称...</translation>
+    </message>
+    <message>
+        <source>--interval takes a number of seconds (0 to 86400)</source>
+        <translation>--interval 需要一个秒数（0 到 86400）</translation>
+    </message>
+    <message>
+        <source>--blank takes two times, like 22:30-07:00</source>
+        <translation>--blank 需要两个时间，例如 22:30-07:00</translation>
+    </message>
+    <message>
+        <source>%1: no such file or folder (the folder it was started in is gone)</source>
+        <translation>%1：没有这个文件或文件夹（启动时所在的文件夹已不存在）</translation>
+    </message>
+</context>
+<context>
     <name>FileOperations</name>
     <message>
         <source>The folder has changed since it was listed</source>
@@ -541,10 +608,6 @@
         <translation>删除</translation>
     </message>
     <message>
-        <source> - %1 folders</source>
-        <translation> - %1 个文件夹</translation>
-    </message>
-    <message>
         <source>New Name: </source>
         <translation>新名称：</translation>
     </message>
@@ -665,6 +728,32 @@
     <message>
         <source>Undo</source>
         <translation>撤销</translation>
+    </message>
+    <message>
+        <source>Pictarn</source>
+        <translation>Pictarn</translation>
+    </message>
+    <message>
+        <source>pictures missing from the data directory %1: %2</source>
+        <translation>数据目录 %1 中缺少图片：%2</translation>
+    </message>
+    <message>
+        <source>Pictarn - %1</source>
+        <translation>Pictarn - %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Pictarn - %n folders</source>
+        <translation>
+            <numerusform>Pictarn - %n 个文件夹</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: neither a folder nor an image</source>
+        <translation>%1：既不是文件夹，也不是图像</translation>
+    </message>
+    <message>
+        <source>%1: no such file or folder</source>
+        <translation>%1：没有这个文件或文件夹</translation>
     </message>
 </context>
 <context>
@@ -821,6 +910,14 @@
             <numerusform>已删除 %n 张图片, 释放 %1。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Order of the pictures</source>
+        <translation>图片顺序</translation>
+    </message>
+    <message>
+        <source>Dark hours, HH:MM-HH:MM</source>
+        <translation>熄屏时段，HH:MM-HH:MM</translation>
+    </message>
 </context>
 <context>
     <name>SlideShow</name>
@@ -869,6 +966,13 @@
     <message>
         <source>Size</source>
         <translation>大小</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>no screen to show on with the &quot;%1&quot; platform (is the display or framebuffer device there?)</source>
+        <translation>“%1”平台上没有可显示的屏幕（显示器或帧缓冲设备是否存在？）</translation>
     </message>
 </context>
 <context>

@@ -4,7 +4,9 @@
 #include "app/keyshelp.h"
 #include "app/pictarn.h"
 #include "app/translations.h"
+#include "app/undobar.h"
 #include "browse/imagelistview.h"
+#include "browse/sortmenu.h"
 #include "settings/settingsdialog.h"
 #include "slideshow/slideshow.h"
 #include "thumbs/imagebox.h"
@@ -14,6 +16,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
@@ -23,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 using namespace TestUtil;
 
@@ -64,19 +69,21 @@ class tst_Language : public QObject
     static void nameless(QAccessibleInterface *node, QStringList &found)
     {
         static const QList<QAccessible::Role> controls{
-                QAccessible::PushButton, QAccessible::ButtonMenu,  QAccessible::ButtonDropDown,
-                QAccessible::CheckBox,   QAccessible::RadioButton, QAccessible::ComboBox,
-                QAccessible::SpinBox,    QAccessible::Slider,      QAccessible::List,
-                QAccessible::Tree,       QAccessible::EditableText};
+                QAccessible::PushButton, QAccessible::ButtonMenu,   QAccessible::ButtonDropDown,
+                QAccessible::CheckBox,   QAccessible::RadioButton,  QAccessible::ComboBox,
+                QAccessible::SpinBox,    QAccessible::Slider,       QAccessible::List,
+                QAccessible::Tree,       QAccessible::EditableText, QAccessible::MenuItem};
         for (int i = 0; node && i < node->childCount(); ++i) {
             QAccessibleInterface *child = node->child(i);
             if (!child || child->state().invisible)
                 continue;
             auto *widget = qobject_cast<QWidget *>(child->object());
-            if (widget && controls.contains(child->role())
-                && (child->text(QAccessible::Name).isEmpty() || widget->toolTip().isEmpty()))
-                found << QString::fromLatin1(widget->metaObject()->className()) + ' '
-                                 + widget->objectName();
+            auto *item = qobject_cast<QAction *>(child->object()); // in a menu
+            const QString tip = widget ? widget->toolTip() : item ? item->toolTip() : QString();
+            if ((widget || item) && controls.contains(child->role())
+                && (child->text(QAccessible::Name).isEmpty() || tip.isEmpty()))
+                found << QString::fromLatin1(child->object()->metaObject()->className()) + ' '
+                                 + child->object()->objectName();
             nameless(child, found);
         }
     }
@@ -259,25 +266,45 @@ private slots:
         QCOMPARE(shown.mainMenu->actions().first()->text(), texts.first());
     }
 
+    // Each screen and dialog, the main window's with its undo bar: no visible control without
+    // a spoken name and a tooltip.
     void accessibility()
     {
         open(false);
         const QString path = root->filePath("P/b.png");
-        SettingsDialog settings(nullptr);
-        auto *show = new SlideShow({{"b.png", path}}, window->settings.get());
-        show->show();
         window->imageViewer->setImageList({path});
         window->imageViewer->load(path);
-        window->imageViewer->show();
+        QStringList found;
+        const auto walk = [&found](QWidget *shown) {
+            shown->show();
+            nameless(QAccessible::queryAccessibleInterface(shown), found);
+            shown->close();
+        };
+        // The bar's message keeps its every word on two lines.
+        const QString done = "IMG_0042.jpg renamed to beach.jpg";
+        window->undoBar->showMessage(done, true);
+        QCOMPARE(window->undoBar->findChild<QLabel *>()->text().replace('\n', ' '), done);
+        SettingsDialog settings(nullptr);
         KeysHelp help(KeysHelp::MainWindow, nullptr);
-        help.show();
-        for (QWidget *screen : std::initializer_list<QWidget *>{window.get(), window->imageViewer,
-                                                                &settings, show, &help}) {
-            screen->show();
-            QStringList found;
-            nameless(QAccessible::queryAccessibleInterface(screen), found);
-            QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
+        auto *show = new SlideShow({{"b.png", path}}, window->settings.get());
+        show->findChild<QWidget *>("controlBar")->show();
+        auto *pages = settings.findChild<QComboBox *>("pageCombo");
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            emit pages->activated(page);
+            walk(&settings);
         }
+        for (QWidget *screen : std::initializer_list<QWidget *>{window.get(), window->imageViewer,
+                                                                show, &help, window->sortMenu})
+            walk(screen);
+        for (const auto &ask : std::initializer_list<std::function<void()>>{
+                     [&] { window->renameImage(); }, [&] { window->deleteImage(); },
+                     [&] { window->open(); }, [&] { window->imageViewer->showInfoDialog(); },
+                     [&] { window->About(); }}) {
+            answerModal(walk); // fails when no dialog shows
+            ask();
+        }
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
     }
 };
 

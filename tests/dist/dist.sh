@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # dist.sh PICTARN UNIT: a missing framebuffer ends the program at once with a clear message
-# (no abort, no hang), and the unit file passes systemd-analyze verify without a complaint.
+# (no abort, no hang), --help speaks the user's language, and the unit file passes
+# systemd-analyze verify without a complaint.
 set -u
 pictarn=$1 unit=$2
 work=$(mktemp -d)
@@ -12,6 +13,14 @@ XDG_CONFIG_HOME=$work XDG_RUNTIME_DIR=$work timeout 20 "$pictarn" \
 rc=$?
 if [ $rc -ne 1 ] || ! grep -q 'no screen to show on with the "linuxfb" platform' "$work/out"; then
     echo "missing framebuffer: exit $rc"; cat "$work/out"; fail=1
+fi
+
+# --help in the user's language, Qt's own words included; the sources' words under C.
+LC_ALL=zh_CN.UTF-8 "$pictarn" --help >"$work/zh" 2>&1
+LC_ALL=C "$pictarn" --help >"$work/c" 2>&1
+if ! grep -q '^用法：' "$work/zh" || ! grep -q '列出文件夹中的图像' "$work/zh" \
+    || ! grep -qx "Lists a folder's images, or shows the named images." "$work/c"; then
+    echo "--help:"; cat "$work/zh" "$work/c"; fail=1
 fi
 
 if command -v systemd-analyze >/dev/null; then
