@@ -109,6 +109,8 @@ private slots:
     void decodesUpright();
     void damagedFilesGiveNothing_data();
     void damagedFilesGiveNothing();
+    void svgTextShows_data();
+    void svgTextShows();
 
 private:
     // Makes name from the source picture with the tool; skips the row when either is missing.
@@ -292,6 +294,42 @@ void tst_Formats::damagedFilesGiveNothing()
     const QImage *image = loader.fittedImage(240, 320);
     QVERIFY(image && image->isNull());
     QCOMPARE(QSize(loader.width(), loader.height()), QSize(0, 0));
+}
+
+void tst_Formats::svgTextShows_data()
+{
+    QTest::addColumn<QString>("font");
+    for (const char *font :
+         {"font-family='sans-serif'", "font-family='serif' font-style='italic'",
+          "font-family='monospace' font-weight='bold'", "font-family='No Such Family'", ""})
+        QTest::newRow(*font ? font : "no family named") << font;
+}
+
+void tst_Formats::svgTextShows()
+{
+    QFETCH(QString, font);
+    if (!QImageReader::supportedImageFormats().contains("svg"))
+        QSKIP("this build has no reader for SVG");
+    const QString path = file(QStringLiteral("text %1.svg").arg(QTest::currentDataTag()));
+    QVERIFY(writeFile(path, QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' width='160' "
+                                           "height='120'><rect width='160' height='120' "
+                                           "fill='white'/><text x='4' y='100' font-size='100' %1>"
+                                           "HW</text></svg>")
+                                    .arg(font)
+                                    .toUtf8()));
+    ImageLoader loader;
+    loader.load(path);
+    for (const QSize box : {QSize(240, 320), QSize(80, 60)}) {
+        const QImage *image = loader.fittedImage(box.width(), box.height());
+        QVERIFY(image && !image->isNull());
+        // As this process draws it, with every font at hand; blank or boxes are far from it.
+        QImageReader reader(path, "svg");
+        reader.setScaledSize(image->size());
+        const QImage drawn = reader.read();
+        QCOMPARE(drawn.size(), image->size());
+        const double difference = TestUtil::meanDifference(*image, drawn);
+        QVERIFY2(difference <= 1, qPrintable(QString::number(difference)));
+    }
 }
 
 PICTARN_TEST(tst_Formats)
