@@ -308,28 +308,18 @@ void tst_Formats::svgTextShows_data()
 void tst_Formats::svgTextShows()
 {
     QFETCH(QString, font);
-    if (!QImageReader::supportedImageFormats().contains("svg"))
-        QSKIP("this build has no reader for SVG");
     const QString path = file(QStringLiteral("text %1.svg").arg(QTest::currentDataTag()));
-    QVERIFY(writeFile(path, QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' width='160' "
-                                           "height='120'><rect width='160' height='120' "
-                                           "fill='white'/><text x='4' y='100' font-size='100' %1>"
-                                           "HW</text></svg>")
-                                    .arg(font)
+    QVERIFY(writeFile(path, QString(svg)
+                                    .replace("</svg>", "<text x='4' y='100' font-size='100' " + font
+                                                               + ">HW</text></svg>")
                                     .toUtf8()));
     ImageLoader loader;
     loader.load(path);
-    for (const QSize box : {QSize(240, 320), QSize(80, 60)}) {
-        const QImage *image = loader.fittedImage(box.width(), box.height());
-        QVERIFY(image && !image->isNull());
-        // As this process draws it, with every font at hand; blank or boxes are far from it.
-        QImageReader reader(path, "svg");
-        reader.setScaledSize(image->size());
-        const QImage drawn = reader.read();
-        QCOMPARE(drawn.size(), image->size());
-        const double difference = TestUtil::meanDifference(*image, drawn);
-        QVERIFY2(difference <= 1, qPrintable(QString::number(difference)));
-    }
+    // As this process draws it, with every font at hand: blank or boxes are far from it.
+    const QImage *image = loader.fittedImage(240, 320);
+    const QImage drawn(path);
+    QVERIFY(image && image->size() == drawn.size());
+    QVERIFY(TestUtil::meanDifference(*image, drawn) <= 1);
 }
 
 PICTARN_TEST(tst_Formats)
