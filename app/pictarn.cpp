@@ -284,8 +284,13 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
         switchThumbnailView();
 
     undoBar = new UndoBar(this);
+    undoBar->setHost([this] {
+        QWidget *viewer = imageViewer->front();
+        return viewer ? viewer : this;
+    });
     Accessibility::describeButtons(undoBar);
-    connect(undoBar, &UndoBar::undoClicked, this, &Pictarn::undo);
+    connect(undoBar, &UndoBar::undoClicked, this,
+            [this] { imageViewer->front() ? undoInViewer() : undo(); });
     new QShortcut(QKeySequence::Undo, this, this, &Pictarn::undo);
 
     // On a desktop the window comes back as the user left it; a phone's screen it fills.
@@ -692,7 +697,7 @@ void Pictarn::followViewer(const QString &path)
     if (settings->view() != 0) {
         for (int n = 0; n < imageListView->topLevelItemCount(); ++n) {
             auto *item = static_cast<ImageListItem *>(imageListView->topLevelItem(n));
-            if (item->path() == path)
+            if (item->hasPath(path))
                 imageListView->setCurrentItem(item);
         }
     } else if (ImageBox *box = thumbnailView->findBox(path)) {
@@ -869,17 +874,7 @@ void Pictarn::addViewerActions()
     // Undo from inside the viewer too, which then shows the picture put back.
     auto *takeBack = new QAction(tr("Undo"), this);
     takeBack->setShortcut(QKeySequence::Undo);
-    connect(takeBack, &QAction::triggered, this, [this] {
-        if (!lastChange)
-            return;
-        const QString back = lastChange->path;
-        undo();
-        if (lastChange || !QFileInfo::exists(back))
-            return;
-        imageViewer->setImageList(listedImages());
-        if (imageViewer->isVisible())
-            imageViewer->load(back);
-    });
+    connect(takeBack, &QAction::triggered, this, &Pictarn::undoInViewer);
     QList<QAction *> actions{remove, rename, takeBack};
     for (const bool copy : {false, true}) {
         auto *menu = new TransferMenu(copy ? tr("Copy to") : tr("Move to"), settings.get(),
@@ -956,6 +951,19 @@ void Pictarn::undo()
         box->setSelected(false);
     followViewer(change.path);
     undoBar->showMessage(tr("%1 is back").arg(name), false);
+}
+
+void Pictarn::undoInViewer()
+{
+    if (!lastChange)
+        return;
+    const QString back = lastChange->path;
+    undo();
+    if (lastChange || !QFileInfo::exists(back))
+        return;
+    imageViewer->setImageList(listedImages());
+    if (imageViewer->isVisible())
+        imageViewer->load(back);
 }
 
 void Pictarn::deleteImage()

@@ -67,6 +67,8 @@ private slots:
     void transferImage(const QString &folder, bool copy);
     // Takes back the last delete, rename, move or copy.
     void undo();
+    // The same from the viewer, which then shows the picture put back.
+    void undoInViewer();
     void startSlideShow();
     void open();
     void thumbClicked();

@@ -10,7 +10,8 @@ UndoBar::UndoBar(QWidget *parent)
     : QFrame(parent),
       label(new QLabel(this)),
       undoButton(new QPushButton(this)),
-      timer(new QTimer(this))
+      timer(new QTimer(this)),
+      home(parent)
 {
     setObjectName(QStringLiteral("undoBar"));
     setFrameShape(QFrame::StyledPanel);
@@ -36,6 +37,8 @@ UndoBar::UndoBar(QWidget *parent)
 void UndoBar::showMessage(const QString &text, bool undoable)
 {
     // A long name is cut in the middle, so that its start and its end both show.
+    if (host)
+        moveTo(host());
     undoButton->setVisible(undoable);
     const int room = parentWidget()->width() - (undoable ? undoButton->sizeHint().width() : 0) - 16;
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
@@ -55,7 +58,25 @@ bool UndoBar::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         place();
+    if (watched == parentWidget() && watched != home && event->type() == QEvent::Hide) {
+        // A closing full-screen window would take the bar with it; what time is left is
+        // spent at home.
+        moveTo(home);
+        if (timer->isActive()) {
+            place();
+            show();
+        }
+    }
     return QFrame::eventFilter(watched, event);
+}
+
+void UndoBar::moveTo(QWidget *window)
+{
+    if (!window || window == parentWidget())
+        return;
+    parentWidget()->removeEventFilter(this);
+    setParent(window); // hides the bar
+    window->installEventFilter(this);
 }
 
 void UndoBar::place()

@@ -2,6 +2,8 @@
 
 #include <QFrame>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -16,6 +18,9 @@ public:
 
     // Shows text and "Undo" for shownMs; another message takes its place.
     void showMessage(const QString &text, bool undoable = true);
+    // The window in front, asked at each message, so that a change made in another window is
+    // told where it was made; the bar goes home when that window hides.
+    void setHost(std::function<QWidget *()> host) { this->host = std::move(host); }
     QString text() const;
 
     static constexpr int shownMs = 8000;
@@ -28,8 +33,11 @@ protected:
 
 private:
     void place();
+    void moveTo(QWidget *window);
 
     QLabel *label;
     QPushButton *undoButton;
     QTimer *timer;
+    QWidget *home;
+    std::function<QWidget *()> host;
 };

@@ -133,9 +133,10 @@ int run(const QByteArray &mode, const QString &target, int images, bool full)
                 [&] { return list->topLevelItemCount() >= images && list->isSortingEnabled(); });
         const double firstRows = returned;
         std::printf("LIST listed %.0f ms, openPaths returned %.0f ms, longest pause %.1f ms "
-                    "(ending at %.0f ms), %d rows, first row %s\n",
+                    "(ending at %.0f ms), %d rows, first row %s, resident %ld kB\n",
                     listed, firstRows, pauses.longest, pauses.longestAt, list->topLevelItemCount(),
-                    list->topLevelItemCount() ? qPrintable(list->topLevelItem(0)->text(0)) : "-");
+                    list->topLevelItemCount() ? qPrintable(list->topLevelItem(0)->text(0)) : "-",
+                    ProcStatus::field("VmRSS"));
         return 0;
     }
     if (mode == "open") {
@@ -176,7 +177,8 @@ int run(const QByteArray &mode, const QString &target, int images, bool full)
                 afterPass, before);
     const double jumpAt = now();
     view->selectBox(view->boxCount() - 1);
-    const double jumped = waitFor([&] { return screenShownAt(view); });
+    // The limit counts from the start: a pass longer than it would leave no time.
+    const double jumped = waitFor([&] { return screenShownAt(view); }, jumpAt + 120000);
     std::printf("JUMP to the end shown in %.0f ms\n", jumped - jumpAt);
     long largest = 0;
     QScrollBar *bar = view->verticalScrollBar();

@@ -7,13 +7,10 @@
 #include <QPixmapCache>
 #include <QTreeWidget>
 
-ImageListItem::ImageListItem(QTreeWidget *parent, const QString &name, const QString &path)
-    : QTreeWidgetItem(parent, Type),
-      m_name(name),
-      m_path(path),
-      self(std::make_shared<ImageListItem *>(this))
+namespace {
+// One icon shared by every row.
+const QIcon &rowIcon()
 {
-    // One icon shared by every row.
     static const QIcon shared = [] {
         const QString key = QStringLiteral("pictarn-row-icon");
         QPixmap icon;
@@ -23,11 +20,55 @@ ImageListItem::ImageListItem(QTreeWidget *parent, const QString &name, const QSt
         }
         return QIcon(icon);
     }();
-    setIcon(0, shared);
-    setText(0, name);
-    setToolTip(0, name); // the column may show it cut short
-    setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    setDimensions(0, 0);
+    return shared;
+}
+} // namespace
+
+ImageListItem::ImageListItem(QTreeWidget *parent, const QString &name, const QString &path)
+    : QTreeWidgetItem(parent, Type),
+      where(name, path),
+      self(std::make_shared<ImageListItem *>(this))
+{
+    rowIcon();
+}
+
+QVariant ImageListItem::data(int column, int role) const
+{
+    if (!textsStored) {
+        if (column == 0) {
+            switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole:
+            case Qt::ToolTipRole: // the column may show it cut short
+                return where.name();
+            case Qt::DecorationRole:
+                return rowIcon();
+            }
+        } else if (column == 1) {
+            if (role == Qt::DisplayRole || role == Qt::EditRole)
+                return QStringLiteral("%1x%2").arg(m_width).arg(m_height);
+            if (role == Qt::TextAlignmentRole)
+                return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        }
+    }
+    return QTreeWidgetItem::data(column, role);
+}
+
+void ImageListItem::setData(int column, int role, const QVariant &value)
+{
+    if (!textsStored && (column == 0 || column == 1)) {
+        // From now on the base keeps every text, as an item of its own would.
+        const QVariant texts[]
+                = {data(0, Qt::DisplayRole), data(0, Qt::ToolTipRole), data(0, Qt::DecorationRole),
+                   data(1, Qt::DisplayRole), data(1, Qt::TextAlignmentRole)};
+        textsStored = true;
+        QTreeWidgetItem::setData(0, Qt::DisplayRole, texts[0]);
+        QTreeWidgetItem::setData(0, Qt::ToolTipRole, texts[1]);
+        QTreeWidgetItem::setData(0, Qt::DecorationRole, texts[2]);
+        QTreeWidgetItem::setData(1, Qt::DisplayRole, texts[3]);
+        QTreeWidgetItem::setData(1, Qt::TextAlignmentRole, texts[4]);
+    }
+    QTreeWidgetItem::setData(column, role, value);
 }
 
 ImageListItem::~ImageListItem()
@@ -37,15 +78,25 @@ ImageListItem::~ImageListItem()
 
 void ImageListItem::setDimensions(int width, int height)
 {
+    if (width == m_width && height == m_height)
+        return;
     m_width = width;
     m_height = height;
-    setText(1, QStringLiteral("%1x%2").arg(width).arg(height));
+    if (textsStored)
+        setText(1, QStringLiteral("%1x%2").arg(width).arg(height));
+    else if (auto *view = qobject_cast<ImageListView *>(treeWidget()))
+        view->sizeShown(this);
+    else
+        emitDataChanged();
 }
 
 void ImageListItem::setFacts(SortOrder::Key key, const SortOrder::Facts &value)
 {
     factsKey = key;
-    facts = value;
+    if (facts)
+        *facts = value;
+    else
+        facts = std::make_unique<SortOrder::Facts>(value);
 }
 
 bool ImageListItem::operator<(const QTreeWidgetItem &other) const
@@ -66,9 +117,11 @@ bool ImageListItem::operator<(const QTreeWidgetItem &other) const
         return m_rank < item->m_rank;
     if (view) {
         const SortOrder &order = view->order();
-        const SortOrder::Facts none;
-        return order.lessThan(m_name, hasFactsFor(order.key()) ? facts : none, item->m_name,
-                              item->hasFactsFor(order.key()) ? item->facts : none);
+        static const SortOrder::Facts none;
+        const bool mine = facts && hasFactsFor(order.key());
+        const bool theirs = item->facts && item->hasFactsFor(order.key());
+        return order.lessThan(where.name(), mine ? *facts : none, item->where.name(),
+                              theirs ? *item->facts : none);
     }
-    return NaturalOrder::lessThan(m_name, item->m_name);
+    return NaturalOrder::lessThan(where.name(), item->where.name());
 }

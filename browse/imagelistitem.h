@@ -1,13 +1,16 @@
 #pragma once
 
 #include "browse/imageentry.h"
+#include "browse/listedpath.h"
 #include "browse/sortorder.h"
 
 #include <QTreeWidgetItem>
 
 #include <memory>
 
-// A row of the image list: an image's file name and its dimensions, 0x0 until known.
+// A row of the image list: an image's file name and its dimensions, 0x0 until known. The
+// columns' texts are made from the members when asked for, not stored per row: a folder may
+// hold 100,000 images.
 class ImageListItem : public QTreeWidgetItem
 {
 public:
@@ -16,10 +19,16 @@ public:
     ImageListItem(QTreeWidget *parent, const QString &name, const QString &path);
     ~ImageListItem() override;
 
-    QString name() const { return m_name; }
-    QString path() const { return m_path; }
+    QString name() const { return where.name(); }
+    QString path() const { return where.path(); }
+    // Whether the row is the image at path; quicker than comparing path().
+    bool hasPath(QStringView path) const { return where.is(path); }
+    const ListedPath &listedPath() const { return where; }
     bool isShaded() const { return shaded; }
-    ImageEntry makeSlideEntry() const { return {m_name, m_path}; }
+    ImageEntry makeSlideEntry() const { return {name(), path()}; }
+
+    QVariant data(int column, int role) const override;
+    void setData(int column, int role, const QVariant &value) override;
 
     // Shows the image's dimensions in the second column.
     void setDimensions(int width, int height);
@@ -47,14 +56,15 @@ public:
 private:
     friend class ImageListView;
 
-    QString m_name;
-    QString m_path;
+    ListedPath where;
     int m_width = 0;
     int m_height = 0;
     int m_rank = -1;
     int m_epoch = 0;
+    // Held apart: most lists are in name order and need none.
+    std::unique_ptr<SortOrder::Facts> facts;
     SortOrder::Key factsKey = SortOrder::Name;
-    SortOrder::Facts facts;
     bool shaded = false; // last painted on the tinted background
+    bool textsStored = false; // a caller set a text or role of its own: all are kept by the base
     std::shared_ptr<ImageListItem *> self;
 };

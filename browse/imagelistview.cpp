@@ -161,11 +161,18 @@ ImageListView::~ImageListView()
     disconnect(model(), nullptr, this, nullptr);
 }
 
+void ImageListView::sizeShown(ImageListItem *item)
+{
+    const QModelIndex at = indexFromItem(item, 1);
+    if (at.isValid())
+        emit model()->dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
+}
+
 ImageListItem *ImageListView::findItemByPath(const QString &path) const
 {
     for (int i = 0; i < topLevelItemCount(); ++i) {
         auto *item = static_cast<ImageListItem *>(topLevelItem(i));
-        if (item->path() == path)
+        if (item->hasPath(path))
             return item;
     }
     return nullptr;

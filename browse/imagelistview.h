@@ -32,6 +32,10 @@ public:
     // Whether facts for the order are still being read.
     bool isReadingFacts() const { return readingFacts; }
 
+    // Said by a row whose dimensions changed: its size column is drawn again, and sorted
+    // again when the list sorts by it, as a text set there would be.
+    void sizeShown(ImageListItem *item);
+
     // The tint of every second row.
     static QColor shadeColor() { return QColor(201, 221, 226); }
 

@@ -53,7 +53,7 @@ ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
 { }
 
 ImageBox::Picture::Picture(const ImageListItem *row, ListedFolder folder)
-    : item(row->tracker()), path(row->path()), displayName(row->name()), folder(std::move(folder))
+    : item(row->tracker()), where(row->listedPath()), folder(std::move(folder))
 { }
 
 ImageBox::ImageBox(QWidget *parent, Settings *settings, std::shared_ptr<Picture> picture)
@@ -86,7 +86,8 @@ void ImageBox::showPicture(std::shared_ptr<Picture> picture)
 
 QString ImageBox::fileName() const
 {
-    return m_picture->path.mid(m_picture->path.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString path = m_picture->path();
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 QPixmap ImageBox::pixmap() const
@@ -121,7 +122,7 @@ void ImageBox::loadThumb()
 ImageBox::Thumb ImageBox::Picture::request(const Settings *settings) const
 {
     Thumb thumb;
-    thumb.path = path;
+    thumb.path = path();
     thumb.useCache = settings->saveThumbnails();
     thumb.threshold = settings->thumbFileSize();
     thumb.folder = folder.id();
@@ -172,7 +173,7 @@ void ImageBox::makeThumb(Thumb &thumb)
 void ImageBox::Picture::apply(Thumb thumb, bool keep)
 {
     if (!thumb.fromCache && !thumb.again)
-        qCDebug(pictarnTrace, "loading thumbnail %s", qUtf8Printable(displayName));
+        qCDebug(pictarnTrace, "loading thumbnail %s", qUtf8Printable(displayName()));
     // Gone since it was read: as if it had gone before its turn, so no preview outlives it.
     if (!thumb.preview.isNull() && !QFileInfo::exists(thumb.path)) {
         thumb.preview = QImage();
@@ -193,7 +194,7 @@ void ImageBox::Picture::apply(Thumb thumb, bool keep)
     if (keep && pixmap.isNull())
         return;
     if (!thumb.cacheData.isEmpty() && !thumb.again)
-        ThumbnailCache::store(path, thumb.cacheData, thumb.imageTime, thumb.image, thumb.folder);
+        ThumbnailCache::store(path(), thumb.cacheData, thumb.imageTime, thumb.image, thumb.folder);
     if (!keep) {
         previewReleased = true;
         return;

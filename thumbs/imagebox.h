@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/listedpath.h"
 #include "platform/listedfolder.h"
 
 #include <QDateTime>
@@ -44,8 +45,9 @@ public:
         Picture(const ImageListItem *row, ListedFolder folder);
 
         std::shared_ptr<ImageListItem *> item; // reads null once the list row is deleted
-        QString path;
-        QString displayName;
+        ListedPath where; // shares the row's strings
+        QString path() const { return where.path(); }
+        const QString &displayName() const { return where.name(); }
         ListedFolder folder; // as it was listed
         QPixmap preview; // null until made, and once let go
         int width = 0;
@@ -81,8 +83,8 @@ public:
 
     void setSelected(bool selected);
     bool isSelected() const { return m_picture->selected; }
-    QString imagePath() const { return m_picture->path; }
-    QString displayName() const { return m_picture->displayName; }
+    QString imagePath() const { return m_picture->path(); }
+    QString displayName() const { return m_picture->displayName(); }
     QString fileName() const;
     int imageWidth() const { return m_picture->width; }
     int imageHeight() const { return m_picture->height; }

@@ -20,6 +20,10 @@
 #include <atomic>
 #include <limits>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 constexpr int margin = 4;
 constexpr int spacing = 8;
@@ -388,6 +392,11 @@ void ThumbnailView::feedPass()
     }
     if (loading && applied == passPictures.size()) {
         loading = false;
+#ifdef __GLIBC__
+        // A pass over a large folder leaves the heap full of holes (the slices' names and
+        // paths, the previews read and let go): the free pages go back to the system.
+        malloc_trim(0);
+#endif
         emit passFinished();
     }
 }
@@ -501,7 +510,7 @@ void ThumbnailView::startRefill(const std::shared_ptr<Picture> &picture, ImageBo
 void ThumbnailView::remakePreviews(const QSet<QString> &paths)
 {
     for (const std::shared_ptr<Picture> &picture : std::as_const(pictures)) {
-        if (!paths.contains(picture->path))
+        if (!paths.contains(picture->path()))
             continue;
         forget(picture.get());
         picture->release(); // an old preview must not stand for a new picture
@@ -559,7 +568,7 @@ ImageBox *ThumbnailView::selectedBox() const
 ImageBox *ThumbnailView::findBox(const QString &path) const
 {
     for (const std::shared_ptr<Picture> &picture : pictures) {
-        if (picture->path == path)
+        if (picture->where.is(path))
             return bind(picture->index);
     }
     return nullptr;
@@ -590,7 +599,7 @@ void ThumbnailView::removeBox(ImageBox *box)
 void ThumbnailView::removeImage(const QString &path)
 {
     for (int n = 0; n < pictures.size(); ++n) {
-        if (pictures.at(n)->path != path)
+        if (!pictures.at(n)->where.is(path))
             continue;
         dropPicture(pictures.takeAt(n).get());
         renumber(n);
@@ -607,7 +616,7 @@ void ThumbnailView::removeImages(const QSet<QString> &paths)
     QList<std::shared_ptr<Picture>> kept;
     kept.reserve(pictures.size());
     for (const std::shared_ptr<Picture> &picture : std::as_const(pictures)) {
-        if (!paths.contains(picture->path)) {
+        if (!paths.contains(picture->path())) {
             kept.append(picture);
             continue;
         }

@@ -178,6 +178,7 @@ ImageViewer::ImageViewer(QWidget *parent, Settings *settings) : QDialog(parent),
     gestures.setDoubleTapInterval(tapDelay->interval());
     connect(tapDelay, &QTimer::timeout, imageWidget, &ImageWidget::clicked);
     strip = new SlideStrip(scrollView->viewport());
+    fillsInNeighbours(strip);
     connect(strip, &SlideStrip::settled, this, [this](int direction) {
         if (direction != 0)
             step(direction); // the strip stays over the view until the neighbour is in it
@@ -713,6 +714,7 @@ void ImageViewer::showImageFullScreen(const QString &fileName)
     };
     // A sideways drag moves the picture with the finger, its neighbour sliding in beside it.
     auto *slides = new SlideStrip(widget);
+    fillsInNeighbours(slides);
     connect(widget, &ImageWidget::dragged, slides, [this, widget, slides](QPoint moved) {
         if (!slides->isVisible() && std::abs(moved.x()) > std::abs(moved.y()))
             slides->begin(widget->grab(), QPoint(), ready(1), ready(-1),
@@ -1098,6 +1100,16 @@ QPixmap ImageViewer::ready(int steps) const
 {
     // The neighbours as made ahead, turned into pixmaps once for the whole swipe.
     return QPixmap::fromImage(navigator.readyNeighbour(steps));
+}
+
+void ImageViewer::fillsInNeighbours(SlideStrip *slides)
+{
+    connect(&navigator.pictures(), &Prefetcher::ready, slides, [this, slides](const QString &path) {
+        for (const int direction : {1, -1}) {
+            if (slides->isVisible() && navigator.neighbour(direction) == path)
+                slides->fillIn(direction, ready(direction));
+        }
+    });
 }
 
 void ImageViewer::beginSlide()

@@ -103,6 +103,8 @@ private:
     void follow(const GestureTracker::Step &step);
     void finish(GestureTracker::Gesture gesture, QPointF at);
     void beginSlide();
+    // Neighbours decoded while a swipe is under way slide in rather than leave a gap.
+    void fillsInNeighbours(SlideStrip *slides);
     QPixmap ready(int steps) const;
     void rotateBy(int degrees);
     void applyBrightness();

@@ -31,6 +31,7 @@ void SlideStrip::begin(const QPixmap &shown, QPoint at, const QPixmap &next,
     this->hasNext = hasNext;
     this->hasPrevious = hasPrevious;
     shift = 0;
+    origin.reset();
     setGeometry(parentWidget()->rect());
     raise();
     show();
@@ -40,6 +41,9 @@ void SlideStrip::follow(double across)
 {
     if (isSliding())
         return;
+    if (!origin)
+        origin = across;
+    across -= *origin;
     // Past an end the picture moves a third as far as the finger: there is nothing to bring in.
     const bool end = across < 0 ? !hasNext : !hasPrevious;
     shift = end ? across / 3 : across;
@@ -72,6 +76,15 @@ void SlideStrip::cancel()
     hide();
     // The pictures go with the swipe: only one neighbour at a time is held for it.
     shown = next = previous = QPixmap();
+}
+
+void SlideStrip::fillIn(int direction, const QPixmap &picture)
+{
+    QPixmap &slot = direction > 0 ? next : previous;
+    if (!isVisible() || !slot.isNull())
+        return;
+    slot = picture;
+    update();
 }
 
 bool SlideStrip::isSliding() const

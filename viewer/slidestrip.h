@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <optional>
+
 class QVariantAnimation;
 
 // The picture shown and its neighbours side by side over the view, while a swipe moves them
@@ -26,6 +28,8 @@ public:
     void hurry();
     // Hidden without a word, the slide stopped.
     void cancel();
+    // A neighbour decoded after the swipe began takes its empty place (1: next, -1: previous).
+    void fillIn(int direction, const QPixmap &picture);
 
     double offset() const { return shift; }
     bool isSliding() const;
@@ -48,6 +52,9 @@ private:
     bool hasNext = false;
     bool hasPrevious = false;
     double shift = 0;
+    // Where the finger was when the strip appeared: the picture moves from there, not by the
+    // distance the finger had to travel before a swipe was told from a tap.
+    std::optional<double> origin;
     int heading = 0; // where the slide under way ends
     QVariantAnimation *slide;
 };

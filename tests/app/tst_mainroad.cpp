@@ -657,7 +657,7 @@ private slots:
         row("copy to, another comes", "copy", "appears", true, no);
         row("delete in the viewer", no, no, true, home, "viewer");
         row("delete full screen", no, no, true, home, "surface");
-        row("rename in the viewer", "m.bmp", no, true, no, "viewer");
+        row("rename in the viewer, Undo", "m.bmp", no, false, no, "viewer");
         row("rename full screen", "m.bmp", no, true, no, "surface");
     }
 
@@ -713,13 +713,18 @@ private slots:
             QWidget *front = window.imageViewer->front();
             QVERIFY(front && QTest::qWaitForWindowActive(front));
             QTest::keyClick(front, action.isEmpty() ? Qt::Key_Delete : Qt::Key_F2);
-            // The next picture in its place.
+            // The next picture in its place, and the change told over it.
             QCOMPARE(window.imageViewer->shownPath(), dir + (gone ? "/z.bmp" : "/m.bmp"));
+            QVERIFY(window.undoBar->isVisible() && window.undoBar->window() == front);
             if (from == "viewer") {
                 // Taken back from where it was done: the viewer shows the picture again.
                 front->activateWindow();
                 QVERIFY(QTest::qWaitForWindowActive(front));
-                QTest::keyClick(front, Qt::Key_Z, Qt::ControlModifier);
+                QFETCH(bool, byKeys);
+                if (byKeys)
+                    QTest::keyClick(front, Qt::Key_Z, Qt::ControlModifier);
+                else
+                    QVERIFY(clickButton(window.undoBar, "Undo"));
                 QCOMPARE(window.imageViewer->shownPath(), dir + "/b.bmp");
             }
             front->close();

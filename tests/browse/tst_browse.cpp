@@ -262,6 +262,48 @@ private slots:
                      emitted >= 0 ? list.topLevelItem(emitted) : nullptr);
     }
 
+    // A row makes its texts and path from the name and the folder it shares with its neighbours.
+    void listRowsAnswerFromTheirMembers_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("in a folder") << "b.jpg"
+                                     << "/p/b.jpg";
+        QTest::newRow("at the root") << "b.jpg"
+                                     << "/b.jpg";
+        QTest::newRow("no folder") << "b.jpg"
+                                   << "b.jpg";
+        QTest::newRow("path not ending in the name") << "b.jpg"
+                                                     << "/p/xb.jpg";
+    }
+
+    void listRowsAnswerFromTheirMembers()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, path);
+        ImageListView list;
+        list.sortByColumn(1, Qt::AscendingOrder);
+        auto *item = new ImageListItem(&list, name, path);
+        auto *other = new ImageListItem(&list, "a.jpg", "/p/a.jpg");
+        other->setDimensions(2, 2);
+        QCOMPARE(item->path(), path);
+        QVERIFY(item->hasPath(path) && !item->hasPath(path + 'x') && !item->hasPath(path.mid(1)));
+        QCOMPARE(QStringList({item->name(), item->toolTip(0), item->text(0), item->text(1)}),
+                 QStringList({name, name, name, "0x0"}));
+        QVERIFY(!item->icon(0).isNull());
+        QCOMPARE(item->textAlignment(1), int(Qt::AlignRight | Qt::AlignVCenter));
+        // Sorted by size, a row whose size came moves.
+        QCOMPARE(list.topLevelItem(0), item);
+        item->setDimensions(30, 20);
+        QCOMPARE(item->text(1), "30x20");
+        QCOMPARE(list.topLevelItem(0), other);
+        // A text set by a caller is kept, the others stay.
+        item->setText(0, "own");
+        item->setDimensions(4, 3);
+        QCOMPARE(QStringList({item->text(0), item->toolTip(0), item->text(1), item->name()}),
+                 QStringList({"own", name, "4x3", name}));
+    }
+
     // Names as a file manager orders them, whatever the locale; sizes by their pixels.
     void listOrdersNamesNaturallyAndSizesByPixels_data()
     {

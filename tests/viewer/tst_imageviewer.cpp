@@ -34,6 +34,7 @@
 #include <cstdio>
 #include <iterator>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -94,6 +95,7 @@ private slots:
     void showsEveryPixelOfALargePhoto();
     void readsEveryGestureTrace_data();
     void readsEveryGestureTrace();
+    void slidesInANeighbourDecodedMidSwipe();
     void tellsTheFileFacts_data();
     void tellsTheFileFacts();
     void survivesRequestsInTheMiddleOfADecode_data();
@@ -399,15 +401,20 @@ void tst_ImageViewer::readsEveryGestureTrace()
     const double before = viewer->geometry.scale();
     const QPoint centre(120, 145);
     // A finger from one point to another in eight moves, pace ms apart; where a swipe of the
-    // fitted picture passes, the picture moves with it (a third as far past an end).
+    // fitted picture passes, the picture moves with it from where the swipe was told (a third
+    // as far past an end), with no jump when it starts.
     const bool fittedSwipe = kind >= Swipe && kind != Down && kind != TapDrag;
     const auto drag = [&](QPoint from, QPoint to, int pace) {
         QTest::mousePress(view, Qt::LeftButton, {}, from);
+        std::optional<int> start;
         for (int i = 1; i <= 8; ++i) {
-            QTest::mouseMove(view, from + (to - from) * i / 8, pace);
+            const QPoint at = from + (to - from) * i / 8;
+            QTest::mouseMove(view, at, pace);
+            if (fittedSwipe && !start && strip->isVisible())
+                start = at.x();
             if (fittedSwipe && i >= 4) {
-                QVERIFY(strip->isVisible());
-                QCOMPARE(strip->offset(), (to - from).x() * i / 8 / (kind == EndSwipe ? 3.0 : 1.0));
+                QVERIFY(strip->isVisible() && start);
+                QCOMPARE(strip->offset(), (at.x() - *start) / (kind == EndSwipe ? 3.0 : 1.0));
             }
         }
         QTest::mouseRelease(view, Qt::LeftButton, {}, to, 1);
@@ -517,7 +524,7 @@ void tst_ImageViewer::readsEveryGestureTrace()
     QCOMPARE(taps.count(), 0);
     if (kind == Tap || kind == DoubleTap)
         QTest::qWait(viewer->gestures.doubleTapInterval() + 50);
-    QCOMPARE(taps.count(), kind == Tap ? 1 : 0);
+    QTRY_COMPARE(taps.count(), kind == Tap ? 1 : 0); // its timer may be late on a busy machine
     // A swipe ends on the neighbour, or springs back; nothing is left over the view.
     const int moved = kind == Swipe || kind == EdgeSwipe ? (variant == 0 ? 1 : -1)
                       : kind == FullScreenSwipe          ? 1 - variant
@@ -526,6 +533,22 @@ void tst_ImageViewer::readsEveryGestureTrace()
     QCOMPARE(kind == Down ? 1 : viewer->navigator.position(), list.indexOf(shown) + moved);
     if (surface) // the surface shows and names the picture it ended on
         QCOMPARE(surface->windowTitle(), QFileInfo(list.value(1 + moved)).fileName());
+}
+
+void tst_ImageViewer::slidesInANeighbourDecodedMidSwipe()
+{
+    // The finger starts before the next picture is made: it fills its place once it is.
+    const QStringList paths{file("strip0.png"), file("strip1.png")};
+    QVERIFY(writeMarked(paths[0], 200, 100) && writeMarked(paths[1], 200, 100, Qt::green));
+    viewer->setImageList(paths);
+    viewer->load(paths[0]);
+    QWidget *view = viewer->scrollView->viewport();
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(230, 170));
+    for (int x = 210; x >= 10; x -= 20)
+        QTest::mouseMove(view, QPoint(x, 170));
+    QVERIFY(viewer->strip->isVisible());
+    QTRY_VERIFY(looksLike(viewer->strip->grab().toImage().pixel(200, 170), Qt::green));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(10, 170));
 }
 
 void tst_ImageViewer::tellsTheFileFacts_data()
