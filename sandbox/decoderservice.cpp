@@ -4,8 +4,10 @@
 #include "sandbox/decodermessage.h"
 #include "viewer/imageheader.h"
 
-#include <QCoreApplication>
+#include <QFont>
+#include <QGuiApplication>
 #include <QImageReader>
+#include <QRawFont>
 #include <QStringList>
 
 #include <fcntl.h>
@@ -155,6 +157,14 @@ int DecoderService::main(int argc, char **argv, Fault fault)
     for (int i = 1; i < argc; ++i)
         paths << QString::fromLocal8Bit(argv[i]);
     QCoreApplication::setLibraryPaths(paths);
+    // Text in an SVG is laid out through the font database, which only a QGuiApplication has;
+    // the offscreen platform, told so, connects to no window system, not even for GL.
+    int guiArgc = 3;
+    char platform[] = "-platform", offscreen[] = "offscreen";
+    char *guiArgv[] = {argv[0], platform, offscreen, nullptr};
+    qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
+    const QGuiApplication application(guiArgc, guiArgv);
+    openFonts();
     // Sizes the header check does not already bound: what a reader may allocate for a picture.
     QImageReader::setAllocationLimit(int(ImageHeader::budget >> 20));
     Decoder::loadReaders();
@@ -163,6 +173,32 @@ int DecoderService::main(int argc, char **argv, Fault fault)
     if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || !filter())
         return 1;
     serve(fault);
+}
+
+void DecoderService::openFonts()
+{
+    // Font files cannot be opened once filtered: the faces of the generic families, in the
+    // styles an SVG asks most, are opened now. The raw fonts keep them open (FreeType maps
+    // the files) for the text drawn later on this thread; a family an SVG names that is not
+    // among them falls back to them.
+    static QList<QRawFont> opened;
+    const std::pair<const char *, QFont::StyleHint> families[] = {
+            {"sans-serif", QFont::SansSerif},
+            {"serif", QFont::Serif},
+            {"monospace", QFont::Monospace},
+    };
+    for (const auto &[family, hint] : families) {
+        for (const bool bold : {false, true}) {
+            for (const bool italic : {false, true}) {
+                QFont font(QString::fromLatin1(family));
+                font.setStyleHint(hint);
+                font.setBold(bold);
+                font.setItalic(italic);
+                opened << QRawFont::fromFont(font);
+            }
+        }
+    }
+    opened << QRawFont::fromFont(QGuiApplication::font());
 }
 
 void DecoderService::limit()

@@ -26,6 +26,7 @@ public:
     static bool filtered();
 
 private:
+    static void openFonts();
     static void limit();
     static bool filter();
     [[noreturn]] static void serve(Fault fault);

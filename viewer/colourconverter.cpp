@@ -2,6 +2,8 @@
 
 #include <QColorSpace>
 
+#include <memory>
+
 #ifdef PICTARN_HAVE_LCMS
 #include <lcms2.h>
 #endif
@@ -59,13 +61,24 @@ QImage greyToSrgb(QImage image, const Profile &grey, const Profile &srgb)
     return image;
 }
 
-QImage rgbToSrgb(QImage image, const Profile &rgb, const Profile &srgb)
+QImage rgbToSrgb(QImage image, const QByteArray &icc, bool tables, const Profile &rgb,
+                 const Profile &srgb)
 {
     // 32-bit pixels lie in memory as blue, green, red, alpha on a little-endian machine.
     if (QSysInfo::ByteOrder != QSysInfo::LittleEndian)
         return image;
-    const Transform transform(cmsCreateTransform(rgb.handle, TYPE_BGRA_8, srgb.handle, TYPE_BGRA_8,
-                                                 INTENT_PERCEPTUAL, cmsFLAGS_COPY_ALPHA));
+    // Through tables a transform takes tens of milliseconds to build: the last one is kept, as
+    // a folder's photos mostly share their profile. Its 8-bit table is finer then, or the dark
+    // saturated colours stray past what the eye forgives.
+    thread_local QByteArray lastIcc;
+    thread_local std::unique_ptr<Transform> last;
+    if (!last || lastIcc != icc) {
+        last = std::make_unique<Transform>(cmsCreateTransform(
+                rgb.handle, TYPE_BGRA_8, srgb.handle, TYPE_BGRA_8, INTENT_PERCEPTUAL,
+                cmsFLAGS_COPY_ALPHA | (tables ? cmsFLAGS_HIGHRESPRECALC : 0)));
+        lastIcc = icc;
+    }
+    const Transform &transform = *last;
     if (!transform.handle)
         return image;
     for (int y = 0; y < image.height(); ++y)
@@ -82,15 +95,23 @@ QImage ColourConverter::toSrgb(QImage image, const QByteArray &icc)
     if (image.isNull())
         return image;
     const QColorSpace srgb(QColorSpace::SRgb);
-    if (image.colorSpace().isValid()) {
+#ifdef PICTARN_HAVE_LCMS
+    const Profile profile(
+            icc.isEmpty() ? nullptr
+                          : cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
+    // The toolkit reads a profile's matrix and curves only: one whose tables say otherwise,
+    // as they take precedence, is left to Little CMS even when the toolkit accepted it.
+    const bool tables
+            = profile.handle && cmsIsCLUT(profile.handle, INTENT_PERCEPTUAL, LCMS_USED_AS_INPUT);
+#else
+    const bool tables = false;
+#endif
+    if (image.colorSpace().isValid() && !tables) {
         if (image.colorSpace() != srgb)
             image.convertToColorSpace(srgb);
         return image;
     }
 #ifdef PICTARN_HAVE_LCMS
-    if (icc.isEmpty())
-        return image;
-    const Profile profile(cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
     const Profile standard(cmsCreate_sRGBProfile());
     if (!profile.handle || !standard.handle)
         return image;
@@ -100,7 +121,7 @@ QImage ColourConverter::toSrgb(QImage image, const QByteArray &icc)
     if (space == cmsSigGrayData)
         image = greyToSrgb(std::move(image), profile, standard);
     else if (space == cmsSigRgbData)
-        image = rgbToSrgb(std::move(image), profile, standard);
+        image = rgbToSrgb(std::move(image), icc, tables, profile, standard);
     else
         return image;
     image.setColorSpace(srgb);

@@ -8,8 +8,9 @@
 namespace ColourConverter {
 
 // image is 32-bit. Its own colour space, where the toolkit read the file's profile, is
-// converted by the toolkit; otherwise icc, the file's raw profile (grey and table-based ones
-// the toolkit refuses), by Little CMS where the build has it. Unchanged when neither tells.
+// converted by the toolkit; otherwise, or when the profile holds tables the toolkit passes
+// over, icc, the file's raw profile, by Little CMS where the build has it. Unchanged when
+// neither tells.
 QImage toSrgb(QImage image, const QByteArray &icc);
 
 } // namespace ColourConverter

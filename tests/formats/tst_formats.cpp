@@ -109,6 +109,8 @@ private slots:
     void decodesUpright();
     void damagedFilesGiveNothing_data();
     void damagedFilesGiveNothing();
+    void svgTextShows_data();
+    void svgTextShows();
 
 private:
     // Makes name from the source picture with the tool; skips the row when either is missing.
@@ -292,6 +294,32 @@ void tst_Formats::damagedFilesGiveNothing()
     const QImage *image = loader.fittedImage(240, 320);
     QVERIFY(image && image->isNull());
     QCOMPARE(QSize(loader.width(), loader.height()), QSize(0, 0));
+}
+
+void tst_Formats::svgTextShows_data()
+{
+    QTest::addColumn<QString>("font");
+    for (const char *font :
+         {"font-family='sans-serif'", "font-family='serif' font-style='italic'",
+          "font-family='monospace' font-weight='bold'", "font-family='No Such Family'", ""})
+        QTest::newRow(*font ? font : "no family named") << font;
+}
+
+void tst_Formats::svgTextShows()
+{
+    QFETCH(QString, font);
+    const QString path = file(QStringLiteral("text %1.svg").arg(QTest::currentDataTag()));
+    QVERIFY(writeFile(path, QString(svg)
+                                    .replace("</svg>", "<text x='4' y='100' font-size='100' " + font
+                                                               + ">HW</text></svg>")
+                                    .toUtf8()));
+    ImageLoader loader;
+    loader.load(path);
+    // As this process draws it, with every font at hand: blank or boxes are far from it.
+    const QImage *image = loader.fittedImage(240, 320);
+    const QImage drawn(path);
+    QVERIFY(image && image->size() == drawn.size());
+    QVERIFY(TestUtil::meanDifference(*image, drawn) <= 1);
 }
 
 PICTARN_TEST(tst_Formats)
