@@ -36,13 +36,18 @@ FrameMode::FrameMode(const CommandLine &commandLine, const QString &workingDir)
 int FrameMode::exec()
 {
     if (m_options.folders.isEmpty()) {
-        std::fprintf(stderr, "pictarn: the frame needs a folder: pictarn --frame FOLDER...\n");
+        std::fprintf(stderr, "pictarn: %s\n",
+                     qPrintable(QCoreApplication::translate(
+                             "FrameMode", "the frame needs a folder: pictarn --frame FOLDER...")));
         return 1;
     }
     // A card not mounted yet is read once it is there.
     for (const QString &folder : std::as_const(m_options.folders)) {
         if (!QFileInfo(folder).isDir())
-            std::fprintf(stderr, "pictarn: %s: no such folder (yet)\n", qPrintable(folder));
+            std::fprintf(
+                    stderr, "pictarn: %s\n",
+                    qPrintable(QCoreApplication::translate("FrameMode", "%1: no such folder (yet)")
+                                       .arg(folder)));
     }
     auto *show = new FrameShow(m_options);
     show->start();

@@ -123,22 +123,14 @@ Names that start with &apos;-&apos; go after &apos;--&apos;: pictarn -- NAME...<
     </message>
 </context>
 <context>
-    <name>FrameShow</name>
+    <name>FrameMode</name>
     <message>
-        <source>Back</source>
-        <translation>Back</translation>
+        <source>the frame needs a folder: pictarn --frame FOLDER...</source>
+        <translation>the frame needs a folder: pictarn --frame FOLDER...</translation>
     </message>
     <message>
-        <source>Pause, resume</source>
-        <translation>Pause, resume</translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
-        <source>Next</source>
-        <translation>Next</translation>
+        <source>%1: no such folder (yet)</source>
+        <translation>%1: no such folder (yet)</translation>
     </message>
 </context>
 <context>

@@ -123,22 +123,14 @@ Names that start with &apos;-&apos; go after &apos;--&apos;: pictarn -- NAME...<
     </message>
 </context>
 <context>
-    <name>FrameShow</name>
+    <name>FrameMode</name>
     <message>
-        <source>Back</source>
-        <translation>返回</translation>
+        <source>the frame needs a folder: pictarn --frame FOLDER...</source>
+        <translation>相框需要一个文件夹：pictarn --frame FOLDER...</translation>
     </message>
     <message>
-        <source>Pause, resume</source>
-        <translation>暂停、继续</translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation>停止</translation>
-    </message>
-    <message>
-        <source>Next</source>
-        <translation>下一张</translation>
+        <source>%1: no such folder (yet)</source>
+        <translation>%1：没有这个文件夹（暂时）</translation>
     </message>
 </context>
 <context>
