@@ -58,6 +58,29 @@ qint64 residentBytes(pid_t pid)
     return qint64(resident) * ::sysconf(_SC_PAGESIZE);
 }
 
+// The processor time a helper has spent, in ms; 0 when it cannot be read.
+qint64 workedMs(pid_t pid)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "/proc/%d/stat", int(pid));
+    FILE *file = std::fopen(name, "re");
+    if (!file)
+        return 0;
+    char line[1024];
+    const size_t got = std::fread(line, 1, sizeof line - 1, file);
+    std::fclose(file);
+    line[got] = '\0';
+    // The command name in brackets may hold blanks and brackets of its own.
+    const char *end = std::strrchr(line, ')');
+    unsigned long long user = 0, system = 0;
+    if (!end
+        || std::sscanf(end + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user,
+                       &system)
+                   != 2)
+        return 0;
+    return qint64((user + system) * 1000 / std::max(1L, ::sysconf(_SC_CLK_TCK)));
+}
+
 struct Mapping
 {
     void *address;
@@ -278,7 +301,10 @@ void DecoderPool::end(Helper *helper)
 
 bool DecoderPool::await(Helper *helper, int limit)
 {
-    const QDeadlineTimer deadline(limit);
+    // The limit counts the work the helper did, so that a busy or slow machine does not pass a
+    // large picture off as damaged; one stuck without working is let go at three times it.
+    const QDeadlineTimer deadline(qint64(limit) * 3);
+    const qint64 workedBefore = workedMs(helper->pid);
     for (;;) {
         pollfd watch{helper->socket, POLLIN, 0};
         const int ready
@@ -287,7 +313,8 @@ bool DecoderPool::await(Helper *helper, int limit)
             return true;
         if (ready < 0 && errno != EINTR)
             return false;
-        if (deadline.hasExpired() || residentBytes(helper->pid) > residentLimit)
+        if (deadline.hasExpired() || workedMs(helper->pid) - workedBefore > limit
+            || residentBytes(helper->pid) > residentLimit)
             return false;
     }
 }

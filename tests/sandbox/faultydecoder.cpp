@@ -11,7 +11,8 @@
 
 // The decoding helper with a decoder gone wrong: a file whose content names a fault
 // ("pictarn-fault-loop" in a text chunk) makes its decode loop, allocate without end, crash,
-// or try to get out of the sandbox; any other file decodes as in the program's own helper.
+// wait without working or try to get out of the sandbox; any other file decodes as in the program's
+// own helper.
 namespace {
 
 bool escapes()
@@ -30,6 +31,8 @@ void misbehave(int fd, bool decoding)
     const QByteArray content(start, got > 0 ? int(got) : 0);
     if (!decoding || !content.contains("pictarn-fault-"))
         return;
+    if (content.contains("pictarn-fault-wait"))
+        ::sleep(6); // past the tests' limit of 5 s, as a helper a busy machine gives no time
     if (content.contains("pictarn-fault-loop")) {
         for (volatile bool spinning = true; spinning;) { }
     }
