@@ -1,7 +1,13 @@
 #include "browse/imagefiles.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QStringList>
+
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 const char *const rawEndings[]
@@ -11,6 +17,18 @@ QString endingOf(const QString &name)
 {
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.mid(dot + 1).toLower();
+}
+
+// The kind of a folder entry, by the listing where it tells, else by the entry itself (a link
+// followed, as QDir::Files does).
+bool isFile(int folder, const struct dirent *entry)
+{
+    if (entry->d_type == DT_REG)
+        return true;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return false;
+    struct stat info;
+    return ::fstatat(folder, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
 }
 } // namespace
 
@@ -32,7 +50,42 @@ bool ImageFiles::isImageName(const QString &name)
         }
         return list;
     }();
-    return endings.contains(endingOf(name));
+    // Asked for every file of a large folder: the ending is not copied.
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return false;
+    const QStringView ending = QStringView(name).sliced(dot + 1);
+    // Every known ending is ASCII, and no other letter lowers to one of its letters.
+    return std::any_of(endings.cbegin(), endings.cend(), [ending](const QString &known) {
+        return ending.size() == known.size()
+               && std::equal(ending.cbegin(), ending.cend(), known.cbegin(), [](QChar a, QChar b) {
+                      return a.unicode() < 128 && QChar::toLower(a.unicode()) == b.unicode();
+                  });
+    });
+}
+
+qsizetype ImageFiles::readFolder(const QString &folder, QStringList &names, qsizetype limit,
+                                 const std::atomic<bool> *cancelled)
+{
+    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
+    if (!entries)
+        return 0;
+    qsizetype files = 0;
+    while (const struct dirent *entry = ::readdir(entries)) {
+        if (entry->d_name[0] == '.' || !isFile(::dirfd(entries), entry))
+            continue;
+        if ((limit >= 0 && ++files > limit) || (cancelled && *cancelled)) {
+            files = -1;
+            break;
+        }
+        if (limit < 0)
+            ++files;
+        const QString name = QFile::decodeName(entry->d_name);
+        if (isImageName(name))
+            names.append(name);
+    }
+    ::closedir(entries);
+    return files;
 }
 
 QByteArray ImageFiles::formatHint(const QString &name)
