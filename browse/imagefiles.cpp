@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -19,16 +20,21 @@ QString endingOf(const QString &name)
     return dot < 0 ? QString() : name.mid(dot + 1).toLower();
 }
 
-// The kind of a folder entry, by the listing where it tells, else by the entry itself (a link
-// followed, as QDir::Files does).
+// Whether QDir::Files lists the entry: a regular file, or a link to anything but a folder;
+// neither other kinds nor a broken link. Asks the system only where the listing does not tell.
 bool isFile(int folder, const struct dirent *entry)
 {
-    if (entry->d_type == DT_REG)
-        return true;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return false;
+    unsigned char type = entry->d_type;
     struct stat info;
-    return ::fstatat(folder, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+    if (type == DT_UNKNOWN) {
+        if (::fstatat(folder, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        type = S_ISREG(info.st_mode) ? DT_REG : S_ISLNK(info.st_mode) ? DT_LNK : DT_DIR;
+    }
+    if (type == DT_REG)
+        return true;
+    return type == DT_LNK && ::fstatat(folder, entry->d_name, &info, 0) == 0
+           && !S_ISDIR(info.st_mode);
 }
 } // namespace
 
@@ -80,8 +86,11 @@ qsizetype ImageFiles::readFolder(const QString &folder, QStringList &names, qsiz
         }
         if (limit < 0)
             ++files;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (isImageName(name))
+        // A name that is no UTF-8 could not be named again from its text: left out, as the
+        // toolkit's own listing does.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString name = decoder(QByteArrayView(entry->d_name));
+        if (!decoder.hasError() && isImageName(name))
             names.append(name);
     }
     ::closedir(entries);
