@@ -86,7 +86,8 @@ bool JxlHandler::read(QImage *image)
         return false;
     // The DC image holds every eighth pixel's worth of the picture; below that size the rest
     // of the frame adds nothing a smooth scale keeps. The DC is handed out upsampled to the
-    // full size, in the buffer the whole frame would take.
+    // full size, in the buffer the whole frame would take. A file cut short after its DC
+    // image shows that, as a JPEG cut short shows the rows that arrived.
     const QSize wanted = target();
     const bool dcEnough
             = wanted.width() * 8 <= fullSize.width() && wanted.height() * 8 <= fullSize.height();
@@ -118,7 +119,7 @@ bool JxlHandler::read(QImage *image)
                            != JXL_DEC_SUCCESS)
                 return false;
         } else if (status == JXL_DEC_FRAME_PROGRESSION) {
-            // A frame without a DC image (lossless) goes on to its end.
+            // A frame with no DC image of its own (lossless, or with alpha) is decoded whole.
             if (JxlDecoderGetIntendedDownsamplingRatio(decoder.get()) == 8
                 && JxlDecoderFlushImage(decoder.get()) == JXL_DEC_SUCCESS)
                 break;
