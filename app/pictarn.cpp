@@ -547,6 +547,8 @@ void Pictarn::applyFolderChanges(const QStringList &added, const QStringList &re
         thumbnailView->addBox(row, 0, 0);
     thumbnailView->orderBoxes(imageListView->items());
     thumbnailView->remakePreviews(remade);
+    // A photo changed in place may have another date or size.
+    imageListView->readFactsAgain(QSet<QString>(changed.cbegin(), changed.cend()));
     // The grid keeps a highlight while it has boxes, as when it was filled.
     if (!thumbnailView->selectedBox() && thumbnailView->boxCount() > 0) {
         ImageListItem *row = imageListView->currentItem();

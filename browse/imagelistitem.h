@@ -55,6 +55,11 @@ public:
     // What the list's order compares besides the name, and the key it was read for.
     void setFacts(SortOrder::Key key, const SortOrder::Facts &facts);
     bool hasFactsFor(SortOrder::Key key) const { return key == SortOrder::Name || factsKey == key; }
+    void forgetFacts()
+    {
+        facts.reset();
+        factsKey = SortOrder::Name;
+    }
 
     // Holders that may outlive the row (the thumbnail boxes) keep this; it reads null once the
     // row is deleted.

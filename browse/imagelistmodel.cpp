@@ -4,6 +4,7 @@
 #include "browse/naturalorder.h"
 #include "resources/iconset.h"
 
+#include <QCoreApplication>
 #include <QPixmapCache>
 
 ImageListModel::ImageListModel(QObject *parent) : QAbstractTableModel(parent) { }
@@ -72,8 +73,10 @@ QVariant ImageListModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (orientation != Qt::Horizontal || section < 0 || section > 1)
         return {};
+    // In the view's words: the catalogues know them there.
     if (role == Qt::DisplayRole)
-        return section == 0 ? tr("Name") : tr("Size");
+        return section == 0 ? QCoreApplication::translate("ImageListView", "Name")
+                            : QCoreApplication::translate("ImageListView", "Size");
     if (role == Qt::TextAlignmentRole && section == 1)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
     return {};

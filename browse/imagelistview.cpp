@@ -189,6 +189,19 @@ void ImageListView::setOrder(const SortOrder &order)
     readFacts();
 }
 
+void ImageListView::readFactsAgain(const QSet<QString> &paths)
+{
+    if (paths.isEmpty())
+        return;
+    for (ImageListItem *item : rows->items()) {
+        if (paths.contains(item->path()))
+            item->forgetFacts();
+    }
+    if (order().key() == SortOrder::Name || std::exchange(factsPending, true))
+        return;
+    QMetaObject::invokeMethod(this, &ImageListView::readFacts, Qt::QueuedConnection);
+}
+
 void ImageListView::readFacts()
 {
     factsPending = false;

@@ -57,6 +57,8 @@ public:
     // thread and the rows sorted again as they come.
     void setOrder(const SortOrder &order);
     const SortOrder &order() const;
+    // The files of these rows changed in place: their facts are read again, and the rows sorted.
+    void readFactsAgain(const QSet<QString> &paths);
     // Whether facts for the order are still being read.
     bool isReadingFacts() const { return readingFacts; }
 

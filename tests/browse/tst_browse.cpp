@@ -436,6 +436,15 @@ private slots:
         for (const ImageListItem *item : list.items())
             paths << item->path();
         QTEST(names(paths), "names");
+        // A file changed in place is read again: d, the oldest, becomes the newest.
+        if (SortOrder::fromNumber(order).key() != SortOrder::FileDate)
+            return;
+        QFile changed(dir.filePath("d.jpg"));
+        QVERIFY(changed.open(QIODevice::Append)
+                && changed.setFileTime(QDateTime(QDate(2030, 1, 1), QTime(12, 0)),
+                                       QFileDevice::FileModificationTime));
+        list.readFactsAgain({changed.fileName()});
+        QTRY_COMPARE(list.topLevelItem(order % 2 ? 0 : 4)->name(), "d.jpg");
     }
 
     void chooserGivesTheChosenFolder_data()
