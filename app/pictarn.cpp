@@ -48,7 +48,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidgetItem>
 #include <QVBoxLayout>
 
 #include <cerrno>
@@ -223,8 +222,11 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     imageListView = new ImageListView(viewStack);
     connect(imageListView, &ImageListView::clicked, this, &Pictarn::listItemClicked);
     // A tap on a column's header orders the grid, the viewer's steps and the slide show alike.
-    connect(imageListView, &ImageListView::orderChanged, this,
-            [this] { thumbnailView->orderBoxes(imageListView->items()); });
+    // While a folder is listed the grid takes the rows as they come, and is ordered at the end.
+    connect(imageListView, &ImageListView::orderChanged, this, [this] {
+        if (!folderLister->isListing())
+            thumbnailView->orderBoxes(imageListView->items());
+    });
     viewStack->addWidget(imageListView);
     Accessibility::describe(imageListView, tr("Images"));
     Accessibility::describeButtons(this);
@@ -323,7 +325,7 @@ void Pictarn::openLastFolders()
 void Pictarn::switchThumbnailView()
 {
     // The image current in the list is the one highlighted here, and in sight.
-    if (auto *row = static_cast<ImageListItem *>(imageListView->currentItem())) {
+    if (ImageListItem *row = imageListView->currentItem()) {
         ImageBox *box = thumbnailView->findBox(row->path());
         if (box && box->listItem() == row && !box->isSelected()) {
             if (ImageBox *previous = thumbnailView->selectedBox())
@@ -433,26 +435,23 @@ void Pictarn::listFolders(const QStringList &paths)
     int budget = 2000;
     qsizetype done = 0;
     if (!folderLister->isListing()) {
-        const bool sorted = imageListView->isSortingEnabled();
-        imageListView->setSortingEnabled(false);
+        QList<ImageListItem *> rows;
         for (; done < fresh.size() && done < 64; ++done) {
             const QString &path = fresh.at(done);
             QStringList names;
             if (!readSmallFolder(path, budget, names))
                 break;
             for (const QString &name : std::as_const(names))
-                new ImageListItem(imageListView, name, path + QLatin1Char('/') + name);
+                rows.append(new ImageListItem(nullptr, name, path + QLatin1Char('/') + name));
             folderWatcher->watchFolder(path, names);
         }
-        imageListView->setSortingEnabled(sorted);
+        imageListView->addTopLevelItems(rows);
         if (done > 0)
             fillViews();
     }
     if (done == fresh.size())
         return;
-    if (!folderLister->isListing())
-        sortedWhenListed = imageListView->isSortingEnabled();
-    imageListView->setSortingEnabled(false);
+    // Rows come in order and go in as they are, or at their places in a reversed order.
     folderLister->list(fresh.mid(done));
 }
 
@@ -460,7 +459,7 @@ void Pictarn::takeImages(const QStringList &names, const QStringList &paths, int
 {
     const bool first = imageListView->topLevelItemCount() == 0;
     // Put in the list together: one insertion for the model, not one per row.
-    QList<QTreeWidgetItem *> rows;
+    QList<ImageListItem *> rows;
     rows.reserve(names.size());
     for (qsizetype n = 0; n < names.size(); ++n) {
         auto *item = new ImageListItem(nullptr, names.at(n), paths.at(n));
@@ -468,8 +467,8 @@ void Pictarn::takeImages(const QStringList &names, const QStringList &paths, int
         rows.append(item);
     }
     imageListView->addTopLevelItems(rows);
-    for (QTreeWidgetItem *row : std::as_const(rows))
-        thumbnailView->addBox(static_cast<ImageListItem *>(row), 0, 0);
+    for (ImageListItem *row : std::as_const(rows))
+        thumbnailView->addBox(row, 0, 0);
     thumbnailView->continuePass();
     if (!first)
         return;
@@ -478,15 +477,15 @@ void Pictarn::takeImages(const QStringList &names, const QStringList &paths, int
         imageListView->setFocus();
     else
         thumbnailView->setFocus();
-    if (QTreeWidgetItem *top = imageListView->topLevelItem(0))
+    if (ImageListItem *top = imageListView->topLevelItem(0))
         imageListView->setCurrentItem(top);
     updateTitle();
 }
 
 void Pictarn::listingFinished()
 {
-    // Sorted by rank: in the order the rows came.
-    imageListView->setSortingEnabled(sortedWhenListed);
+    // Rows put in between others during the listing: the grid follows now.
+    thumbnailView->orderBoxes(imageListView->items());
     highlightPending();
     if (imageViewer->isVisible())
         imageViewer->setImageList(listedImages());
@@ -513,9 +512,10 @@ void Pictarn::listImages(const QStringList &paths)
 {
     // The list sorts by name; the order given is kept until the list is cleared.
     imageListView->setSortingEnabled(false);
-    sortedWhenListed = false;
+    QList<ImageListItem *> rows;
     for (const QString &path : paths)
-        new ImageListItem(imageListView, QFileInfo(path).fileName(), path);
+        rows.append(new ImageListItem(nullptr, QFileInfo(path).fileName(), path));
+    imageListView->addTopLevelItems(rows);
     givenImages += paths;
     folderWatcher->watchImages(paths);
     fillViews();
@@ -524,17 +524,15 @@ void Pictarn::listImages(const QStringList &paths)
 void Pictarn::fillViews()
 {
     thumbnailView->clearGrid(true);
-    for (int n = 0; n < imageListView->topLevelItemCount(); ++n) {
-        auto *item = static_cast<ImageListItem *>(imageListView->topLevelItem(n));
-        thumbnailView->addBox(item, n / 2, n % 2);
-    }
+    for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
+        thumbnailView->addBox(imageListView->topLevelItem(n), n / 2, n % 2);
     QTimer::singleShot(0, thumbnailView, &ThumbnailView::loadThumbs);
     // The keys go to the view on the screen.
     if (viewStack->currentWidget() == imageListView)
         imageListView->setFocus();
     else
         thumbnailView->setFocus();
-    if (QTreeWidgetItem *first = imageListView->topLevelItem(0))
+    if (ImageListItem *first = imageListView->topLevelItem(0))
         imageListView->setCurrentItem(first);
     updateTitle();
 }
@@ -548,30 +546,29 @@ void Pictarn::applyFolderChanges(const QStringList &added, const QStringList &re
     const QSet<QString> gone(removed.cbegin(), removed.cend());
     thumbnailView->removeImages(gone);
     givenImages.removeIf([&gone](const QString &path) { return gone.contains(path); });
+    imageListView->removeItemsByPath(gone);
     QSet<QString> listed;
-    for (ImageListItem *item : imageListView->items()) {
-        if (gone.contains(item->path()))
-            delete item;
-        else
-            listed.insert(item->path());
-    }
-    // Sorted once when all are in, as a listing is.
-    const bool sorted = imageListView->isSortingEnabled();
-    imageListView->setSortingEnabled(false);
+    for (const ImageListItem *item : imageListView->items())
+        listed.insert(item->path());
+    // Put in together: each at its place in the order.
     QSet<QString> remade(changed.cbegin(), changed.cend());
+    QList<ImageListItem *> rows;
     for (const QString &path : added) {
         if (listed.contains(path))
             continue;
-        thumbnailView->addBox(new ImageListItem(imageListView, QFileInfo(path).fileName(), path), 0,
-                              0);
+        rows.append(new ImageListItem(nullptr, QFileInfo(path).fileName(), path));
         remade.insert(path);
     }
-    imageListView->setSortingEnabled(sorted);
+    imageListView->addTopLevelItems(rows);
+    for (ImageListItem *row : std::as_const(rows))
+        thumbnailView->addBox(row, 0, 0);
     thumbnailView->orderBoxes(imageListView->items());
     thumbnailView->remakePreviews(remade);
+    // A photo changed in place may have another date or size.
+    imageListView->readFactsAgain(QSet<QString>(changed.cbegin(), changed.cend()));
     // The grid keeps a highlight while it has boxes, as when it was filled.
     if (!thumbnailView->selectedBox() && thumbnailView->boxCount() > 0) {
-        auto *row = static_cast<ImageListItem *>(imageListView->currentItem());
+        ImageListItem *row = imageListView->currentItem();
         ImageBox *box = row ? thumbnailView->findBox(row->path()) : nullptr;
         thumbnailView->selectBox(box ? int(thumbnailView->boxIndex(box)) : 0);
     }
@@ -588,7 +585,7 @@ void Pictarn::updateTitle()
     // Asked of the file system once per run of images of one folder, not per image.
     QString last;
     for (int n = 0; n < imageListView->topLevelItemCount(); ++n) {
-        const QString path = static_cast<ImageListItem *>(imageListView->topLevelItem(n))->path();
+        const QString path = imageListView->topLevelItem(n)->path();
         const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
         if (!last.isNull() && QStringView(path).left(cut) == last)
             continue;
@@ -650,7 +647,6 @@ void Pictarn::moveall()
     folderWatcher->clear();
     currentBookmark = nullptr;
     imageListView->setSortingEnabled(true);
-    sortedWhenListed = true;
     updateTitle();
 }
 
@@ -684,11 +680,11 @@ void Pictarn::cardMessage(const QByteArray &message, const QByteArray &)
         bookmarkMenu->load();
 }
 
-void Pictarn::listItemClicked(QTreeWidgetItem *item)
+void Pictarn::listItemClicked(ImageListItem *item)
 {
     if (!item)
         return;
-    currentImage = static_cast<ImageListItem *>(item)->path();
+    currentImage = item->path();
     showImage(currentImage);
 }
 
@@ -713,7 +709,7 @@ void Pictarn::followViewer(const QString &path)
     currentImage = path;
     if (settings->view() != 0) {
         for (int n = 0; n < imageListView->topLevelItemCount(); ++n) {
-            auto *item = static_cast<ImageListItem *>(imageListView->topLevelItem(n));
+            ImageListItem *item = imageListView->topLevelItem(n);
             if (item->hasPath(path))
                 imageListView->setCurrentItem(item);
         }
@@ -747,8 +743,8 @@ void Pictarn::load()
 bool Pictarn::selectedImage(QString &name, QString &path) const
 {
     if (settings->view() != 0) {
-        const auto *item = static_cast<const ImageListItem *>(imageListView->currentItem());
-        if (!item || !item->isSelected())
+        const ImageListItem *item = imageListView->currentItem();
+        if (!item || !imageListView->isItemSelected(item))
             return false;
         name = item->name();
         path = item->path();
@@ -1053,9 +1049,9 @@ void Pictarn::dropFromViews(const QString &path)
         return;
     if (ImageBox *previous = thumbnailView->selectedBox())
         previous->setSelected(false);
-    if (QTreeWidgetItem *item = imageListView->topLevelItem(next)) {
+    if (ImageListItem *item = imageListView->topLevelItem(next)) {
         imageListView->setCurrentItem(item);
-        item->setSelected(true);
+        imageListView->setItemSelected(item, true);
     }
     if (settings->view() == 0)
         thumbnailView->selectBox(next);
@@ -1076,8 +1072,7 @@ void Pictarn::startSlideShow()
 {
     slideList.clear();
     for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
-        slideList.append(
-                static_cast<ImageListItem *>(imageListView->topLevelItem(n))->makeSlideEntry());
+        slideList.append(imageListView->topLevelItem(n)->makeSlideEntry());
     if (slideList.isEmpty())
         return;
     auto *show = new SlideShow(slideList, settings.get());

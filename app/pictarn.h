@@ -18,6 +18,7 @@ class Bookmark;
 class BookmarkMenu;
 class FolderLister;
 class FolderWatcher;
+class ImageListItem;
 class ImageListView;
 class ImageViewer;
 class QAction;
@@ -25,7 +26,6 @@ class QMenu;
 class QStackedWidget;
 class QToolBar;
 class QToolButton;
-class QTreeWidgetItem;
 class Settings;
 class UndoBar;
 class SortMenu;
@@ -60,7 +60,7 @@ private slots:
     void bookmarkSelected(Bookmark &bookmark);
     void documentsSelected();
     void showSettingsDialog();
-    void listItemClicked(QTreeWidgetItem *item);
+    void listItemClicked(ImageListItem *item);
     void renameImage();
     void deleteImage();
     // Moves or copies the selected image into folder.
@@ -143,7 +143,6 @@ private:
     QStringList givenImages; // images listed one by one, in their order, since then
     FolderWatcher *folderWatcher = nullptr;
     FolderLister *folderLister = nullptr;
-    bool sortedWhenListed = true; // the list's sorting, turned off while slices come
     QString pendingImage;
     QMenu *mainMenu = nullptr;
     SortMenu *sortMenu = nullptr;

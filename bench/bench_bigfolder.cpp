@@ -12,6 +12,7 @@
 // makes the folders and runs them.
 
 #include "app/pictarn.h"
+#include "browse/folderlister.h"
 #include "browse/imagelistview.h"
 #include "thumbs/imagebox.h"
 #include "thumbs/thumbnailview.h"
@@ -116,6 +117,7 @@ int run(const QByteArray &mode, const QString &target, int images, bool full)
     window->resize(240, 320);
     auto *view = window->findChild<ThumbnailView *>();
     auto *list = window->findChild<ImageListView *>();
+    auto *lister = window->findChild<FolderLister *>();
     QCoreApplication::processEvents();
     const long before = ProcStatus::field("VmRSS");
     clock_.start();
@@ -130,7 +132,7 @@ int run(const QByteArray &mode, const QString &target, int images, bool full)
     const double returned = now();
     if (mode == "list") {
         const double listed = waitFor(
-                [&] { return list->topLevelItemCount() >= images && list->isSortingEnabled(); });
+                [&] { return list->topLevelItemCount() >= images && !lister->isListing(); });
         const double firstRows = returned;
         std::printf("LIST listed %.0f ms, openPaths returned %.0f ms, longest pause %.1f ms "
                     "(ending at %.0f ms), %d rows, first row %s, resident %ld kB\n",
@@ -158,14 +160,14 @@ int run(const QByteArray &mode, const QString &target, int images, bool full)
         qApp->installEventFilter(&filter);
         waitFor([&] { return painted >= 0; });
         const int rows = list->topLevelItemCount();
-        const double listed = waitFor([&] { return list->isSortingEnabled(); });
+        const double listed = waitFor([&] { return !lister->isListing(); });
         std::printf("OPEN painted %.0f ms, %d rows listed then, all listed %.0f ms, longest "
                     "pause %.1f ms\n",
                     painted, rows, listed, pauses.longest);
         return 0;
     }
     const double first = waitFor([&] { return firstScreenShown(view); });
-    const double listed = waitFor([&] { return list->isSortingEnabled(); });
+    const double listed = waitFor([&] { return !lister->isListing(); });
     std::printf("GRID first screen %.0f ms, listed %.0f ms, %d images, longest pause %.1f ms "
                 "(ending at %.0f ms)\n",
                 first, listed, view->boxCount(), pauses.longest, pauses.longestAt);

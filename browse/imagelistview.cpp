@@ -1,6 +1,6 @@
 #include "browse/imagelistview.h"
 
-#include "browse/imagelistitem.h"
+#include "browse/imagelistmodel.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -12,18 +12,17 @@
 
 #include <utility>
 
-ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(parent)
+ImageListView::ImageListView(QWidget *parent, const char *name)
+    : QTreeView(parent), rows(new ImageListModel(this))
 {
     if (name)
         setObjectName(QString::fromLatin1(name));
+    setModel(rows);
     // A finger drags the list; a tap still picks a row.
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
     // The scroller moves in pixels: by rows, a short drag would jump a row per pixel.
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setColumnCount(2);
-    setHeaderLabels({tr("Name"), tr("Size")});
-    headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     // The size column widens to what it is given and never narrows. The header's own sizing to
     // contents measures every row at each change: quadratic over a thumbnail pass. The names
     // take what is left, so that the sizes stay on a narrow screen; a long name is cut short.
@@ -31,7 +30,7 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
     header()->setSectionResizeMode(0, QHeaderView::Stretch);
     header()->resizeSection(1, header()->sectionSizeHint(1));
     setTextElideMode(Qt::ElideMiddle);
-    connect(model(), &QAbstractItemModel::dataChanged, this,
+    connect(rows, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &from, const QModelIndex &to, const QList<int> &roles) {
                 if (roles.isEmpty() || roles.contains(Qt::DisplayRole)
                     || roles.contains(Qt::DecorationRole))
@@ -43,40 +42,145 @@ ImageListView::ImageListView(QWidget *parent, const char *name) : QTreeWidget(pa
             return;
         header()->resizeSection(1, header()->sectionSizeHint(1));
     };
-    connect(model(), &QAbstractItemModel::rowsRemoved, this, narrowWhenEmpty);
-    connect(model(), &QAbstractItemModel::modelReset, this, narrowWhenEmpty);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, narrowWhenEmpty);
+    connect(rows, &QAbstractItemModel::modelReset, this, narrowWhenEmpty);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSortingEnabled(true);
     sortByColumn(0, Qt::AscendingOrder);
 
-    connect(model(), &QAbstractItemModel::layoutChanged, this, [this] {
-        if (std::exchange(orderPending, true))
-            return;
-        QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    orderPending = false;
-                    emit orderChanged();
-                },
-                Qt::QueuedConnection);
-    });
+    connect(rows, &QAbstractItemModel::layoutChanged, this, &ImageListView::announceOrder);
+    connect(rows, &ImageListModel::placed, this, &ImageListView::announceOrder);
 
     // Rows that come (a listing, a folder change) get their facts in one worker run.
-    connect(model(), &QAbstractItemModel::rowsInserted, this, [this] {
-        if (m_order.key() == SortOrder::Name || std::exchange(factsPending, true))
+    connect(rows, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (order().key() == SortOrder::Name || std::exchange(factsPending, true))
             return;
         QMetaObject::invokeMethod(this, &ImageListView::readFacts, Qt::QueuedConnection);
     });
 
-    connect(this, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem *item) { emit clicked(item); });
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &index) { emit clicked(rows->item(index.row())); });
+}
+
+ImageListView::~ImageListView()
+{
+    // The rows go before the header does.
+    disconnect(rows, nullptr, this, nullptr);
+}
+
+void ImageListView::announceOrder()
+{
+    if (std::exchange(orderPending, true))
+        return;
+    QMetaObject::invokeMethod(
+            this,
+            [this] {
+                orderPending = false;
+                emit orderChanged();
+            },
+            Qt::QueuedConnection);
+}
+
+int ImageListView::topLevelItemCount() const
+{
+    return rows->rowCount();
+}
+
+ImageListItem *ImageListView::topLevelItem(int row) const
+{
+    return rows->item(row);
+}
+
+int ImageListView::indexOfTopLevelItem(const ImageListItem *item) const
+{
+    return rows->rowOf(item);
+}
+
+QModelIndex ImageListView::indexFromItem(const ImageListItem *item, int column) const
+{
+    return rows->indexOf(item, column);
+}
+
+void ImageListView::addTopLevelItems(const QList<ImageListItem *> &items)
+{
+    rows->add(items);
+}
+
+void ImageListView::insertTopLevelItem(int row, ImageListItem *item)
+{
+    rows->insert(row, item);
+}
+
+ImageListItem *ImageListView::takeTopLevelItem(int row)
+{
+    return rows->take(row);
+}
+
+void ImageListView::clear()
+{
+    rows->clear();
+}
+
+ImageListItem *ImageListView::currentItem() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? rows->item(current.row()) : nullptr;
+}
+
+void ImageListView::setCurrentItem(ImageListItem *item)
+{
+    setCurrentIndex(rows->indexOf(item));
+}
+
+bool ImageListView::isItemSelected(const ImageListItem *item) const
+{
+    const QModelIndex at = rows->indexOf(item);
+    return at.isValid() && selectionModel()->isSelected(at);
+}
+
+void ImageListView::setItemSelected(const ImageListItem *item, bool selected)
+{
+    const QModelIndex at = rows->indexOf(item);
+    if (at.isValid())
+        selectionModel()->select(
+                at, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect)
+                            | QItemSelectionModel::Rows);
+}
+
+void ImageListView::scrollToItem(const ImageListItem *item)
+{
+    const QModelIndex at = rows->indexOf(item);
+    if (at.isValid())
+        scrollTo(at);
+}
+
+void ImageListView::setSortingEnabled(bool enable)
+{
+    rows->setSorting(enable);
+    QTreeView::setSortingEnabled(enable);
+}
+
+void ImageListView::sortItems(int column, Qt::SortOrder order)
+{
+    rows->sort(column, order);
+    header()->setSortIndicator(column, order);
+}
+
+int ImageListView::sortColumn() const
+{
+    return rows->sortColumn();
+}
+
+const SortOrder &ImageListView::order() const
+{
+    return rows->order();
 }
 
 void ImageListView::setOrder(const SortOrder &order)
 {
-    const bool changed = order != m_order;
-    m_order = order;
+    const bool changed = order != rows->order();
+    rows->setOrder(order);
     if (changed)
         ++*generation; // facts on their way are for another key
     readingFacts = false;
@@ -85,13 +189,25 @@ void ImageListView::setOrder(const SortOrder &order)
     readFacts();
 }
 
+void ImageListView::readFactsAgain(const QSet<QString> &paths)
+{
+    if (paths.isEmpty())
+        return;
+    for (ImageListItem *item : rows->items()) {
+        if (paths.contains(item->path()))
+            item->forgetFacts();
+    }
+    if (order().key() == SortOrder::Name || std::exchange(factsPending, true))
+        return;
+    QMetaObject::invokeMethod(this, &ImageListView::readFacts, Qt::QueuedConnection);
+}
+
 void ImageListView::readFacts()
 {
     factsPending = false;
-    const SortOrder::Key key = m_order.key();
+    const SortOrder::Key key = order().key();
     QStringList paths;
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        const auto *item = static_cast<ImageListItem *>(topLevelItem(i));
+    for (const ImageListItem *item : rows->items()) {
         if (!item->hasFactsFor(key))
             paths.append(item->path());
     }
@@ -128,16 +244,15 @@ void ImageListView::readFacts()
 void ImageListView::takeFacts(quint64 asked, SortOrder::Key key,
                               const QHash<QString, SortOrder::Facts> &facts)
 {
-    if (asked != *generation || key != m_order.key())
+    if (asked != *generation || key != order().key())
         return;
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        auto *item = static_cast<ImageListItem *>(topLevelItem(i));
+    for (ImageListItem *item : rows->items()) {
         const auto found = facts.constFind(item->path());
         if (found != facts.cend())
             item->setFacts(key, *found);
     }
     if (isSortingEnabled())
-        sortItems(sortColumn(), header()->sortIndicatorOrder());
+        sortItems(rows->sortColumn(), rows->sortOrder());
     readingFacts = false;
     readFacts(); // rows that came meanwhile
 }
@@ -149,29 +264,20 @@ void ImageListView::widenColumns(const QModelIndex &from, const QModelIndex &to)
     for (int column = qMax(1, from.column()); column <= to.column(); ++column) {
         int width = header()->sectionSize(column);
         for (int row = from.row(); row <= to.row(); ++row)
-            width = qMax(width, sizeHintForIndex(model()->index(row, column)).width());
+            width = qMax(width, sizeHintForIndex(rows->index(row, column)).width());
         if (width > header()->sectionSize(column))
             header()->resizeSection(column, width);
     }
 }
 
-ImageListView::~ImageListView()
-{
-    // The model empties itself as the view's children go, when the header is gone already.
-    disconnect(model(), nullptr, this, nullptr);
-}
-
 void ImageListView::sizeShown(ImageListItem *item)
 {
-    const QModelIndex at = indexFromItem(item, 1);
-    if (at.isValid())
-        emit model()->dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
+    rows->sizeChanged(item);
 }
 
 ImageListItem *ImageListView::findItemByPath(const QString &path) const
 {
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        auto *item = static_cast<ImageListItem *>(topLevelItem(i));
+    for (ImageListItem *item : rows->items()) {
         if (item->hasPath(path))
             return item;
     }
@@ -180,19 +286,19 @@ ImageListItem *ImageListView::findItemByPath(const QString &path) const
 
 QList<ImageListItem *> ImageListView::items() const
 {
-    QList<ImageListItem *> rows;
-    rows.reserve(topLevelItemCount());
-    for (int i = 0; i < topLevelItemCount(); ++i)
-        rows.append(static_cast<ImageListItem *>(topLevelItem(i)));
-    return rows;
+    return rows->items();
 }
 
 void ImageListView::removeItemByPath(const QString &path)
 {
-    ImageListItem *item = findItemByPath(path);
-    if (!item)
-        return;
-    delete takeTopLevelItem(indexOfTopLevelItem(item));
+    delete takeTopLevelItem(indexOfTopLevelItem(findItemByPath(path)));
+}
+
+void ImageListView::removeItemsByPath(const QSet<QString> &paths)
+{
+    if (!paths.isEmpty())
+        rows->removeIf(
+                [&paths](const ImageListItem *item) { return paths.contains(item->path()); });
 }
 
 void ImageListView::keyReleaseEvent(QKeyEvent *event)
@@ -201,7 +307,7 @@ void ImageListView::keyReleaseEvent(QKeyEvent *event)
         emit clicked(currentItem());
         return;
     }
-    QTreeWidget::keyReleaseEvent(event);
+    QTreeView::keyReleaseEvent(event);
 }
 
 void ImageListView::keyPressEvent(QKeyEvent *event)
@@ -212,13 +318,13 @@ void ImageListView::keyPressEvent(QKeyEvent *event)
             emit clicked(currentItem());
         return;
     }
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
 }
 
 void ImageListView::drawRow(QPainter *painter, const QStyleOptionViewItem &option,
                             const QModelIndex &index) const
 {
-    if (auto *item = dynamic_cast<ImageListItem *>(itemFromIndex(index))) {
+    if (ImageListItem *item = rows->item(index.row())) {
         // Rows are painted top to bottom, each tinted when the one above is plain. A paint that
         // starts lower down (after a scroll or a removal) cannot trust the flag of an unpainted
         // row above it, so the decision is taken from the position, which gives the same
@@ -228,5 +334,5 @@ void ImageListView::drawRow(QPainter *painter, const QStyleOptionViewItem &optio
             painter->fillRect(QRect(0, option.rect.y(), viewport()->width(), option.rect.height()),
                               shadeColor());
     }
-    QTreeWidget::drawRow(painter, option, index);
+    QTreeView::drawRow(painter, option, index);
 }

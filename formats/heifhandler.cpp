@@ -3,10 +3,11 @@
 #include "formats/wholefile.h"
 
 #include <QColorSpace>
-#include <QVariant>
+#include <QThread>
 
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -85,6 +86,9 @@ QColorSpace colourSpaceOf(const heif_image_handle *handle)
     return QColorSpace::fromIccProfile(icc);
 }
 
+// Counted while the plugin loads: a decoding helper cannot look once it is shut in.
+const int cores = std::max(1, QThread::idealThreadCount());
+
 } // namespace
 
 HeifHandler::~HeifHandler()
@@ -122,35 +126,27 @@ bool HeifHandler::canRead() const
     return true;
 }
 
-bool HeifHandler::open()
+QSize HeifHandler::parse()
 {
-    if (state != State::Unread)
-        return state == State::Open;
-    state = State::Failed;
-    data = WholeFile::read(device());
-    if (data.isEmpty() || !initialised())
-        return false;
+    if (!initialised())
+        return QSize();
     const heif_brand brand = heif_main_brand(reinterpret_cast<const uint8_t *>(data.constData()),
                                              int(qMin(data.size(), qsizetype(64))));
     av1 = brand == heif_avif || brand == heif_avis;
     context = heif_context_alloc();
     if (!context)
-        return false;
+        return QSize();
     // Refused while the file is parsed, before any pixel memory is taken.
     heif_context_set_maximum_image_size_limit(context, WholeFile::maxSide);
-    // Grid tiles decoded on the calling thread.
-    heif_context_set_max_decoding_threads(context, 0);
+    // A grid's tiles (a phone's photo is one) decoded side by side.
+    heif_context_set_max_decoding_threads(context, cores);
     if (heif_context_read_from_memory_without_copy(context, data.constData(), size_t(data.size()),
                                                    nullptr)
                         .code
                 != heif_error_Ok
         || heif_context_get_primary_image_handle(context, &primary).code != heif_error_Ok)
-        return false;
-    fullSize = sizeOf(primary);
-    if (!WholeFile::withinBudget(fullSize))
-        return false;
-    state = State::Open;
-    return true;
+        return QSize();
+    return sizeOf(primary);
 }
 
 // A thumbnail of the picture's own shape that is at least the target on both sides.
@@ -182,7 +178,7 @@ bool HeifHandler::read(QImage *image)
     if (!open())
         return false;
     QImage result;
-    const QSize target = scaledSize.isValid() ? scaledSize : fullSize;
+    const QSize target = this->target();
     if (target != fullSize) {
         if (heif_image_handle *thumbnail = thumbnailFor(target)) {
             result = decoded(thumbnail, av1);
@@ -198,24 +194,4 @@ bool HeifHandler::read(QImage *image)
         result = result.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     *image = result;
     return !image->isNull();
-}
-
-QVariant HeifHandler::option(ImageOption option) const
-{
-    if (option == Size && const_cast<HeifHandler *>(this)->open())
-        return fullSize;
-    if (option == ScaledSize)
-        return scaledSize;
-    return QVariant();
-}
-
-void HeifHandler::setOption(ImageOption option, const QVariant &value)
-{
-    if (option == ScaledSize)
-        scaledSize = value.toSize();
-}
-
-bool HeifHandler::supportsOption(ImageOption option) const
-{
-    return option == Size || option == ScaledSize;
 }

@@ -68,31 +68,34 @@ bool JxlHandler::canRead() const
     return canRead(device());
 }
 
-bool JxlHandler::open()
+QSize JxlHandler::parse()
 {
-    if (state != State::Unread)
-        return state == State::Open;
-    state = State::Failed;
-    data = WholeFile::read(device());
     const Decoder decoder = decoderFor(data, JXL_DEC_BASIC_INFO);
     JxlBasicInfo info;
     if (!decoder || JxlDecoderProcessInput(decoder.get()) != JXL_DEC_BASIC_INFO
         || JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS || !decodeFits(info))
-        return false;
-    fullSize = info.orientation > JXL_ORIENT_ROTATE_180 ? QSize(int(info.ysize), int(info.xsize))
-                                                        : QSize(int(info.xsize), int(info.ysize));
+        return QSize();
     alpha = info.alpha_bits > 0;
-    state = State::Open;
-    return true;
+    return info.orientation > JXL_ORIENT_ROTATE_180 ? QSize(int(info.ysize), int(info.xsize))
+                                                    : QSize(int(info.xsize), int(info.ysize));
 }
 
 bool JxlHandler::read(QImage *image)
 {
     if (!open())
         return false;
+    // The DC image holds every eighth pixel's worth of the picture; below that size the rest
+    // of the frame adds nothing a smooth scale keeps. The DC is handed out upsampled to the
+    // full size, in the buffer the whole frame would take. A file cut short after its DC
+    // image shows that, as a JPEG cut short shows the rows that arrived.
+    const QSize wanted = target();
+    const bool dcEnough
+            = wanted.width() * 8 <= fullSize.width() && wanted.height() * 8 <= fullSize.height();
     const Decoder decoder
-            = decoderFor(data, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE);
-    if (!decoder)
+            = decoderFor(data, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE
+                                       | (dcEnough ? JXL_DEC_FRAME_PROGRESSION : 0));
+    if (!decoder
+        || (dcEnough && JxlDecoderSetProgressiveDetail(decoder.get(), kDC) != JXL_DEC_SUCCESS))
         return false;
     const JxlPixelFormat format{4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
     QImage result;
@@ -115,6 +118,11 @@ bool JxlHandler::read(QImage *image)
                 || JxlDecoderSetImageOutBuffer(decoder.get(), &format, result.bits(), needed)
                            != JXL_DEC_SUCCESS)
                 return false;
+        } else if (status == JXL_DEC_FRAME_PROGRESSION) {
+            // A frame with no DC image of its own (lossless, or with alpha) is decoded whole.
+            if (JxlDecoderGetIntendedDownsamplingRatio(decoder.get()) == 8
+                && JxlDecoderFlushImage(decoder.get()) == JXL_DEC_SUCCESS)
+                break;
         } else if (status == JXL_DEC_FULL_IMAGE) {
             break; // the first frame of an animation is the picture
         } else {
@@ -125,28 +133,8 @@ bool JxlHandler::read(QImage *image)
         return false;
     result = result.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     result.setColorSpace(colourSpace);
-    if (scaledSize.isValid() && scaledSize != result.size())
-        result = result.scaled(scaledSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (wanted != result.size())
+        result = result.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     *image = result;
     return !image->isNull();
-}
-
-QVariant JxlHandler::option(ImageOption option) const
-{
-    if (option == Size && const_cast<JxlHandler *>(this)->open())
-        return fullSize;
-    if (option == ScaledSize)
-        return scaledSize;
-    return QVariant();
-}
-
-void JxlHandler::setOption(ImageOption option, const QVariant &value)
-{
-    if (option == ScaledSize)
-        scaledSize = value.toSize();
-}
-
-bool JxlHandler::supportsOption(ImageOption option) const
-{
-    return option == Size || option == ScaledSize;
 }

@@ -1,29 +1,19 @@
 #pragma once
 
-#include <QByteArray>
-#include <QImageIOHandler>
-#include <QSize>
+#include "formats/wholefilehandler.h"
 
 // Reads the first frame of a JPEG XL file, upright as its orientation says, on the calling
-// thread.
-class JxlHandler : public QImageIOHandler
+// thread; a read at an eighth of the size or less stops at the frame's 1:8 DC image.
+class JxlHandler : public WholeFileHandler
 {
 public:
     bool canRead() const override;
     bool read(QImage *image) override;
-    QVariant option(ImageOption option) const override;
-    void setOption(ImageOption option, const QVariant &value) override;
-    bool supportsOption(ImageOption option) const override;
 
     static bool canRead(QIODevice *device);
 
 private:
-    bool open();
+    QSize parse() override;
 
-    enum class State { Unread, Open, Failed };
-    State state = State::Unread;
-    QByteArray data;
-    QSize fullSize; // upright
     bool alpha = false;
-    QSize scaledSize;
 };

@@ -62,23 +62,18 @@ bool RawHandler::canRead() const
     return kind != Kind::None;
 }
 
-bool RawHandler::open()
+QSize RawHandler::parse()
 {
-    if (state != State::Unread)
-        return state == State::Open;
-    state = State::Failed;
-    data = WholeFile::read(device());
-    if (data.isEmpty())
-        return false;
     raw = std::make_unique<LibRaw>(LIBRAW_OPIONS_NO_MEMERR_CALLBACK
                                    | LIBRAW_OPIONS_NO_DATAERR_CALLBACK);
     raw->imgdata.params.max_raw_memory_mb = unsigned(ImageHeader::budget >> 20);
     if (raw->open_buffer(data.data(), size_t(data.size())) != LIBRAW_SUCCESS)
-        return false;
+        return QSize();
     const libraw_thumbnail_t &thumbnail = raw->imgdata.thumbnail;
     if (thumbnail.tlength == 0 || qint64(thumbnail.tlength) > data.size()
         || raw->unpack_thumb() != LIBRAW_SUCCESS || !thumbnail.thumb)
-        return false;
+        return QSize();
+    QSize previewSize;
     turn = turnOf(raw->imgdata.sizes.flip);
     if (thumbnail.tformat == LIBRAW_THUMBNAIL_JPEG) {
         jpeg = true;
@@ -89,16 +84,13 @@ bool RawHandler::open()
     } else if (thumbnail.tformat == LIBRAW_THUMBNAIL_BITMAP && thumbnail.tcolors == 3) {
         previewSize = QSize(thumbnail.twidth, thumbnail.theight);
         if (qint64(previewSize.width()) * previewSize.height() * 3 > qint64(thumbnail.tlength))
-            return false;
+            return QSize();
         preview = QByteArray(thumbnail.thumb, qsizetype(thumbnail.tlength));
     }
     // The file itself is no longer needed: only the preview is decoded.
     raw.reset();
     data.clear();
-    if (!WholeFile::withinBudget(previewSize))
-        return false;
-    state = State::Open;
-    return true;
+    return previewSize;
 }
 
 bool RawHandler::read(QImage *image)
@@ -116,7 +108,7 @@ bool RawHandler::read(QImage *image)
         result = reader.read();
     } else {
         result = WholeFile::copied(reinterpret_cast<const uchar *>(preview.constData()),
-                                   previewSize.width() * 3, previewSize, false);
+                                   fullSize.width() * 3, fullSize, false);
         if (!result.isNull() && scaledSize.isValid() && scaledSize != result.size())
             result = result.scaled(scaledSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
@@ -130,20 +122,10 @@ QVariant RawHandler::option(ImageOption option) const
 {
     if (option == ImageTransformation)
         return const_cast<RawHandler *>(this)->open() ? int(turn) : int(TransformationNone);
-    if (option == Size && const_cast<RawHandler *>(this)->open())
-        return previewSize;
-    if (option == ScaledSize)
-        return scaledSize;
-    return QVariant();
-}
-
-void RawHandler::setOption(ImageOption option, const QVariant &value)
-{
-    if (option == ScaledSize)
-        scaledSize = value.toSize();
+    return WholeFileHandler::option(option);
 }
 
 bool RawHandler::supportsOption(ImageOption option) const
 {
-    return option == Size || option == ScaledSize || option == ImageTransformation;
+    return option == ImageTransformation || WholeFileHandler::supportsOption(option);
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-#include <QImageIOHandler>
+#include "formats/wholefilehandler.h"
+
 #include <QList>
-#include <QSize>
 
 #include <memory>
 
@@ -11,7 +10,7 @@ class LibRaw;
 
 // Reads the JPEG or bitmap preview a camera stores in its RAW file; the turn the camera
 // recorded is told as the picture's transformation.
-class RawHandler : public QImageIOHandler
+class RawHandler : public WholeFileHandler
 {
 public:
     RawHandler();
@@ -20,7 +19,6 @@ public:
     bool canRead() const override;
     bool read(QImage *image) override;
     QVariant option(ImageOption option) const override;
-    void setOption(ImageOption option, const QVariant &value) override;
     bool supportsOption(ImageOption option) const override;
 
     // What a file's first bytes say: a RAW layout of its own, a TIFF (as most RAW files
@@ -30,15 +28,10 @@ public:
     static QList<QByteArray> formats();
 
 private:
-    bool open();
+    QSize parse() override; // the preview's size, as stored
 
-    enum class State { Unread, Open, Failed };
-    State state = State::Unread;
-    QByteArray data;
     std::unique_ptr<LibRaw> raw;
-    QByteArray preview; // JPEG bytes, or RGB rows of previewSize
+    QByteArray preview; // JPEG bytes, or RGB rows of fullSize
     bool jpeg = false;
-    QSize previewSize; // as stored
     Transformations turn = TransformationNone;
-    QSize scaledSize;
 };

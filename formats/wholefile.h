@@ -35,16 +35,15 @@ inline bool withinBudget(QSize size)
 constexpr int maxSide = 1 << 14;
 static_assert(qint64(maxSide) * maxSide == ImageLoader::maxPixels);
 
-// Interleaved 8-bit rows copied into a picture of their own; null when it cannot be held.
+// Interleaved 8-bit rows copied into a picture of their own, converted on the way; null
+// when it cannot be held.
 inline QImage copied(const uchar *rows, int stride, QSize size, bool alpha)
 {
-    QImage image(size, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    if (image.isNull() || !rows)
+    if (!rows)
         return QImage();
-    const size_t bytes = size_t(size.width()) * (alpha ? 4 : 3);
-    for (int y = 0; y < size.height(); ++y)
-        memcpy(image.scanLine(y), rows + qint64(y) * stride, bytes);
-    return image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const QImage view(rows, size.width(), size.height(), stride,
+                      alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    return view.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
 } // namespace WholeFile

@@ -228,6 +228,55 @@ private slots:
         }
     }
 
+    // Rows that come go in at their places, a batch in order as one insertion; the row after a
+    // removed current one becomes current.
+    void listPlacesRowsThatCome_data()
+    {
+        QTest::addColumn<QString>("listed");
+        QTest::addColumn<QString>("batch");
+        QTest::addColumn<int>("how"); // 0: ascending, 1: descending, 2: not sorting
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<int>("insertions");
+        QTest::addColumn<QString>("current"); // removed, then the one current after
+        QTest::newRow("in order") << "a b"
+                                  << "c d e" << 0 << "a b c d e" << 1 << "c d";
+        QTest::newRow("reversed") << "d c"
+                                  << "e f" << 1 << "f e d c" << 1 << "c d";
+        QTest::newRow("out of order") << "b d"
+                                      << "e a c" << 0 << "a b c d e" << 3 << "e d";
+        QTest::newRow("not sorting") << "b d"
+                                     << "a c" << 2 << "b d a c" << 1 << "b d";
+    }
+
+    void listPlacesRowsThatCome()
+    {
+        QFETCH(QString, batch);
+        QFETCH(int, how);
+        QFETCH(QString, current);
+        ImageListView list;
+        list.sortByColumn(0, how == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+        list.setSortingEnabled(how != 2);
+        const auto add = [&list](const QString &names) {
+            QList<ImageListItem *> rows;
+            for (const QString &name : names.split(' '))
+                rows << new ImageListItem(nullptr, name, "/p/" + name);
+            list.addTopLevelItems(rows);
+        };
+        QFETCH(QString, listed);
+        add(listed);
+        QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
+        add(batch);
+        QStringList names;
+        for (int n = 0; n < list.topLevelItemCount(); ++n)
+            names << list.topLevelItem(n)->text(0);
+        QTEST(names.join(' '), "order");
+        QTEST(int(inserted.size()), "insertions");
+        list.setCurrentItem(list.findItemByPath("/p/" + current.left(1)));
+        list.removeItemByPath("/p/" + current.left(1));
+        QVERIFY(list.currentItem());
+        QCOMPARE(list.currentItem()->name(), current.right(1));
+    }
+
     void listFindsAndChoosesRows_data()
     {
         QTest::addColumn<int>("current"); // -1: none
@@ -258,7 +307,7 @@ private slots:
         QTest::keyClick(&list, Qt::Key(key));
         QCOMPARE(spy.size(), emitted == -2 ? 0 : 1);
         if (emitted != -2)
-            QCOMPARE(spy.at(0).at(0).value<QTreeWidgetItem *>(),
+            QCOMPARE(spy.at(0).at(0).value<ImageListItem *>(),
                      emitted >= 0 ? list.topLevelItem(emitted) : nullptr);
     }
 
@@ -387,6 +436,15 @@ private slots:
         for (const ImageListItem *item : list.items())
             paths << item->path();
         QTEST(names(paths), "names");
+        // A file changed in place is read again: d, the oldest, becomes the newest.
+        if (SortOrder::fromNumber(order).key() != SortOrder::FileDate)
+            return;
+        QFile changed(dir.filePath("d.jpg"));
+        QVERIFY(changed.open(QIODevice::Append)
+                && changed.setFileTime(QDateTime(QDate(2030, 1, 1), QTime(12, 0)),
+                                       QFileDevice::FileModificationTime));
+        list.readFactsAgain({changed.fileName()});
+        QTRY_COMPARE(list.topLevelItem(order % 2 ? 0 : 4)->name(), "d.jpg");
     }
 
     void chooserGivesTheChosenFolder_data()
@@ -456,7 +514,7 @@ private slots:
     {
         QFETCH(int, kind);
         std::unique_ptr<QWidget> window;
-        QTreeWidget *tree = nullptr;
+        QTreeView *tree = nullptr;
         if (kind == 2) {
             auto *screen = new SettingsDialog(nullptr);
             window.reset(screen);
@@ -464,11 +522,16 @@ private slots:
             QMetaObject::invokeMethod(screen, "setset", Q_ARG(int, 2));
             tree = window->findChild<QTreeWidget *>(QStringLiteral("bmListView"));
         } else {
-            window.reset(tree = kind == 0 ? static_cast<QTreeWidget *>(new ImageListView)
+            window.reset(tree = kind == 0 ? static_cast<QTreeView *>(new ImageListView)
                                           : new DirectoryView);
         }
-        for (int n = 0; n < 200; ++n)
-            new QTreeWidgetItem(tree, {QStringLiteral("row %1").arg(n, 3, 10, QLatin1Char('0'))});
+        for (int n = 0; n < 200; ++n) {
+            const QString text = QStringLiteral("row %1").arg(n, 3, 10, QLatin1Char('0'));
+            if (auto *list = qobject_cast<ImageListView *>(tree))
+                new ImageListItem(list, text, text);
+            else
+                new QTreeWidgetItem(static_cast<QTreeWidget *>(tree), {text});
+        }
         window->resize(240, 320);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -484,7 +547,7 @@ private slots:
         QTest::qWait(400);
         QTest::mouseRelease(screen, Qt::LeftButton, {}, start - QPoint(0, 60));
         QTRY_COMPARE(QScroller::scroller(tree->viewport())->state(), QScroller::Inactive);
-        QVERIFY(qAbs(tree->visualItemRect(tree->topLevelItem(0)).top() + 60) <= 4);
+        QVERIFY(qAbs(tree->visualRect(tree->model()->index(0, 0)).top() + 60) <= 4);
     }
 };
 

@@ -107,6 +107,7 @@ private slots:
     void initTestCase();
     void decodesUpright_data();
     void decodesUpright();
+    void storedThumbnails();
     void damagedFilesGiveNothing_data();
     void damagedFilesGiveNothing();
     void svgTextShows_data();
@@ -127,6 +128,8 @@ void tst_Formats::initTestCase()
     QVERIFY(writeFile(file("turned.jpg"), withOrientation(encoded(quarters(false), "jpg"), 6)));
     QVERIFY(writeFile(file("quarters.svg"), svg));
     QVERIFY(writeFile(file("camera.dng"), dng(encoded(quarters(false), "jpg"))));
+    // Opaque (a PPM): libjxl gives no DC image of a frame with an alpha channel.
+    QVERIFY(quarters(false).scaled(1280, 960).save(file("large.ppm")));
 }
 
 QString tst_Formats::make(const QString &name, const QString &source, QStringList command)
@@ -182,6 +185,10 @@ void tst_Formats::decodesUpright_data()
                                << "alpha.png" << cjxl << 0 << false << 1.0;
     QTest::newRow("jxl turned") << "turned.jxl"
                                 << "turned.jpg" << cjxl << 90 << false << 3.0;
+    // 80 x 60 is a sixteenth: fitted from the DC image where the file has one.
+    QTest::newRow("jxl fitted from its DC image")
+            << "large.jxl"
+            << "large.ppm" << QStringList{"cjxl", "-d", "1", "IN", "OUT"} << 0 << false << 2.0;
     QTest::newRow("svg") << "quarters.svg"
                          << "" << QStringList() << 0 << false << 1.0;
     QTest::newRow("dng preview") << "camera.dng"
@@ -227,6 +234,8 @@ void tst_Formats::decodesUpright()
     ImageLoader loader;
     loader.load(path);
     QImage reference = quarters(name.startsWith("alpha"));
+    if (name.startsWith("large"))
+        reference = reference.scaled(reference.size() * 8);
     if (name.startsWith("keyed")) { // the green quarter
         QPainter painter(&reference);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -241,6 +250,28 @@ void tst_Formats::decodesUpright()
                 = reference.scaled(image->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const double difference = TestUtil::meanDifference(*image, scaled);
         QVERIFY2(difference <= tolerance, qPrintable(QString::number(difference)));
+    }
+}
+
+// A fit the stored thumbnail covers is made from it, a larger one from the photo. Stripes a
+// pixel wide tell which: libheif's thumbnail keeps every other column, one flat colour.
+void tst_Formats::storedThumbnails()
+{
+    if (!PICTARN_HAS_HEIF
+        || make("stripes.png", "",
+                {"convert", "-size", "640x480", "xc:", "-fx", "i%2", "PNG24:OUT"})
+                   .isEmpty())
+        QSKIP("ImageMagick or the HEIF reader is missing");
+    for (const auto &[thumbnail, used] : {std::pair("320", true), std::pair("160", false)}) {
+        const QString path = make(QStringLiteral("stripes%1.heic").arg(thumbnail), "stripes.png",
+                                  {"heif-enc", "-q", "95", "-t", thumbnail, "IN", "-o", "OUT"});
+        if (path.isEmpty())
+            QSKIP("heif-enc is missing or failed");
+        ImageLoader loader;
+        loader.load(path);
+        const QImage *image = loader.fittedImage(240, 320); // 240 x 180
+        QVERIFY(image && !image->isNull());
+        QCOMPARE(qAbs(qGray(image->pixel(120, 90)) - 128) > 64, used);
     }
 }
 
