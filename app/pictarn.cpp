@@ -33,7 +33,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -381,28 +380,46 @@ namespace {
 // The images of a folder holding at most budget entries, which is then taken from the budget.
 bool readSmallFolder(const QString &path, int &budget, QStringList &names)
 {
-    QDirIterator entries(path, QDir::Files);
-    int read = 0;
-    while (entries.hasNext()) {
-        if (++read > budget)
-            return false;
-        entries.next();
-        if (ImageFiles::isImageName(entries.fileName()))
-            names.append(entries.fileName());
-    }
-    budget -= read;
+    const qsizetype read = ImageFiles::readFolder(path, names, budget);
+    if (read < 0)
+        return false;
+    budget -= int(read);
     return true;
+}
+
+// QFileInfo::canonicalFilePath() of a folder, the system asked about each parent once: many
+// folders named at once are most often siblings. A folder that is a link, and names ending in
+// "." or "..", go the long way.
+QString canonicalFolder(const QString &path, QHash<QString, QString> &parents)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QStringView last = QStringView(path).sliced(slash + 1);
+    struct stat info;
+    if (slash <= 0 || last.isEmpty() || last == u"." || last == u".."
+        || ::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return QFileInfo(path).canonicalFilePath();
+    const QString parentPath = path.first(slash);
+    auto parent = parents.find(parentPath);
+    if (parent == parents.end())
+        parent = parents.insert(parentPath, QFileInfo(parentPath).canonicalFilePath());
+    if (parent->isEmpty())
+        return QFileInfo(path).canonicalFilePath();
+    QString canonical = *parent == QLatin1String("/") ? QString() : *parent;
+    canonical += QLatin1Char('/');
+    canonical += last;
+    return canonical;
 }
 } // namespace
 
 void Pictarn::listFolders(const QStringList &paths)
 {
     QStringList fresh;
+    QHash<QString, QString> parents;
     for (const QString &path : paths) {
         if (path.isEmpty())
             continue;
         // A folder listed already would list each of its images twice.
-        const QString canonical = QFileInfo(path).canonicalFilePath();
+        const QString canonical = canonicalFolder(path, parents);
         const QString clean = QDir::cleanPath(path);
         if (listedFolderKeys.contains(clean)
             || (!canonical.isEmpty() && listedFolderKeys.contains(canonical)))

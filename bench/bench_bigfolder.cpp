@@ -168,8 +168,9 @@ int run(const QByteArray &mode, const QString &target, int images, bool full)
     }
     const double first = waitFor([&] { return firstScreenShown(view); });
     const double listed = waitFor([&] { return !lister->isListing(); });
-    std::printf("GRID first screen %.0f ms, listed %.0f ms, %d images, longest pause %.1f ms\n",
-                first, listed, view->boxCount(), pauses.longest);
+    std::printf("GRID first screen %.0f ms, listed %.0f ms, %d images, longest pause %.1f ms "
+                "(ending at %.0f ms)\n",
+                first, listed, view->boxCount(), pauses.longest, pauses.longestAt);
     if (!full)
         return 0;
     const double passed = waitFor([&] { return !view->isLoading(); }, 900000);

@@ -4,19 +4,24 @@
 #include "browse/naturalorder.h"
 
 #include <QCoreApplication>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QThread>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
+
+namespace {
+// Enough for the first screen of the grid and the list.
+constexpr qsizetype earlyCount = 64;
+} // namespace
 
 struct FolderLister::Job
 {
     QStringList folders;
     std::atomic<bool> cancelled{false};
-    // Filled by the worker, read once it is done.
+    // Filled by the worker, read once it is done (names and early once they are ready).
     QList<QStringList> names; // of each folder
     struct Entry
     {
@@ -24,47 +29,85 @@ struct FolderLister::Job
         int name;
     };
     std::vector<Entry> order;
+    // The first few of order, known before the rest is sorted: the first screenful.
+    std::vector<Entry> early;
+    bool earlyReady = false;
     bool done = false;
     qsizetype handedOut = 0; // entries
     qsizetype foldersHandedOut = 0;
     qsizetype namesHandedOut = 0; // of the folder being handed out
 
-    void run()
+    // onEarly is called once early is filled, from the worker.
+    void run(const std::function<void()> &onEarly)
     {
         names.reserve(folders.size());
         for (const QString &folder : std::as_const(folders)) {
             QStringList found;
-            QDirIterator it(folder, QDir::Files);
-            while (it.hasNext() && !cancelled) {
-                it.next();
-                const QString name = it.fileName();
-                if (ImageFiles::isImageName(name))
-                    found.append(name);
-            }
+            ImageFiles::readFolder(folder, found, -1, &cancelled);
             names.append(found);
             if (cancelled)
                 return;
         }
+        for (int f = 0; f < names.size(); ++f) {
+            for (int n = 0; n < names.at(f).size(); ++n)
+                order.push_back({f, n});
+        }
+        QCollator collator = NaturalOrder::collator();
+        const qsizetype count = qsizetype(order.size());
+        // Names equal to the collator keep the order they were read in, as stable sorting
+        // keeps them.
+        const auto before = [&](int byCollator, int a, int b) {
+            if (byCollator != 0)
+                return byCollator < 0;
+            const int byName = nameOf(order[a]).compare(nameOf(order[b]));
+            return byName != 0 ? byName < 0 : a < b;
+        };
+        std::vector<char> isEarly;
+        if (count > earlyCount * 4) {
+            // The first few by the collator alone, which costs a fraction of a key for each
+            // name; taken in a scattered order, so that names read backwards do not make each
+            // one a new first.
+            const auto less = [&](int a, int b) {
+                return before(collator.compare(nameOf(order[a]), nameOf(order[b])), a, b);
+            };
+            std::vector<int> heap;
+            for (qsizetype i = 0; i < count && !cancelled; ++i) {
+                const int at = int(quint64(i) * 2147483647u % quint64(count));
+                if (qsizetype(heap.size()) < earlyCount) {
+                    heap.push_back(at);
+                    std::push_heap(heap.begin(), heap.end(), less);
+                } else if (less(at, heap.front())) {
+                    std::pop_heap(heap.begin(), heap.end(), less);
+                    heap.back() = at;
+                    std::push_heap(heap.begin(), heap.end(), less);
+                }
+            }
+            std::sort_heap(heap.begin(), heap.end(), less);
+            isEarly.assign(order.size(), 0);
+            for (const int at : heap) {
+                early.push_back(order[at]);
+                isEarly[at] = 1;
+            }
+            if (cancelled)
+                return;
+            onEarly();
+        }
         // Sorted by collation keys, made once per name: comparing names with the collator
         // each time costs several times more.
-        QCollator collator = NaturalOrder::collator();
         std::vector<QCollatorSortKey> keys;
-        for (int f = 0; f < names.size(); ++f) {
-            for (int n = 0; n < names.at(f).size(); ++n) {
-                order.push_back({f, n});
-                keys.push_back(collator.sortKey(names.at(f).at(n)));
-            }
+        keys.reserve(order.size());
+        for (const Entry &entry : order)
+            keys.push_back(collator.sortKey(nameOf(entry)));
+        std::vector<int> index;
+        index.reserve(order.size());
+        for (int i = 0; i < int(count); ++i) {
+            if (isEarly.empty() || !isEarly[i])
+                index.push_back(i);
         }
-        std::vector<int> index(order.size());
-        for (size_t i = 0; i < index.size(); ++i)
-            index[i] = int(i);
-        std::stable_sort(index.begin(), index.end(), [&](int a, int b) {
-            const int byKey = keys[a].compare(keys[b]);
-            if (byKey != 0)
-                return byKey < 0;
-            return nameOf(order[a]) < nameOf(order[b]);
-        });
-        std::vector<Entry> sorted;
+        std::sort(index.begin(), index.end(),
+                  [&](int a, int b) { return before(keys[a].compare(keys[b]), a, b); });
+        // The early ones lead, whatever the keys say: they are handed out already.
+        std::vector<Entry> sorted = early;
         sorted.reserve(order.size());
         for (int i : index)
             sorted.push_back(order[i]);
@@ -114,7 +157,17 @@ void FolderLister::start()
     const QPointer<FolderLister> self(this);
     // A thread of its own: the pools' workers make previews meanwhile.
     QThread *worker = QThread::create([self, job = job] {
-        job->run();
+        job->run([self, job] {
+            QMetaObject::invokeMethod(
+                    QCoreApplication::instance(),
+                    [self, job] {
+                        if (!self || self->job != job)
+                            return;
+                        job->earlyReady = true;
+                        self->handOut();
+                    },
+                    Qt::QueuedConnection);
+        });
         QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
                 [self, job] {
@@ -131,21 +184,23 @@ void FolderLister::start()
 
 void FolderLister::handOut()
 {
-    if (!job || !job->done)
+    if (!job || !(job->done || job->earlyReady))
         return;
     const std::shared_ptr<Job> current = job;
+    // Until the worker is done, only the early ones are the worker's no more.
+    const std::vector<Job::Entry> &order = current->done ? current->order : current->early;
     QElapsedTimer slice;
     slice.start();
     // A slice small enough to keep the event loop turning.
     constexpr qsizetype batch = 256;
-    while (current->handedOut < qsizetype(current->order.size()) && slice.elapsed() < 8) {
+    while (current->handedOut < qsizetype(order.size()) && slice.elapsed() < 8) {
         const qsizetype from = current->handedOut;
-        const qsizetype to = std::min(from + batch, qsizetype(current->order.size()));
+        const qsizetype to = std::min(from + batch, qsizetype(order.size()));
         QStringList names, paths;
         names.reserve(to - from);
         paths.reserve(to - from);
         for (qsizetype i = from; i < to; ++i) {
-            const Job::Entry &entry = current->order[i];
+            const Job::Entry &entry = order[i];
             names.append(current->nameOf(entry));
             paths.append(current->folders.at(entry.folder) + QLatin1Char('/') + names.last());
         }
@@ -153,6 +208,11 @@ void FolderLister::handOut()
         emit imagesFound(names, paths, int(from), epoch);
         if (job != current)
             return;
+    }
+    if (!current->done) { // the rest comes when the worker is done
+        if (current->handedOut < qsizetype(order.size()))
+            slicer.start();
+        return;
     }
     // Then the watchers' part.
     while (current->handedOut == qsizetype(current->order.size())

@@ -201,19 +201,26 @@ void FolderWatcher::takeScan(quint64 generation, const QString &folder, bool rea
     const auto pathOf = [&](const QString &name) {
         return entry->whole ? folder + QLatin1Char('/') + name : entry->given.value(name);
     };
+    // Updated in place rather than replaced by the listing: the names kept are those the list
+    // was given, whose text the rows share, not a copy of each read again.
     QStringList added, removed, changed;
-    for (auto known = entry->known.cbegin(); known != entry->known.cend(); ++known) {
+    entry->known.removeIf([&](Listing::iterator known) {
         const auto now = listing.constFind(known.key());
-        if (now == listing.cend())
+        if (now == listing.cend()) {
             removed << pathOf(known.key());
-        else if (known->time >= 0 && *known != *now)
+            return true;
+        }
+        if (known->time >= 0 && *known != *now)
             changed << pathOf(known.key());
-    }
+        *known = *now;
+        return false;
+    });
     for (auto now = listing.cbegin(); now != listing.cend(); ++now) {
-        if (!entry->known.contains(now.key()))
+        if (!entry->known.contains(now.key())) {
             added << pathOf(now.key());
+            entry->known.insert(now.key(), *now);
+        }
     }
-    entry->known = std::move(listing);
     if (!entry->whole) {
         // Gone from the list for good, even should a file of that name come back.
         for (const QString &path : std::as_const(removed))

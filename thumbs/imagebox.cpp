@@ -49,10 +49,11 @@ QPixmap placeholder()
 
 ImageBox::ImageBox(QWidget *parent, Settings *settings, ImageListItem *item)
     : ImageBox(parent, settings,
-               std::make_shared<Picture>(item, ListedFolder::holding(item->path())))
+               std::make_shared<Picture>(
+                       item, std::make_shared<ListedFolder>(ListedFolder::holding(item->path()))))
 { }
 
-ImageBox::Picture::Picture(const ImageListItem *row, ListedFolder folder)
+ImageBox::Picture::Picture(const ImageListItem *row, std::shared_ptr<const ListedFolder> folder)
     : item(row->tracker()), where(row->listedPath()), folder(std::move(folder))
 { }
 
@@ -92,7 +93,7 @@ QString ImageBox::fileName() const
 
 QPixmap ImageBox::pixmap() const
 {
-    return isThumbLoaded() ? m_picture->preview : placeholder();
+    return isThumbLoaded() ? *m_picture->preview : placeholder();
 }
 
 void ImageBox::setSelected(bool selected)
@@ -125,7 +126,7 @@ ImageBox::Thumb ImageBox::Picture::request(const Settings *settings) const
     thumb.path = path();
     thumb.useCache = settings->saveThumbnails();
     thumb.threshold = settings->thumbFileSize();
-    thumb.folder = folder.id();
+    thumb.folder = folder->id();
     return thumb;
 }
 
@@ -190,7 +191,10 @@ void ImageBox::Picture::apply(Thumb thumb, bool keep)
 
     if (thumb.preview.isNull())
         return;
-    QPixmap pixmap = keep ? QPixmap::fromImage(thumb.preview) : QPixmap();
+    // A copy made here, not the worker's picture, which the pixmap would share: memory a
+    // worker took stays with that worker's arena once freed, and the grid's previews, let go
+    // and read again on this thread while scrolling, would grow the process by their budget.
+    QPixmap pixmap = keep ? QPixmap::fromImage(thumb.preview.copy()) : QPixmap();
     if (keep && pixmap.isNull())
         return;
     if (!thumb.cacheData.isEmpty() && !thumb.again)
@@ -199,15 +203,15 @@ void ImageBox::Picture::apply(Thumb thumb, bool keep)
         previewReleased = true;
         return;
     }
-    preview = std::move(pixmap);
+    preview = std::make_unique<QPixmap>(std::move(pixmap));
     previewReleased = false;
 }
 
 void ImageBox::Picture::release()
 {
-    if (preview.isNull())
+    if (!preview)
         return;
-    preview = QPixmap();
+    preview.reset();
     previewReleased = true;
     if (box)
         box->update();
@@ -215,7 +219,7 @@ void ImageBox::Picture::release()
 
 qint64 ImageBox::Picture::previewBytes() const
 {
-    return qint64(preview.width()) * preview.height() * preview.depth() / 8;
+    return preview ? qint64(preview->width()) * preview->height() * preview->depth() / 8 : 0;
 }
 
 QFont ImageBox::captionFont()

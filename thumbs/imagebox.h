@@ -42,14 +42,16 @@ public:
     // One image of the grid, whether a box shows it or not.
     struct Picture
     {
-        Picture(const ImageListItem *row, ListedFolder folder);
+        // folder is shared by the pictures of one folder: a folder may hold 100,000.
+        Picture(const ImageListItem *row, std::shared_ptr<const ListedFolder> folder);
 
         std::shared_ptr<ImageListItem *> item; // reads null once the list row is deleted
         ListedPath where; // shares the row's strings
         QString path() const { return where.path(); }
         const QString &displayName() const { return where.name(); }
-        ListedFolder folder; // as it was listed
-        QPixmap preview; // null until made, and once let go
+        std::shared_ptr<const ListedFolder> folder; // as it was listed
+        // Null until made, and once let go: held apart, as only the few in the budget have one.
+        std::unique_ptr<QPixmap> preview;
         int width = 0;
         int height = 0;
         int index = -1; // in the grid; -1 once out of it
@@ -66,7 +68,7 @@ public:
         // Lets the preview go, keeping the dimensions, until it is shown again.
         void release();
         qint64 previewBytes() const;
-        bool isThumbLoaded() const { return !preview.isNull(); }
+        bool isThumbLoaded() const { return preview != nullptr; }
     };
 
     static constexpr int boxWidth = 100;
@@ -91,7 +93,7 @@ public:
     bool isThumbLoaded() const { return m_picture->isThumbLoaded(); }
     QPixmap pixmap() const;
     // The image's folder as it was when the box was made, with the list.
-    const ListedFolder &folder() const { return m_picture->folder; }
+    const ListedFolder &folder() const { return *m_picture->folder; }
     // The list row the box was made for; null once it is deleted.
     ImageListItem *listItem() const { return *m_picture->item; }
 

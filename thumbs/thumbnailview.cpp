@@ -17,6 +17,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <atomic>
 #include <limits>
 
@@ -135,9 +138,9 @@ void ThumbnailView::addBox(ImageListItem *item, int, int)
 {
     // Images of one folder come together: the folder is looked at once.
     const QString folder = ListedFolder::folderOf(item->path());
-    const bool sameFolder = !pictures.isEmpty() && pictures.last()->folder.path() == folder;
-    auto picture = std::make_shared<Picture>(item, sameFolder ? pictures.last()->folder
-                                                              : ListedFolder(folder));
+    const bool sameFolder = !pictures.isEmpty() && pictures.last()->folder->path() == folder;
+    auto picture = std::make_shared<Picture>(
+            item, sameFolder ? pictures.last()->folder : std::make_shared<ListedFolder>(folder));
     picture->index = int(pictures.size());
     addedSincePass.append(picture);
     pictures.append(std::move(picture));
@@ -237,7 +240,10 @@ void ThumbnailView::loadThumbs()
 {
     cancelPass();
     addedSincePass.clear();
-    passPictures = pictures;
+    passPictures.clear();
+    passPictures.reserve(pictures.size());
+    for (const std::shared_ptr<Picture> &picture : std::as_const(pictures))
+        passPictures.append(picture.get());
     passSubmitted.assign(passPictures.size(), false);
     for (int n = 0; n < passPictures.size(); ++n)
         passPictures.at(n)->passSlot = n;
@@ -258,7 +264,7 @@ void ThumbnailView::continuePass()
         if (picture->index < 0)
             continue; // gone already
         picture->passSlot = int(passPictures.size());
-        passPictures.append(picture);
+        passPictures.append(picture.get());
     }
     if (passPictures.size() == before)
         return;
@@ -274,7 +280,7 @@ void ThumbnailView::removeStaleParts()
         return;
     QHash<QString, ListedFolder> folders;
     for (const std::shared_ptr<Picture> &picture : std::as_const(pictures))
-        folders.insert(picture->folder.path(), picture->folder);
+        folders.insert(picture->folder->path(), *picture->folder);
     // After the previews: this is only tidying.
     for (const ListedFolder &folder : std::as_const(folders)) {
         Prefetcher::pool()->start(
@@ -291,6 +297,7 @@ void ThumbnailView::cancelPass()
 {
     ++inbox->generation;
     passPictures.clear();
+    passGone.clear();
     passSubmitted.clear();
     arrived.clear();
     submitted = 0;
@@ -304,7 +311,7 @@ int ThumbnailView::nextInPass()
 {
     const auto take = [this](const Picture *picture) {
         const int slot = picture->passSlot;
-        if (slot < 0 || slot >= passPictures.size() || passPictures.at(slot).get() != picture
+        if (slot < 0 || slot >= passPictures.size() || passPictures.at(slot) != picture
             || passSubmitted[slot])
             return -1;
         passSubmitted[slot] = true;
@@ -360,12 +367,12 @@ void ThumbnailView::feedPass()
         if (slot < 0)
             break;
         ++submitted;
-        const std::shared_ptr<Picture> &picture = passPictures.at(slot);
+        Picture *picture = passPictures.at(slot);
         const bool gone = picture->index < 0;
         ImageBox::Thumb thumb = gone ? ImageBox::Thumb() : picture->request(settings);
         // Only what is in sight is read here: the rest of a large folder's stored previews are
         // read by the workers, leaving the event loop to the listing and the user.
-        const bool here = inOrder || inSight(picture.get());
+        const bool here = inOrder || inSight(picture);
         if (gone || (here && ImageBox::readCachedThumb(thumb))) {
             if (inOrder)
                 arrived.insert(slot, std::move(thumb));
@@ -388,6 +395,13 @@ void ThumbnailView::feedPass()
     }
     if (loading && applied == passPictures.size()) {
         loading = false;
+        for (const std::shared_ptr<Picture> &gone : std::exchange(passGone, {}))
+            passPictures[gone->passSlot] = nullptr;
+#ifdef __GLIBC__
+        // What the listing and the workers freed stays with the process otherwise, spread
+        // over the threads' arenas.
+        malloc_trim(0);
+#endif
         emit passFinished();
     }
 }
@@ -406,7 +420,7 @@ void ThumbnailView::takeThumb(quint64 pass, int slot, ImageBox::Thumb thumb)
 void ThumbnailView::applyPass(int slot, ImageBox::Thumb thumb)
 {
     ++applied;
-    Picture *picture = passPictures.at(slot).get();
+    Picture *picture = passPictures.at(slot);
     if (picture->index < 0)
         return; // gone before its turn
     // With the budget spent, a preview out of sight would only push out another.
@@ -565,9 +579,12 @@ ImageBox *ThumbnailView::findBox(const QString &path) const
     return nullptr;
 }
 
-void ThumbnailView::dropPicture(Picture *picture)
+void ThumbnailView::dropPicture(std::shared_ptr<Picture> picture)
 {
-    forget(picture);
+    forget(picture.get());
+    const int slot = picture->passSlot;
+    if (slot >= 0 && slot < passPictures.size() && passPictures.at(slot) == picture.get())
+        passGone.append(picture); // its turn may still come
     picture->index = -1;
     if (picture->selected)
         --selectedCount;
@@ -582,7 +599,7 @@ void ThumbnailView::removeBox(ImageBox *box)
     const qsizetype at = boxIndex(box);
     if (at < 0)
         return;
-    dropPicture(pictures.takeAt(at).get());
+    dropPicture(pictures.takeAt(at));
     renumber(int(at));
     layoutBoxes();
 }
@@ -592,7 +609,7 @@ void ThumbnailView::removeImage(const QString &path)
     for (int n = 0; n < pictures.size(); ++n) {
         if (!pictures.at(n)->where.is(path))
             continue;
-        dropPicture(pictures.takeAt(n).get());
+        dropPicture(pictures.takeAt(n));
         renumber(n);
         layoutBoxes();
         return;
@@ -613,7 +630,7 @@ void ThumbnailView::removeImages(const QSet<QString> &paths)
         }
         if (picture.get() == highlightedPicture)
             highlightAt = kept.size();
-        dropPicture(picture.get());
+        dropPicture(picture);
     }
     if (kept.size() == pictures.size())
         return;

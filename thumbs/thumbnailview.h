@@ -120,7 +120,7 @@ private:
     void refillInSight();
     void startRefill(const std::shared_ptr<Picture> &picture, ImageBox::Thumb thumb);
     void takeRefill(const std::weak_ptr<Picture> &picture, ImageBox::Thumb thumb);
-    void dropPicture(Picture *picture);
+    void dropPicture(std::shared_ptr<Picture> picture);
 
     Settings *settings; // not owned
     QWidget *container;
@@ -137,7 +137,9 @@ private:
     bool scrollingUp = false;
     // Shared with the workers, which hold nothing else of the view.
     std::shared_ptr<Inbox> inbox;
-    QList<std::shared_ptr<Picture>> passPictures; // index -1 once an image goes
+    // Not owners: a picture that goes while in the pass is kept in passGone until it ends.
+    QList<Picture *> passPictures; // index -1 once an image goes
+    QList<std::shared_ptr<Picture>> passGone;
     QList<std::shared_ptr<Picture>> addedSincePass;
     std::vector<bool> passSubmitted;
     QMap<int, ImageBox::Thumb> arrived; // made, waiting for the boxes before them

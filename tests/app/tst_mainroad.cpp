@@ -34,6 +34,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -421,6 +422,11 @@ private slots:
                          ->verticalScrollBar()
                          ->value(),
                  view ? listAt : gridAt);
+        // Read again with nothing changed since: nothing is told.
+        QSignalSpy told(window.folderWatcher, &FolderWatcher::imagesChanged);
+        window.folderWatcher->rescan();
+        QTRY_VERIFY(!window.folderWatcher->isReading());
+        QCOMPARE(told.count(), 0);
     }
 
     // A header tap orders the grid and the viewer's steps as the list; both views keep one
@@ -1008,6 +1014,11 @@ private slots:
         QTRY_COMPARE(window.imageListView->topLevelItemCount(), count);
         QTRY_VERIFY(window.imageListView->isSortingEnabled());
         QTEST(shown(window).mid(0, 3).join(' '), "first");
+        // The first few, handed out before the rest is sorted, are the first of the whole order.
+        const QStringList names = shown(window);
+        QVERIFY(std::is_sorted(
+                names.cbegin(), names.cend(),
+                [](const QString &a, const QString &b) { return NaturalOrder::lessThan(a, b); }));
         QCOMPARE(window.thumbnailView->boxAt(count - 1)->fileName(), "p2399.png");
         const QString current = named.endsWith(".png") ? "p1500.png" : shown(window).first();
         QCOMPARE(static_cast<ImageListItem *>(window.imageListView->currentItem())->name(),
