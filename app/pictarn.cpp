@@ -227,6 +227,17 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
     connect(imageListView, &ImageListView::orderChanged, this,
             [this] { thumbnailView->orderBoxes(imageListView->items()); });
     viewStack->addWidget(imageListView);
+    // A row's path never changes in place: a rename lists the folder again.
+    const auto rowsChanged = [this] {
+        viewerList.reset();
+        slideListCurrent = false;
+    };
+    const QAbstractItemModel *rows = imageListView->model();
+    connect(rows, &QAbstractItemModel::rowsInserted, this, rowsChanged);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, rowsChanged);
+    connect(rows, &QAbstractItemModel::rowsMoved, this, rowsChanged);
+    connect(rows, &QAbstractItemModel::layoutChanged, this, rowsChanged);
+    connect(rows, &QAbstractItemModel::modelReset, this, rowsChanged);
     Accessibility::describe(imageListView, tr("Images"));
     Accessibility::describeButtons(this);
     imageListView->setOrder(SortOrder::fromNumber(settings->sortOrder()));
@@ -683,10 +694,14 @@ void Pictarn::thumbClicked()
 
 QStringList Pictarn::listedImages() const
 {
+    if (viewerList)
+        return *viewerList;
     // The grid follows the list's order.
     QStringList paths;
+    paths.reserve(imageListView->topLevelItemCount());
     for (const ImageListItem *item : imageListView->items())
         paths.append(item->path());
+    viewerList = paths;
     return paths;
 }
 
@@ -1057,10 +1072,12 @@ void Pictarn::open()
 
 void Pictarn::startSlideShow()
 {
-    slideList.clear();
-    for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
-        slideList.append(
-                static_cast<ImageListItem *>(imageListView->topLevelItem(n))->makeSlideEntry());
+    if (!std::exchange(slideListCurrent, true)) {
+        slideList.clear();
+        for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
+            slideList.append(
+                    static_cast<ImageListItem *>(imageListView->topLevelItem(n))->makeSlideEntry());
+    }
     if (slideList.isEmpty())
         return;
     auto *show = new SlideShow(slideList, settings.get());
