@@ -141,6 +141,8 @@ private slots:
     void bombsStayOutOfTheProgram_data();
     void bombsStayOutOfTheProgram();
     void noHelperNoDecoding();
+    void onlyAnAnswerSaysNoPicture_data();
+    void onlyAnAnswerSaysNoPicture();
 
 private:
     QTemporaryDir dir;
@@ -245,7 +247,29 @@ void tst_DecoderPool::noHelperNoDecoding()
     loader.load(path);
     QCOMPARE(loader.width(), 0);
     QVERIFY(loader.fittedImage(80, 60)->isNull());
+    QVERIFY(!loader.notAPicture());
     DecoderPool::instance().setProgram(QStringLiteral(FAULTY_DECODER));
+}
+
+// What is kept as no picture must be what a helper said, never a helper that went wrong.
+void tst_DecoderPool::onlyAnAnswerSaysNoPicture_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("text") << QByteArray(3000, 'x') << true;
+    QTest::newRow("helper crashes while looking") << QByteArray("pictarn-probe-crash") << false;
+}
+
+void tst_DecoderPool::onlyAnAnswerSaysNoPicture()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, refused);
+    const QString path = dir.filePath("what.png");
+    QVERIFY(write(path, content));
+    ImageLoader loader;
+    loader.load(path);
+    QCOMPARE(loader.width(), 0);
+    QCOMPARE(loader.notAPicture(), refused);
 }
 
 PICTARN_TEST(tst_DecoderPool)
