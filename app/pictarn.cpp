@@ -313,6 +313,8 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
 Pictarn::~Pictarn()
 {
+    // The rows go after this object's members: their signals must find no one.
+    imageListView->model()->disconnect(this);
     settings->setLastFolders(listedFolders);
     if (!onSmallScreen())
         settings->setWindowGeometry(saveGeometry());
