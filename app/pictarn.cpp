@@ -228,6 +228,17 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
             thumbnailView->orderBoxes(imageListView->items());
     });
     viewStack->addWidget(imageListView);
+    // A row's path never changes in place: a rename lists the folder again.
+    const auto rowsChanged = [this] {
+        viewerList.reset();
+        slideListCurrent = false;
+    };
+    const QAbstractItemModel *rows = imageListView->model();
+    connect(rows, &QAbstractItemModel::rowsInserted, this, rowsChanged);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, rowsChanged);
+    connect(rows, &QAbstractItemModel::rowsMoved, this, rowsChanged);
+    connect(rows, &QAbstractItemModel::layoutChanged, this, rowsChanged);
+    connect(rows, &QAbstractItemModel::modelReset, this, rowsChanged);
     Accessibility::describe(imageListView, tr("Images"));
     Accessibility::describeButtons(this);
     imageListView->setOrder(SortOrder::fromNumber(settings->sortOrder()));
@@ -303,6 +314,8 @@ Pictarn::Pictarn(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
 Pictarn::~Pictarn()
 {
+    // The rows go after this object's members: their signals must find no one.
+    imageListView->model()->disconnect(this);
     settings->setLastFolders(listedFolders);
     if (!onSmallScreen())
         settings->setWindowGeometry(saveGeometry());
@@ -696,10 +709,14 @@ void Pictarn::thumbClicked()
 
 QStringList Pictarn::listedImages() const
 {
+    if (viewerList)
+        return *viewerList;
     // The grid follows the list's order.
     QStringList paths;
+    paths.reserve(imageListView->topLevelItemCount());
     for (const ImageListItem *item : imageListView->items())
         paths.append(item->path());
+    viewerList = paths;
     return paths;
 }
 
@@ -1070,9 +1087,11 @@ void Pictarn::open()
 
 void Pictarn::startSlideShow()
 {
-    slideList.clear();
-    for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
-        slideList.append(imageListView->topLevelItem(n)->makeSlideEntry());
+    if (!std::exchange(slideListCurrent, true)) {
+        slideList.clear();
+        for (int n = 0; n < imageListView->topLevelItemCount(); ++n)
+            slideList.append(imageListView->topLevelItem(n)->makeSlideEntry());
+    }
     if (slideList.isEmpty())
         return;
     auto *show = new SlideShow(slideList, settings.get());

@@ -124,6 +124,10 @@ private:
     QString currentFolder;
     QString currentImage;
     QList<ImageEntry> slideList;
+    // The viewer's and the slide show's lists, made from the rows when first asked for after
+    // the rows changed, and shared (not copied) until they change again.
+    mutable std::optional<QStringList> viewerList;
+    bool slideListCurrent = false;
     QToolBar *toolBar = nullptr;
     QToolButton *thumbViewButton = nullptr;
     QToolButton *listViewButton = nullptr;

@@ -371,8 +371,10 @@ bool DecoderPool::exchange(Helper *helper, const DecodeRequest &request, int fd,
     return got == sizeof reply && !(message.msg_flags & (MSG_TRUNC | MSG_CTRUNC));
 }
 
-std::optional<DecoderPool::Facts> DecoderPool::probe(int fd, const QByteArray &hint)
+std::optional<DecoderPool::Facts> DecoderPool::probe(int fd, const QByteArray &hint, bool *refused)
 {
+    if (refused)
+        *refused = false;
     Helper *helper = acquire();
     if (!helper)
         return std::nullopt;
@@ -387,6 +389,8 @@ std::optional<DecoderPool::Facts> DecoderPool::probe(int fd, const QByteArray &h
     if (memfd >= 0)
         ::close(memfd);
     const QByteArray format(reply.format);
+    if (refused)
+        *refused = answered && memfd < 0 && !reply.ok && format.isEmpty();
     if (!answered || !reply.ok || !Decoder::formats().contains(format) || reply.width < 0
         || reply.height < 0 || memfd >= 0)
         return std::nullopt;

@@ -32,7 +32,10 @@ public:
         QSize stored; // as the file stores it
         bool swapped = false;
     };
-    std::optional<Facts> probe(int fd, const QByteArray &hint = QByteArray());
+    // refused, when given, tells whether a helper looked at the content and knew no reader
+    // for it (rather than failing to answer).
+    std::optional<Facts> probe(int fd, const QByteArray &hint = QByteArray(),
+                               bool *refused = nullptr);
 
     struct Picture
     {

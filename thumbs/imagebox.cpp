@@ -4,6 +4,7 @@
 #include "browse/imagelistitem.h"
 #include "platform/trace.h"
 #include "resources/iconset.h"
+#include "thumbs/nonpictures.h"
 #include "thumbs/thumbnailcache.h"
 #include "viewer/imageloader.h"
 
@@ -154,8 +155,14 @@ void ImageBox::makeThumb(Thumb &thumb)
 {
     if (readCachedThumb(thumb))
         return;
+    // Keeping nothing (a negative threshold) keeps no record either.
+    const bool record = thumb.useCache && thumb.threshold >= 0;
+    if (record && NonPictures::known(thumb.path, thumb.imageSize, thumb.imageTime))
+        return;
     ImageLoader loader;
     loader.load(thumb.path);
+    if (record && loader.notAPicture())
+        NonPictures::add(thumb.path, thumb.imageSize, thumb.imageTime);
     if (const QImage *fitted
         = loader.fittedImage(ThumbnailCache::previewWidth, ThumbnailCache::previewHeight))
         thumb.preview = *fitted;

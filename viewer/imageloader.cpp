@@ -105,6 +105,7 @@ void ImageLoader::load(const QString &fileName)
     fullSize = QSize();
     swapped = false;
     loaded = true;
+    refused = false;
     image.reset();
 
     // The helpers decode; what the program still reads itself (the preview cache's pictures)
@@ -125,9 +126,9 @@ void ImageLoader::load(const QString &fileName)
     }
     const ImageHeader header(fd, info.st_size);
     const std::optional<DecoderPool::Facts> facts
-            = header.damaged()
-                      ? std::nullopt
-                      : DecoderPool::instance().probe(fd, ImageFiles::formatHint(fileName));
+            = header.damaged() ? std::nullopt
+                               : DecoderPool::instance().probe(fd, ImageFiles::formatHint(fileName),
+                                                               &refused);
     // An SVG's text becomes a document many times its size.
     if (!facts || (facts->format == "svg" && info.st_size > maxSvgBytes)) {
         fail();

@@ -28,6 +28,9 @@ public:
     // is not empty is read, and that same open file is what later decodes read.
     void load(const QString &fileName);
 
+    // A decoding helper read the file's content and no reader knew it.
+    bool notAPicture() const { return refused; }
+
     // The format the file's content showed ("jpeg", "png"...); empty when no reader knows it.
     QByteArray imageFormat() const { return format; }
     // Entries in the file's own colour table, 0 when it has none; a GIF tells at load(),
@@ -73,5 +76,6 @@ private:
     QSize fullSize; // upright
     bool swapped = false; // the file stores the image turned by a quarter
     bool loaded = false;
+    bool refused = false;
     std::optional<QImage> image;
 };

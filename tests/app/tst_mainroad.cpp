@@ -408,6 +408,7 @@ private slots:
         QTRY_VERIFY(!window.folderWatcher->isReading());
         if (f5)
             window.folderWatcher->setSettleTime(3600 * 1000);
+        QCOMPARE(window.listedImages().size(), given ? 3 : 30); // the viewer's list, kept
 
         QVERIFY(writeImage(dir + "/p2a.png", 16, 16) && QFile::remove(dir + "/p5.png")
                 && writeImage(dir + "/p9.png", 30, 20));
@@ -415,6 +416,8 @@ private slots:
             QTest::keyClick(window.focusWidget(), Qt::Key_F5);
         QTRY_COMPARE_WITH_TIMEOUT(shown(window), after, 5000);
         QTRY_COMPARE(grid->findBox(dir + "/p9.png")->imageWidth(), 30);
+        QCOMPARE(window.listedImages(),
+                 QStringList(after).replaceInStrings(QRegularExpression("^"), dir + '/'));
         QCOMPARE(grid->selectedBox()->fileName(), "p11.png");
         QCOMPARE(list->currentItem()->text(0), "p11.png");
         // The view in sight stays where it was scrolled to.
@@ -443,6 +446,7 @@ private slots:
         QTRY_VERIFY(!window.thumbnailView->isLoading());
         window.switchListView();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.listedImages().last(), dir + "/B.png");
         QHeaderView *header = window.imageListView->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(1) + 5, 5));

@@ -8,6 +8,7 @@
 #include "browse/naturalorder.h"
 #include "slideshow/slideshow.h"
 #include "thumbs/imagebox.h"
+#include "thumbs/nonpictures.h"
 #include "thumbs/thumbnailcache.h"
 #include "thumbs/thumbnailview.h"
 #include "viewer/imageviewer.h"
@@ -138,6 +139,8 @@ QStringList damagedCacheFiles(const QString &folder)
     QStringList damaged;
     for (const QFileInfo &entry :
          QDir(folder + QStringLiteral("/.ptthumbs")).entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (entry.fileName() == QLatin1String(NonPictures::fileName))
+            continue; // the folder's record, not a preview
         QFile file(entry.filePath());
         if (!file.open(QIODevice::ReadOnly) || !ThumbnailCache::decode(file.readAll()))
             damaged << entry.fileName();

@@ -141,6 +141,7 @@ private slots:
     void bombsStayOutOfTheProgram_data();
     void bombsStayOutOfTheProgram();
     void noHelperNoDecoding();
+    void onlyAnAnswerSaysNoPicture();
 
 private:
     QTemporaryDir dir;
@@ -245,7 +246,19 @@ void tst_DecoderPool::noHelperNoDecoding()
     loader.load(path);
     QCOMPARE(loader.width(), 0);
     QVERIFY(loader.fittedImage(80, 60)->isNull());
+    QVERIFY(!loader.notAPicture());
     DecoderPool::instance().setProgram(QStringLiteral(FAULTY_DECODER));
+}
+
+// What is kept as no picture must be what a helper said, never a helper that went wrong.
+void tst_DecoderPool::onlyAnAnswerSaysNoPicture()
+{
+    for (const QByteArray &content : {QByteArray(3000, 'x'), QByteArray("pictarn-probe-crash")}) {
+        QVERIFY(write(dir.filePath("what.png"), content));
+        ImageLoader loader;
+        loader.load(dir.filePath("what.png"));
+        QCOMPARE(loader.notAPicture(), content.startsWith('x'));
+    }
 }
 
 PICTARN_TEST(tst_DecoderPool)

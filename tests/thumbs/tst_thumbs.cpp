@@ -6,6 +6,7 @@
 #include "browse/imagelistview.h"
 #include "resources/iconset.h"
 #include "thumbs/imagebox.h"
+#include "thumbs/nonpictures.h"
 #include "thumbs/takendate.h"
 #include "thumbs/thumbnailcache.h"
 #include "thumbs/thumbnailview.h"
@@ -14,6 +15,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QImageWriter>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -281,6 +283,7 @@ void tst_Thumbs::boxesUseOnlyAGoodCacheFile_data()
     const QString none = QString("0x0 preview %1x%2").arg(icon.width()).arg(icon.height());
     row("zero-byte image", "bad image", QByteArray(), "", 0, none);
     row("not a picture", "bad image", QByteArray(3000, 'x'), "", 0, none);
+    row("not a picture, saving off", "bad image", QByteArray(3000, 'x'), "", INT_MIN, none);
     row("missing image", "no image", QByteArray(), "", 0, none);
     // A link may lead off the card: its preview stays in memory.
     row("linked image", "linked image", QByteArray(), "");
@@ -345,8 +348,26 @@ void tst_Thumbs::boxesUseOnlyAGoodCacheFile()
     QCOMPARE(files(folder.path("elsewhere")).size(), kind.contains("link") ? 1 : 0);
     if (planted != folder.cache("a.bmp") && kind != "linked image")
         QCOMPARE(readAll(planted), content);
-    if (kind == "bad image")
-        QCOMPARE(readAll(image), content);
+    if (kind != "bad image")
+        return;
+    QCOMPARE(readAll(image), content);
+    // What a helper found no picture in is known on the next visit without opening it again;
+    // a file nothing was asked of, or with saving off, is opened again.
+    const bool recorded = !content.isEmpty() && threshold >= 0;
+    QCOMPARE(readAll(folder.cache(NonPictures::fileName)).endsWith(" a.bmp\n"), recorded);
+    static int opened;
+    opened = 0;
+    NonPictures::forget();
+    QLoggingCategory::setFilterRules(QStringLiteral("pictarn.debug=true"));
+    const QtMessageHandler before = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &message) {
+                opened += message.startsWith(QLatin1String("loading bmp "));
+            });
+    folder.load("a.bmp");
+    qInstallMessageHandler(before);
+    QLoggingCategory::setFilterRules(QStringLiteral("pictarn.debug=false"));
+    QCOMPARE(folder.state(), state);
+    QCOMPARE(opened, recorded ? 0 : 1);
 }
 
 void tst_Thumbs::keepsOneCacheFilePerImageName()
