@@ -311,9 +311,12 @@ void ImageBox::paintEvent(QPaintEvent *event)
     painter.drawText(QRect(0, h - captionBand, w, captionBand), Qt::AlignCenter, caption());
 }
 
-void ImageBox::mouseReleaseEvent(QMouseEvent *)
+void ImageBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit clicked();
+    // A finger that slid off the box, or a drag the grid's scroller took over (it ends the
+    // press with a release far outside), is no tap.
+    if (rect().contains(event->position().toPoint()))
+        emit clicked();
 }
 
 void ImageBox::keyPressEvent(QKeyEvent *event)

@@ -417,6 +417,8 @@ void tst_Thumbs::movesWithKeysAndTaps_data()
     QTest::newRow("up from 1") << 1 << "Up" << -1 << 240;
     QTest::newRow("right from 4") << 4 << "Right" << -1 << 240;
     QTest::newRow("tap on 3") << 0 << "3" << 3 << 240;
+    // The scroller ends a press it turned into a drag with a release far outside.
+    QTest::newRow("press on 3, dragged away") << 0 << "3~" << 0 << 240;
     QTest::newRow("three columns, down from 1") << 1 << "Down" << 4 << 350;
     QTest::newRow("three columns, up from 4") << 4 << "Up" << 1 << 350;
 }
@@ -438,14 +440,20 @@ void tst_Thumbs::movesWithKeysAndTaps()
     QTRY_COMPARE(QApplication::focusWidget(), view->boxAt(from));
     QSignalSpy opened(view, &ThumbnailView::imageClicked);
     for (const QString &key : keys.split(' ')) {
-        if (key.at(0).isDigit())
+        if (key.endsWith('~')) {
+            ImageBox *box = view->boxAt(key.chopped(1).toInt());
+            QTest::mousePress(box, Qt::LeftButton);
+            QTest::mouseRelease(box, Qt::LeftButton, {},
+                                QPoint(-QWIDGETSIZE_MAX, -QWIDGETSIZE_MAX));
+        } else if (key.at(0).isDigit())
             QTest::mouseClick(view->boxAt(key.toInt()), Qt::LeftButton);
         else
             QTest::keyClick(QApplication::focusWidget(), QKeySequence(key)[0].key());
     }
     QCOMPARE(view->selectedBox(), selected < 0 ? nullptr : view->boxAt(selected));
     QCOMPARE(QApplication::focusWidget(), view->boxAt(selected < 0 ? from : selected));
-    QCOMPARE(opened.size(), keys.contains("Space") || keys.at(0).isDigit() ? 1 : 0);
+    const bool tapped = keys.at(0).isDigit() && !keys.endsWith('~');
+    QCOMPARE(opened.size(), keys.contains("Space") || tapped ? 1 : 0);
     // The focus comes back to the selected box, or the first is selected.
     view->boxAt(4)->setFocus();
     view->setFocus();
