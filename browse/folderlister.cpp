@@ -48,6 +48,10 @@ struct FolderLister::Job
             if (cancelled)
                 return;
         }
+        qsizetype total = 0;
+        for (const QStringList &found : std::as_const(names))
+            total += found.size();
+        order.reserve(size_t(total));
         for (int f = 0; f < names.size(); ++f) {
             for (int n = 0; n < names.at(f).size(); ++n)
                 order.push_back({f, n});
