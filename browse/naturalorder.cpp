@@ -64,6 +64,10 @@ int quickCompare(QStringView a, QStringView b)
             // Runs of digits by their value; the same value with other leading zeros is left
             // to the collator.
             const qsizetype endA = runEnd(a, i), endB = runEnd(b, j);
+            // The collator's runs take other scripts' digits in too.
+            if ((endA < a.size() && a[endA].unicode() >= 0x80)
+                || (endB < b.size() && b[endB].unicode() >= 0x80))
+                return 0;
             const qsizetype fromA = significant(a, i, endA), fromB = significant(b, j, endB);
             if (endA - fromA != endB - fromB)
                 return endA - fromA < endB - fromB ? -1 : 1;
