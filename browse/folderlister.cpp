@@ -48,6 +48,10 @@ struct FolderLister::Job
             if (cancelled)
                 return;
         }
+        qsizetype total = 0;
+        for (const QStringList &found : std::as_const(names))
+            total += found.size();
+        order.reserve(size_t(total));
         for (int f = 0; f < names.size(); ++f) {
             for (int n = 0; n < names.at(f).size(); ++n)
                 order.push_back({f, n});
@@ -67,8 +71,12 @@ struct FolderLister::Job
             // The first few by the collator alone, which costs a fraction of a key for each
             // name; taken in a scattered order, so that names read backwards do not make each
             // one a new first.
+            // Most names lose to the heap's top by their first differing letter or number.
+            const bool quick = NaturalOrder::hasQuickOrder(collator);
             const auto less = [&](int a, int b) {
-                return before(collator.compare(nameOf(order[a]), nameOf(order[b])), a, b);
+                const QString &x = nameOf(order[a]), &y = nameOf(order[b]);
+                const int byQuick = quick ? NaturalOrder::quickCompare(x, y) : 0;
+                return before(byQuick != 0 ? byQuick : collator.compare(x, y), a, b);
             };
             std::vector<int> heap;
             for (qsizetype i = 0; i < count && !cancelled; ++i) {

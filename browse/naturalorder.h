@@ -17,4 +17,10 @@ bool lessThan(const QCollator &collator, const QString &a, const QString &b);
 // With this thread's own collator.
 bool lessThan(const QString &a, const QString &b);
 
+// Whether quickCompare() agrees with this collator: English's order of letters and digits.
+bool hasQuickOrder(const QCollator &collator);
+// The collator's order of two names where it follows from their ASCII letters and runs of
+// digits alone (negative, positive), a fraction of the collator's cost; 0 where it does not.
+int quickCompare(QStringView a, QStringView b);
+
 } // namespace NaturalOrder

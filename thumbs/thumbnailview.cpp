@@ -249,7 +249,6 @@ void ThumbnailView::loadThumbs()
         passPictures.at(n)->passSlot = n;
     inOrder = pictarnTrace().isDebugEnabled();
     loading = true;
-    removeStaleParts();
     feedPass();
 }
 
@@ -279,9 +278,11 @@ void ThumbnailView::removeStaleParts()
     if (!settings->saveThumbnails())
         return;
     QHash<QString, ListedFolder> folders;
-    for (const std::shared_ptr<Picture> &picture : std::as_const(pictures))
-        folders.insert(picture->folder->path(), *picture->folder);
-    // After the previews: this is only tidying.
+    const ListedFolder *last = nullptr; // a folder's pictures share it, and mostly come together
+    for (const std::shared_ptr<Picture> &picture : std::as_const(pictures)) {
+        if (picture->folder.get() != std::exchange(last, picture->folder.get()))
+            folders.insert(picture->folder->path(), *picture->folder);
+    }
     for (const ListedFolder &folder : std::as_const(folders)) {
         Prefetcher::pool()->start(
                 [folder] {
@@ -402,6 +403,9 @@ void ThumbnailView::feedPass()
         // over the threads' arenas.
         malloc_trim(0);
 #endif
+        // Only tidying, so after the previews: reading a large cache folder first would take
+        // the time of the first screen on one core.
+        removeStaleParts();
         emit passFinished();
     }
 }

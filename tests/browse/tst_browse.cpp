@@ -5,6 +5,7 @@
 #include "browse/foldertreeitem.h"
 #include "browse/imagelistitem.h"
 #include "browse/imagelistview.h"
+#include "browse/naturalorder.h"
 #include "browse/pathchooser.h"
 #include "browse/sortorder.h"
 #include "settings/settingsdialog.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QScroller>
 #include <QSignalSpy>
@@ -383,6 +385,29 @@ private slots:
         for (const ImageListItem *item : list.items())
             order << item->name();
         QTEST(order.join(' '), "order");
+    }
+
+    // The shortcut for the first screen's names never disagrees with the collator it stands for.
+    void quickOrderAgreesWithTheCollator()
+    {
+        const QCollator collator = NaturalOrder::collator();
+        QVERIFY(NaturalOrder::hasQuickOrder(collator)); // the tests run under the C locale
+        const QString pieces[]
+                = {"a", "B", "b", "z", "Z",      "0",      "00", "7", "10", "010", "99",
+                   "_", "-", ".", " ", "\u00e9", "\u0661", "e",  "E", "aa", "jpg"};
+        QRandomGenerator random(23);
+        int decided = 0;
+        for (int n = 0; n < 40000; ++n) {
+            QString names[2];
+            for (int part = random.bounded(2, 12); part > 0; --part)
+                names[part % 2] += pieces[random.bounded(int(std::size(pieces)))];
+            const int quick = NaturalOrder::quickCompare(names[0], names[1]);
+            const int byCollator = collator.compare(names[0], names[1]);
+            decided += quick != 0;
+            if (quick != 0 && quick != (byCollator > 0) - (byCollator < 0))
+                QFAIL(qPrintable(names[0] + " | " + names[1]));
+        }
+        QVERIFY(decided > 2000); // about a quarter of the pairs
     }
 
     // Photos without a date go by their file's; equal keys by name; reversed turns it round.
