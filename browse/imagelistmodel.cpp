@@ -7,6 +7,9 @@
 #include <QCoreApplication>
 #include <QPixmapCache>
 
+#include <iterator>
+#include <vector>
+
 ImageListModel::ImageListModel(QObject *parent) : QAbstractTableModel(parent) { }
 
 ImageListModel::~ImageListModel()
@@ -240,13 +243,59 @@ void ImageListModel::sort(int column, Qt::SortOrder order)
             = [this](const ImageListItem *a, const ImageListItem *b) { return precedes(a, b); };
     if (std::is_sorted(rows.cbegin(), rows.cend(), before))
         return;
+    QList<ImageListItem *> sorted = rows;
+    std::stable_sort(sorted.begin(), sorted.end(), before);
+    reorder(std::move(sorted));
+}
+
+void ImageListModel::replace(const QList<ImageListItem *> &changed)
+{
+    const auto before
+            = [this](const ImageListItem *a, const ImageListItem *b) { return precedes(a, b); };
+    std::vector<bool> moving(rows.size());
+    QList<ImageListItem *> moved;
+    moved.reserve(changed.size());
+    for (ImageListItem *item : changed) {
+        const int row = rowOf(item);
+        if (row >= 0 && !moving[row]) {
+            moving[row] = true;
+            moved.append(item);
+        }
+    }
+    if (moved.isEmpty())
+        return;
+    QList<ImageListItem *> others;
+    others.reserve(rows.size() - moved.size());
+    for (qsizetype n = 0; n < rows.size(); ++n) {
+        if (!moving[n])
+            others.append(rows.at(n));
+    }
+    // Each goes in after the one before it: a search among the others, not a comparison with
+    // every row.
+    std::stable_sort(moved.begin(), moved.end(), before);
+    QList<ImageListItem *> merged;
+    merged.reserve(rows.size());
+    auto from = others.cbegin();
+    for (ImageListItem *item : std::as_const(moved)) {
+        const auto at = std::upper_bound(from, others.cend(), item, before);
+        std::copy(from, at, std::back_inserter(merged));
+        merged.append(item);
+        from = at;
+    }
+    std::copy(from, others.cend(), std::back_inserter(merged));
+    if (merged != rows)
+        reorder(std::move(merged));
+}
+
+void ImageListModel::reorder(QList<ImageListItem *> order)
+{
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList kept = persistentIndexList();
     QList<std::pair<ImageListItem *, int>> held;
     held.reserve(kept.size());
     for (const QModelIndex &index : kept)
         held.append({item(index.row()), index.column()});
-    std::stable_sort(rows.begin(), rows.end(), before);
+    rows = std::move(order);
     numbered = 0;
     QModelIndexList now;
     now.reserve(kept.size());

@@ -66,6 +66,10 @@ public:
     // One icon shared by every row.
     static const QIcon &rowIcon();
 
+    // These rows' keys changed, the others' did not: they are put at their places among the
+    // others, keeping the selection with its rows.
+    void replace(const QList<ImageListItem *> &changed);
+
     // Said by a row whose size changed: drawn again, and moved when the list sorts by it.
     void sizeChanged(ImageListItem *item);
     // A text a caller gives a column of a row in place of its own.
@@ -81,6 +85,8 @@ private:
     // Said by a row being deleted while listed.
     void forget(ImageListItem *item);
     void removeRun(int first, int last);
+    // The rows in this order, the same rows.
+    void reorder(QList<ImageListItem *> order);
     void renumberFrom(int row) const { numbered = std::min(numbered, row); }
 
     QList<ImageListItem *> rows;

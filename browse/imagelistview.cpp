@@ -12,6 +12,15 @@
 
 #include <utility>
 
+namespace {
+std::atomic<qint64> filesRead{0};
+}
+
+qint64 ImageListView::filesReadForFacts()
+{
+    return filesRead;
+}
+
 ImageListView::ImageListView(QWidget *parent, const char *name)
     : QTreeView(parent), rows(new ImageListModel(this))
 {
@@ -179,11 +188,13 @@ const SortOrder &ImageListView::order() const
 
 void ImageListView::setOrder(const SortOrder &order)
 {
-    const bool changed = order != rows->order();
+    const bool newKey = order.key() != rows->order().key();
     rows->setOrder(order);
-    if (changed)
+    if (newKey) {
         ++*generation; // facts on their way are for another key
-    readingFacts = false;
+        readingFacts = false;
+        factsStale.clear();
+    }
     if (isSortingEnabled())
         sortItems(0, order.isReversed() ? Qt::DescendingOrder : Qt::AscendingOrder);
     readFacts();
@@ -194,8 +205,11 @@ void ImageListView::readFactsAgain(const QSet<QString> &paths)
     if (paths.isEmpty())
         return;
     for (ImageListItem *item : rows->items()) {
-        if (paths.contains(item->path()))
+        if (paths.contains(item->path())) {
             item->forgetFacts();
+            if (readingFacts)
+                factsStale.insert(item, item->tracker());
+        }
     }
     if (order().key() == SortOrder::Name || std::exchange(factsPending, true))
         return;
@@ -205,54 +219,72 @@ void ImageListView::readFactsAgain(const QSet<QString> &paths)
 void ImageListView::readFacts()
 {
     factsPending = false;
+    // One worker at a time: rows that come meanwhile are read when it is done.
+    if (readingFacts)
+        return;
     const SortOrder::Key key = order().key();
     QStringList paths;
+    QList<std::shared_ptr<ImageListItem *>> asked;
     for (const ImageListItem *item : rows->items()) {
-        if (!item->hasFactsFor(key))
+        if (!item->hasFactsFor(key)) {
             paths.append(item->path());
+            asked.append(item->tracker());
+        }
     }
     if (paths.isEmpty()) {
-        if (!std::exchange(readingFacts, false) && key != SortOrder::Name)
+        if (key != SortOrder::Name)
             emit factsRead();
         return;
     }
     readingFacts = true;
-    const quint64 asked = *generation;
+    const quint64 round = *generation;
     QPointer<ImageListView> view(this);
-    QThreadPool::globalInstance()->start([view, key, paths, asked, generation = generation] {
-        QHash<QString, SortOrder::Facts> facts;
-        constexpr qsizetype chunk = 1000;
-        for (qsizetype from = 0; from < paths.size(); from += chunk) {
-            if (*generation != asked) // a newer order: these facts are for nobody
-                return;
-            const QStringList some = paths.mid(from, chunk);
-            const QList<SortOrder::Facts> read = SortOrder::factsOf(some, key);
-            for (qsizetype i = 0; i < some.size(); ++i)
-                facts.insert(some.at(i), read.at(i));
-        }
-        // The view is looked at on its own thread only: here it may be going away.
-        QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [view, key, facts, asked] {
-                    if (view)
-                        view->takeFacts(asked, key, facts);
-                },
-                Qt::QueuedConnection);
-    });
+    QThreadPool::globalInstance()->start(
+            [view, key, paths, asked = std::move(asked), round, generation = generation] {
+                QList<SortOrder::Facts> facts;
+                facts.reserve(paths.size());
+                constexpr qsizetype chunk = 1000;
+                for (qsizetype from = 0; from < paths.size(); from += chunk) {
+                    if (*generation != round) // a newer order: these facts are for nobody
+                        return;
+                    const QStringList some = paths.mid(from, chunk);
+                    facts.append(SortOrder::factsOf(some, key));
+                    filesRead += some.size();
+                }
+                // The view is looked at on its own thread only: here it may be going away.
+                QMetaObject::invokeMethod(
+                        QCoreApplication::instance(),
+                        [view, key, asked, facts, round] {
+                            if (view)
+                                view->takeFacts(round, key, asked, facts);
+                        },
+                        Qt::QueuedConnection);
+            });
 }
 
-void ImageListView::takeFacts(quint64 asked, SortOrder::Key key,
-                              const QHash<QString, SortOrder::Facts> &facts)
+void ImageListView::takeFacts(quint64 round, SortOrder::Key key,
+                              const QList<std::shared_ptr<ImageListItem *>> &asked,
+                              const QList<SortOrder::Facts> &facts)
 {
-    if (asked != *generation || key != order().key())
+    if (round != *generation || key != order().key())
         return;
-    for (ImageListItem *item : rows->items()) {
-        const auto found = facts.constFind(item->path());
-        if (found != facts.cend())
-            item->setFacts(key, *found);
+    QList<ImageListItem *> changed;
+    changed.reserve(asked.size());
+    for (qsizetype n = 0; n < asked.size(); ++n) {
+        ImageListItem *item = *asked.at(n); // null once deleted
+        if (!item || item->owner != rows || factsStale.contains(item))
+            continue;
+        item->setFacts(key, facts.at(n));
+        changed.append(item);
     }
+    // Changed too: their facts are gone.
+    for (const auto &tracker : std::as_const(factsStale)) {
+        if (*tracker) // not deleted since
+            changed.append(*tracker);
+    }
+    factsStale.clear();
     if (isSortingEnabled())
-        sortItems(rows->sortColumn(), rows->sortOrder());
+        rows->replace(changed);
     readingFacts = false;
     readFacts(); // rows that came meanwhile
 }

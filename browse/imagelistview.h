@@ -3,6 +3,8 @@
 #include "browse/imagelistitem.h"
 #include "browse/sortorder.h"
 
+#include <QHash>
+#include <QSet>
 #include <QTreeView>
 
 #include <atomic>
@@ -61,6 +63,8 @@ public:
     void readFactsAgain(const QSet<QString> &paths);
     // Whether facts for the order are still being read.
     bool isReadingFacts() const { return readingFacts; }
+    // Files read for facts by every list so far: each should be read once.
+    static qint64 filesReadForFacts();
 
     // Said by a row whose dimensions changed: its size column is drawn again, and the row
     // moved when the list sorts by it.
@@ -86,13 +90,17 @@ private:
 
     // Starts a worker on the rows lacking the order's facts.
     void readFacts();
+    // The facts read for these rows, in the order they were asked for.
     void takeFacts(quint64 generation, SortOrder::Key key,
-                   const QHash<QString, SortOrder::Facts> &facts);
+                   const QList<std::shared_ptr<ImageListItem *>> &asked,
+                   const QList<SortOrder::Facts> &facts);
 
     ImageListModel *rows = nullptr;
     bool orderPending = false;
     bool readingFacts = false;
     bool factsPending = false;
+    // Rows whose files changed while their facts were being read: what comes is old.
+    QHash<const ImageListItem *, std::shared_ptr<ImageListItem *>> factsStale;
     std::shared_ptr<std::atomic<quint64>> generation = std::make_shared<std::atomic<quint64>>(0);
 
 protected:
