@@ -165,26 +165,20 @@ void FolderLister::start()
     const QPointer<FolderLister> self(this);
     // A thread of its own: the pools' workers make previews meanwhile.
     QThread *worker = QThread::create([self, job = job] {
-        job->run([self, job] {
+        // Tells the lister on its own thread, unless a newer listing took this one's place.
+        const auto tell = [self, job](bool Job::*flag) {
             QMetaObject::invokeMethod(
                     QCoreApplication::instance(),
-                    [self, job] {
+                    [self, job, flag] {
                         if (!self || self->job != job)
                             return;
-                        job->earlyReady = true;
+                        (*job).*flag = true;
                         self->handOut();
                     },
                     Qt::QueuedConnection);
-        });
-        QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [self, job] {
-                    if (!self || self->job != job)
-                        return;
-                    job->done = true;
-                    self->handOut();
-                },
-                Qt::QueuedConnection);
+        };
+        job->run([tell] { tell(&Job::earlyReady); });
+        tell(&Job::done);
     });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
